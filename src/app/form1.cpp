@@ -1,0 +1,103 @@
+#include "app/form1.h"
+
+#include <utility>
+
+#include "common/checked_math.h"
+#include "common/runtime_error.h"
+
+namespace snipwell {
+
+Form1::Form1(WindowServices& services, MciSendString mediaService)
+    : services_(services),
+      mediaService_(std::move(mediaService)),
+      H(services.H()),
+      pb(services.pb()),
+      Cdlg(services.Cdlg()),
+      T(services.T()),
+      Timer1(services.Timer1()),
+      Label1(services.Label1()),
+      Label3(services.Label3()),
+      Label4(services.Label4()),
+      Label7(services.Label7()),
+      Label9(services.Label9()),
+      Line1(services.Line1()),
+      Line2(services.Line2()),
+      Command1(services.command(1)),
+      Command2(services.command(2)),
+      Command3(services.command(3)),
+      Command4(services.command(4)),
+      Command5(services.command(5)),
+      Command6(services.command(6)),
+      Command7(services.command(7)),
+      Command8(services.command(8)),
+      Command9(services.command(9)),
+      P(services.P()),
+      WebBrowser1(services.WebBrowser1()) {}
+
+MovieModule& Form1::playerOnDemand() {
+    if (!player) player = std::make_unique<MovieModule>(mediaService_, services_, services_);
+    return *player;
+}
+
+void Form1::handle(FormEvent event) {
+    if (ended_) return;
+    try {
+        dispatch(event);
+    } catch (const ProgramEnded&) {
+        // The window was closed while this handler waited; it must not go on.
+    } catch (const RuntimeError& error) {
+        // A step that no handler traps. Rather than end the program and lose
+        // the user's work, say what went wrong and keep the window running.
+        reportUntrappedError(error.what());
+    }
+}
+
+void Form1::reportUntrappedError(const std::string& what) {
+    try {
+        services_.messageBox("Unexpected error: " + what, kOkInformation, kAppTitle);
+    } catch (const ProgramEnded&) {
+    }
+}
+
+void Form1::dispatch(FormEvent event) {
+    switch (event) {
+        case FormEvent::Initialize: initialize(); break;
+        case FormEvent::Load: load(); break;
+        case FormEvent::Unload: unload(); break;
+        case FormEvent::Command1Click: play(); break;
+        case FormEvent::Command2Click: stop(); break;
+        case FormEvent::Command3Click: pause(); break;
+        case FormEvent::Command4Click: openFile(); break;
+        case FormEvent::Command5Click: selectStart(); break;
+        case FormEvent::Command6Click: selectEnd(); break;
+        case FormEvent::Command7Click: saveClip(); break;
+        case FormEvent::Command8Click: openHomePage(); break;
+        case FormEvent::Command9Click: playSelected(); break;
+        case FormEvent::Label1Click: openAdvert(); break;
+        case FormEvent::HUserMove: sliderSeek(); break;
+        case FormEvent::TTimer: positionTick(); break;
+        case FormEvent::Timer1Timer: timer1Tick(); break;
+    }
+}
+
+// Qt needs no common-controls set-up; creation has nothing to do.
+void Form1::initialize() {}
+
+void Form1::load() { startAdvertPanel(); }
+
+void Form1::unload() {
+    playerOnDemand().closeMovie();
+    ended_ = true;
+    services_.endProgram();
+}
+
+void Form1::timer1Tick() {
+    sampledLeft_ = services_.window().left();
+    sampledTop_ = services_.window().top();
+}
+
+// 3975 twips of marker travel spread over the slider's range. A range of 0
+// (no track, or one shorter than a second) leaves the previous scale.
+void Form1::updateMarkerStep() { markerStep = checkedDiv(3975, H.max()); }
+
+}  // namespace snipwell

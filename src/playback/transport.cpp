@@ -1,0 +1,85 @@
+// Opening a file and moving playback: Open, Play, Pause, Stop, the position
+// tick and the slider's seek.
+
+#include "app/form1.h"
+#include "common/checked_math.h"
+#include "common/failure_modes.h"
+#include "playback/format_seconds.h"
+
+namespace snipwell {
+namespace {
+
+constexpr const char* kOpenFilter = "Mp3 Files (*.Mp3)|*.mp3";
+constexpr float kLine1Home = 240;
+constexpr float kLine2Home = 4200;
+
+}  // namespace
+
+void Form1::openFile() {
+    playerOnDemand().pauseMovie();
+    T.setEnabled(false);
+    Cdlg.setFilter(kOpenFilter);
+
+    // A cancelled dialog, or any failure up to the new file being opened,
+    // ends here and leaves the old track loaded and paused.
+    const bool opened = endOnFailure([&] {
+        Cdlg.showOpen();
+        H.setValue(0);
+        playerOnDemand().closeMovie();
+        Label7.setCaption("0");
+        Label9.setCaption("0");
+        Label3.setCaption("0");
+        clipBeginMs = 0;
+        clipEndMs = 0;
+        playerOnDemand().Filename = Cdlg.fileName();
+        playerOnDemand().openMovieWindow(P.nativeHandle(), "child");
+        sourceFile = Cdlg.fileName();
+        Cdlg.setFileName("");
+    });
+    if (!opened) return;
+
+    resumeNext([&] { playerOnDemand().playMovie(); });
+    resumeNext([&] { T.setEnabled(true); });
+    resumeNext([&] { H.setMax(playerOnDemand().getLengthInSec()); });
+    resumeNext([&] { updateMarkerStep(); });
+    resumeNext([&] { playerOnDemand().timeOut(0.5); });
+    // The marker lines go home only after the wait: a mark set inside it
+    // keeps its value but loses its line.
+    resumeNext([&] { Line1.setX1(kLine1Home); });
+    resumeNext([&] { Line1.setX2(kLine1Home); });
+    resumeNext([&] { Line2.setX1(kLine2Home); });
+    resumeNext([&] { Line2.setX2(kLine2Home); });
+}
+
+void Form1::play() {
+    resumeNext([&] { playerOnDemand().playMovie(); });
+    resumeNext([&] { T.setEnabled(true); });
+    resumeNext([&] { H.setMax(playerOnDemand().getLengthInSec()); });
+    resumeNext([&] { updateMarkerStep(); });
+    resumeNext([&] { playerOnDemand().timeOut(0.5); });
+}
+
+void Form1::pause() {
+    playerOnDemand().pauseMovie();
+    T.setEnabled(false);
+    playerOnDemand().timeOut(1);
+}
+
+void Form1::stop() {
+    playerOnDemand().stopMovie();
+    T.setEnabled(false);
+    playerOnDemand().timeOut(1);
+    H.setValue(0);
+    playerOnDemand().setPositionTo(H.value());
+    Label4.setCaption("0");
+}
+
+void Form1::positionTick() {
+    resumeNext([&] { H.setValue(playerOnDemand().getPositionInSec()); });
+    // Shows what the slider holds, so a failed query still shows its last place.
+    resumeNext([&] { Label4.setCaption(formatSeconds(H.value())); });
+}
+
+void Form1::sliderSeek() { playerOnDemand().setPositionTo(checkedMul(H.value(), 1000)); }
+
+}  // namespace snipwell
