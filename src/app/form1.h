@@ -68,6 +68,8 @@ private:
     void dispatch(FormEvent event);
     void reportUntrappedError(const std::string& what);
     void updateMarkerStep();
+    float markerX(std::int32_t offset) const;
+    void showSelectionLength();
 
     WindowServices& services_;
     MciSendString mediaService_;
