@@ -1,0 +1,205 @@
+#include "mci/gst_media_device.h"
+
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+namespace snipwell::mci {
+namespace {
+
+// How long the pipeline may take to get ready after an open or a seek. A
+// local file prerolls in milliseconds; this only bounds a stuck pipeline.
+constexpr GstClockTime settleTimeout = 10 * GST_SECOND;
+
+bool initialiseGStreamer() {
+    static std::once_flag once;
+    static bool initialised = false;
+    std::call_once(once, [] { initialised = gst_init_check(nullptr, nullptr, nullptr) != FALSE; });
+    return initialised;
+}
+
+struct GstObjectUnref {
+    void operator()(gpointer object) const { gst_object_unref(object); }
+};
+using PlaybinOwner = std::unique_ptr<GstElement, GstObjectUnref>;
+
+struct GFreeString {
+    void operator()(gchar* text) const { g_free(text); }
+};
+
+bool busHasError(GstBus* bus) {
+    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+        gst_message_unref(message);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+DeviceOpenResult GstMediaDevice::open(const std::string& path) {
+    // The length comes from our own scan of the frames: exact for every kind
+    // of MP3, where the pipeline's figure is missing or estimated for files
+    // without an info frame. The scan also turns away what is no MP3 at all
+    // before any pipeline is built.
+    const auto measured = measureMp3Length(path);
+    if (const auto* error = std::get_if<MciError>(&measured)) return *error;
+    const std::int64_t lengthMs = std::get<Mp3Length>(measured).milliseconds();
+
+    if (!initialiseGStreamer()) return MciError::mediaSystemUnavailable;
+    PlaybinOwner playbin(gst_element_factory_make("playbin", nullptr));
+    if (!playbin) return MciError::mediaSystemUnavailable;
+    gst_object_ref_sink(playbin.get());
+
+    std::unique_ptr<gchar, GFreeString> uri(gst_filename_to_uri(path.c_str(), nullptr));
+    if (!uri) return MciError::fileNotFound;
+    g_object_set(playbin.get(), "uri", uri.get(), nullptr);
+    // Audio only: an embedded cover picture must not open a video window.
+    gst_util_set_object_arg(G_OBJECT(playbin.get()), "flags", "audio+soft-volume");
+
+    std::unique_ptr<GstMediaDevice> device(new GstMediaDevice(playbin.release(), lengthMs));
+    if (gst_element_set_state(device->playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ||
+        !device->waitUntilSettled()) {
+        return busHasError(device->bus_) ? MciError::mediaFailedToOpen : MciError::mediaTimedOut;
+    }
+    if (busHasError(device->bus_)) return MciError::mediaFailedToOpen;
+
+    gint audioStreams = 0;
+    g_object_get(device->playbin_, "n-audio", &audioStreams, nullptr);
+    if (audioStreams <= 0) return MciError::notMpegAudio;
+    return std::unique_ptr<MediaDevice>(std::move(device));
+}
+
+GstMediaDevice::GstMediaDevice(GstElement* playbin, std::int64_t lengthMs)
+    : playbin_(playbin), bus_(gst_element_get_bus(playbin)), lengthMs_(lengthMs) {}
+
+GstMediaDevice::~GstMediaDevice() {
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    gst_object_unref(bus_);
+    gst_object_unref(playbin_);
+}
+
+bool GstMediaDevice::waitUntilSettled() {
+    const GstStateChangeReturn result =
+        gst_element_get_state(playbin_, nullptr, nullptr, settleTimeout);
+    return result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL;
+}
+
+void GstMediaDevice::haltAtCurrentPosition() {
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gint64 nanoseconds = 0;
+    if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
+        lastPositionMs_ = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
+    }
+}
+
+void GstMediaDevice::pollBus() {
+    while (GstMessage* message =
+               gst_bus_pop_filtered(bus_, static_cast<GstMessageType>(GST_MESSAGE_EOS |
+                                                                      GST_MESSAGE_ERROR))) {
+        const GstMessageType type = GST_MESSAGE_TYPE(message);
+        gst_message_unref(message);
+        if (type == GST_MESSAGE_ERROR) {
+            breakDown();
+            return;
+        }
+        if (mode_ == DeviceMode::playing) reachEnd();
+    }
+}
+
+void GstMediaDevice::reachEnd() {
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    atEnd_ = true;
+    lastPositionMs_ = lengthMs_;
+    mode_ = DeviceMode::stopped;
+}
+
+void GstMediaDevice::breakDown() {
+    // A pipeline that reported an error (the file vanished, the audio output
+    // went away) cannot be trusted again; it is stopped for good and waits
+    // to be closed.
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    mode_ = DeviceMode::notReady;
+}
+
+MciError GstMediaDevice::play() {
+    pollBus();
+    if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    if (mode_ == DeviceMode::playing || atEnd_) return MciError::ok;
+    if (gst_element_set_state(playbin_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        breakDown();
+        return MciError::deviceNotReady;
+    }
+    mode_ = DeviceMode::playing;
+    return MciError::ok;
+}
+
+MciError GstMediaDevice::pause() {
+    pollBus();
+    if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    if (mode_ == DeviceMode::playing) haltAtCurrentPosition();
+    // A device at the end has nothing left to pause and stays stopped.
+    if (!atEnd_) mode_ = DeviceMode::paused;
+    return MciError::ok;
+}
+
+MciError GstMediaDevice::stop() {
+    pollBus();
+    if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    if (mode_ == DeviceMode::playing) haltAtCurrentPosition();
+    mode_ = DeviceMode::stopped;
+    return MciError::ok;
+}
+
+MciError GstMediaDevice::seekTo(std::int32_t ms) {
+    pollBus();
+    if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    if (mode_ == DeviceMode::playing) gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    mode_ = DeviceMode::stopped;
+
+    if (ms >= lengthMs_) {
+        // Nothing plays from the very end; no need to ask the pipeline.
+        atEnd_ = true;
+        lastPositionMs_ = lengthMs_;
+        return MciError::ok;
+    }
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    if (!gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags,
+                                 static_cast<gint64>(ms) * GST_MSECOND) ||
+        !waitUntilSettled()) {
+        breakDown();
+        return MciError::deviceNotReady;
+    }
+    // An end of stream posted before the flush belongs to the old position.
+    while (GstMessage* stale = gst_bus_pop_filtered(bus_, GST_MESSAGE_EOS)) {
+        gst_message_unref(stale);
+    }
+    atEnd_ = false;
+    lastPositionMs_ = ms;
+    return MciError::ok;
+}
+
+std::int64_t GstMediaDevice::lengthMs() {
+    pollBus();
+    return lengthMs_;
+}
+
+std::int64_t GstMediaDevice::positionMs() {
+    pollBus();
+    if (atEnd_) return lengthMs_;
+    if (mode_ != DeviceMode::playing) return lastPositionMs_;
+    gint64 nanoseconds = 0;
+    if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
+        lastPositionMs_ = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
+    }
+    return lastPositionMs_;
+}
+
+DeviceMode GstMediaDevice::mode() {
+    pollBus();
+    return mode_;
+}
+
+}  // namespace snipwell::mci

@@ -1,0 +1,55 @@
+#pragma once
+// A media device that plays an MP3 file through a GStreamer playbin to the
+// default audio output. When no audio output can be had, playbin's audio
+// sink falls back to one that renders nothing against the clock, so
+// positions still advance in real time.
+//
+// Nobody runs a GLib main loop for us: the pipeline's bus is polled at the
+// start of every call, which is where the end of the track and errors are
+// noticed.
+
+#include <cstdint>
+#include <string>
+
+#include "mci/media_device.h"
+#include "mci/mp3_length.h"
+
+typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+
+namespace snipwell::mci {
+
+class GstMediaDevice final : public MediaDevice {
+public:
+    // Returns once the file is ready to play and its length is known.
+    static DeviceOpenResult open(const std::string& path);
+
+    ~GstMediaDevice() override;
+
+    MciError play() override;
+    MciError pause() override;
+    MciError stop() override;
+    MciError seekTo(std::int32_t ms) override;
+
+    std::int64_t lengthMs() override;
+    std::int64_t positionMs() override;
+    DeviceMode mode() override;
+
+private:
+    GstMediaDevice(GstElement* playbin, std::int64_t lengthMs);
+
+    void pollBus();
+    void reachEnd();
+    void breakDown();
+    bool waitUntilSettled();
+    void haltAtCurrentPosition();
+
+    GstElement* playbin_;
+    GstBus* bus_;
+    std::int64_t lengthMs_;
+    std::int64_t lastPositionMs_ = 0;
+    DeviceMode mode_ = DeviceMode::stopped;
+    bool atEnd_ = false;
+};
+
+}  // namespace snipwell::mci

@@ -1,0 +1,61 @@
+#include "mci/mp3_info_frame.h"
+
+#include <cstring>
+
+namespace snipwell::mci {
+namespace {
+
+bool hasTag(const std::uint8_t* at, const char (&tag)[5]) {
+    return std::memcmp(at, tag, 4) == 0;
+}
+
+// Fields of a Xing/Info tag that precede the LAME extension, by flag bit.
+constexpr std::uint32_t xingFramesFlag = 1;
+constexpr std::uint32_t xingBytesFlag = 2;
+constexpr std::uint32_t xingTocFlag = 4;
+constexpr std::uint32_t xingQualityFlag = 8;
+
+// Offsets inside the LAME extension.
+constexpr std::size_t lameDelayPaddingOffset = 21;
+constexpr std::size_t lameExtensionBytes = 36;
+
+}  // namespace
+
+Mp3InfoFrame readInfoFrame(const std::uint8_t* frame, const MpegFrameHeader& header) {
+    Mp3InfoFrame info;
+    const std::size_t frameBytes = header.frameBytes;
+
+    // VBRI sits at a fixed place: 32 bytes after the four-byte header.
+    constexpr std::size_t vbriOffset = 36;
+    if (frameBytes >= vbriOffset + 4 && hasTag(frame + vbriOffset, "VBRI")) {
+        info.present = true;
+        return info;
+    }
+
+    const std::size_t xing = header.sideInfoEnd();
+    if (frameBytes < xing + 8) return info;
+    if (!hasTag(frame + xing, "Xing") && !hasTag(frame + xing, "Info")) return info;
+    info.present = true;
+
+    const std::uint32_t flags = readBigEndian32(frame + xing + 4);
+    std::size_t lame = xing + 8;
+    if (flags & xingFramesFlag) lame += 4;
+    if (flags & xingBytesFlag) lame += 4;
+    if (flags & xingTocFlag) lame += 100;
+    if (flags & xingQualityFlag) lame += 4;
+    if (lame + lameExtensionBytes > frameBytes) return info;
+
+    // The extension starts with the encoder's name; the gapless fields are
+    // only defined for encoders that write this layout.
+    const std::uint8_t* extension = frame + lame;
+    const bool knownEncoder = hasTag(extension, "LAME") || hasTag(extension, "Lavc") ||
+                              hasTag(extension, "Lavf") || hasTag(extension, "GOGO");
+    if (!knownEncoder) return info;
+    const std::uint8_t* field = extension + lameDelayPaddingOffset;
+    info.hasGaplessInfo = true;
+    info.encoderDelay = (std::uint32_t{field[0]} << 4) | (std::uint32_t{field[1]} >> 4);
+    info.endPadding = ((std::uint32_t{field[1]} & 0x0Fu) << 8) | std::uint32_t{field[2]};
+    return info;
+}
+
+}  // namespace snipwell::mci

@@ -1,0 +1,24 @@
+#pragma once
+// The encoder's info frame some MP3 files start with ("Xing", "Info" or
+// "VBRI"). It looks like an audio frame but holds a summary of the stream,
+// and decoders do not play it. A LAME extension inside a Xing/Info frame
+// states how many samples of encoder delay and end padding the stream holds.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "mci/mpeg_frame_header.h"
+
+namespace snipwell::mci {
+
+struct Mp3InfoFrame {
+    bool present = false;
+    bool hasGaplessInfo = false;
+    std::uint32_t encoderDelay = 0;   // samples to drop at the start
+    std::uint32_t endPadding = 0;     // samples to drop at the end
+};
+
+// `frame` holds the whole first frame, `header` is its parsed header.
+Mp3InfoFrame readInfoFrame(const std::uint8_t* frame, const MpegFrameHeader& header);
+
+}  // namespace snipwell::mci

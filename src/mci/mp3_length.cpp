@@ -1,0 +1,187 @@
+#include "mci/mp3_length.h"
+
+#include <cstring>
+#include <optional>
+
+#include "mci/block_file_reader.h"
+#include "mci/mp3_info_frame.h"
+#include "mci/mpeg_frame_header.h"
+
+namespace snipwell::mci {
+namespace {
+
+// A stream is believed once this many frames follow each other with nothing
+// between them, or when the frames run exactly to the end of the audio.
+// Random bytes pass that test with a chance far below one in a billion.
+constexpr int framesToTrustSync = 4;
+
+struct AudioSpan {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+};
+
+bool startsWith(const std::uint8_t* bytes, const char* tag) {
+    return bytes != nullptr && std::memcmp(bytes, tag, std::strlen(tag)) == 0;
+}
+
+std::uint32_t syncsafe32(const std::uint8_t* bytes) {
+    return (std::uint32_t{bytes[0] & 0x7Fu} << 21) | (std::uint32_t{bytes[1] & 0x7Fu} << 14) |
+           (std::uint32_t{bytes[2] & 0x7Fu} << 7) | std::uint32_t{bytes[3] & 0x7Fu};
+}
+
+std::uint32_t littleEndian32(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) |
+           (std::uint32_t{bytes[2]} << 16) | (std::uint32_t{bytes[3]} << 24);
+}
+
+// Where the audio lies once ID3v2 tags at the front and APE, Lyrics3 and
+// ID3v1 tags at the back are stepped over.
+AudioSpan findAudioSpan(BlockFileReader& file) {
+    AudioSpan span{0, file.size()};
+
+    constexpr std::uint64_t id3v2HeaderBytes = 10;
+    while (true) {
+        const std::uint8_t* header = file.bytesAt(span.begin, id3v2HeaderBytes);
+        if (!startsWith(header, "ID3")) break;
+        const bool hasFooter = (header[5] & 0x10u) != 0;
+        span.begin += id3v2HeaderBytes + syncsafe32(header + 6) + (hasFooter ? 10 : 0);
+        if (span.begin >= span.end) return {span.end, span.end};
+    }
+
+    bool steppedOverTag = true;
+    while (steppedOverTag && span.end > span.begin) {
+        steppedOverTag = false;
+        const std::uint64_t available = span.end - span.begin;
+        if (available >= 128 && startsWith(file.bytesAt(span.end - 128, 3), "TAG")) {
+            span.end -= 128;
+            steppedOverTag = true;
+            continue;
+        }
+        if (available >= 32) {
+            const std::uint8_t* footer = file.bytesAt(span.end - 32, 32);
+            if (startsWith(footer, "APETAGEX")) {
+                const std::uint64_t tagBytes = littleEndian32(footer + 12);
+                const bool hasHeader = (littleEndian32(footer + 20) & 0x80000000u) != 0;
+                const std::uint64_t total = tagBytes + (hasHeader ? 32 : 0);
+                if (total <= available && tagBytes >= 32) {
+                    span.end -= total;
+                    steppedOverTag = true;
+                    continue;
+                }
+            }
+        }
+        if (available >= 15) {
+            const std::uint8_t* footer = file.bytesAt(span.end - 15, 15);
+            if (startsWith(footer + 6, "LYRICS200")) {
+                std::uint64_t size = 0;
+                bool digits = true;
+                for (int i = 0; i < 6; ++i) {
+                    if (footer[i] < '0' || footer[i] > '9') digits = false;
+                    size = size * 10 + static_cast<std::uint64_t>(footer[i] - '0');
+                }
+                if (digits && size + 15 <= available) {
+                    span.end -= size + 15;
+                    steppedOverTag = true;
+                }
+            }
+        }
+    }
+    return span;
+}
+
+// The header at `offset` when a whole frame of the stream `identity` (or of
+// any stream, for identity 0) lies there inside the span.
+std::optional<MpegFrameHeader> frameAt(BlockFileReader& file, std::uint64_t offset,
+                                       const AudioSpan& span, std::uint32_t identity) {
+    if (offset + 4 > span.end) return std::nullopt;
+    const std::uint8_t* bytes = file.bytesAt(offset, 4);
+    if (bytes == nullptr) return std::nullopt;
+    if (identity != 0 && (readBigEndian32(bytes) & streamIdentityMask) != identity) {
+        return std::nullopt;
+    }
+    auto header = parseFrameHeader(bytes);
+    if (!header || offset + header->frameBytes > span.end) return std::nullopt;
+    return header;
+}
+
+// True when a chain of frames of one stream starts at `offset`.
+bool chainStartsAt(BlockFileReader& file, std::uint64_t offset, const AudioSpan& span,
+                   std::uint32_t identity) {
+    std::uint64_t at = offset;
+    for (int count = 0; count < framesToTrustSync; ++count) {
+        if (at == span.end && count > 0) return true;
+        const auto header = frameAt(file, at, span, identity);
+        if (!header) return false;
+        if (identity == 0) {
+            identity = readBigEndian32(file.bytesAt(at, 4)) & streamIdentityMask;
+        }
+        at += header->frameBytes;
+    }
+    return true;
+}
+
+// The next offset at or after `from` where a trusted chain starts.
+std::optional<std::uint64_t> findSync(BlockFileReader& file, std::uint64_t from,
+                                      const AudioSpan& span, std::uint32_t identity) {
+    for (std::uint64_t at = from; at + 4 <= span.end; ++at) {
+        const std::uint8_t* bytes = file.bytesAt(at, 2);
+        if (bytes == nullptr) return std::nullopt;
+        if (bytes[0] != 0xFF || (bytes[1] & 0xE0u) != 0xE0u) continue;
+        if (chainStartsAt(file, at, span, identity)) return at;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::int64_t Mp3Length::milliseconds() const {
+    if (sampleRate == 0) return 0;
+    return static_cast<std::int64_t>((samples * 1000 + sampleRate / 2) / sampleRate);
+}
+
+std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path) {
+    auto opened = BlockFileReader::open(path);
+    if (auto* error = std::get_if<MciError>(&opened)) return *error;
+    auto& file = std::get<BlockFileReader>(opened);
+
+    const AudioSpan span = findAudioSpan(file);
+    const auto first = findSync(file, span.begin, span, 0);
+    if (!first) return file.readFailed() ? MciError::fileUnreadable : MciError::notMpegAudio;
+
+    const std::uint32_t identity = readBigEndian32(file.bytesAt(*first, 4)) & streamIdentityMask;
+    const auto firstHeader = frameAt(file, *first, span, identity);
+    const std::uint8_t* firstFrame = file.bytesAt(*first, firstHeader->frameBytes);
+    const Mp3InfoFrame info = readInfoFrame(firstFrame, *firstHeader);
+
+    Mp3Length length;
+    length.sampleRate = firstHeader->sampleRate;
+    std::uint64_t samples = 0;
+    std::uint64_t at = *first;
+    if (info.present) at += firstHeader->frameBytes;
+
+    while (at + 4 <= span.end) {
+        if (const auto header = frameAt(file, at, span, identity)) {
+            ++length.audioFrames;
+            samples += header->samplesPerFrame;
+            at += header->frameBytes;
+            continue;
+        }
+        // Junk between frames, or a last frame cut short: resume at the next
+        // trusted chain, if any.
+        const auto next = findSync(file, at + 1, span, identity);
+        if (!next) break;
+        at = *next;
+    }
+    if (file.readFailed()) return MciError::fileUnreadable;
+    if (length.audioFrames == 0) return MciError::notMpegAudio;
+
+    if (info.hasGaplessInfo) {
+        const std::uint64_t trim = std::uint64_t{info.encoderDelay} + info.endPadding;
+        samples = samples > trim ? samples - trim : 0;
+        length.gaplessTrimmed = true;
+    }
+    length.samples = samples;
+    return length;
+}
+
+}  // namespace snipwell::mci
