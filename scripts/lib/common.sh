@@ -1,0 +1,64 @@
+# shellcheck shell=bash
+# Shared by scripts/run and scripts/test: install what is missing, then build.
+
+SNIPWELL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+SNIPWELL_BUILD_DIR="$SNIPWELL_ROOT/build"
+
+# What building and running Snipwell needs.
+SNIPWELL_BUILD_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-webengine-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
+  libmpg123-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+# What the tests need on top: a display server, a sound server, and the tools
+# that make and record MP3 files.
+SNIPWELL_TEST_PACKAGES=(
+  xvfb xauth xdotool
+  pulseaudio pulseaudio-utils
+  lame sox libsox-fmt-mp3
+)
+
+snipwell_log() { printf 'snipwell: %s\n' "$*" >&2; }
+
+snipwell_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    snipwell_log "need root to run: $* (and sudo is not installed)"
+    return 1
+  fi
+}
+
+# Installs those of the given Debian packages that are not installed yet;
+# asks the package index only when something is missing, so it is quick on a
+# machine that has everything.
+snipwell_install_missing() {
+  local missing=() package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ "${#missing[@]}" -eq 0 ] && return 0
+  snipwell_log "installing ${missing[*]}"
+  snipwell_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    snipwell_as_root env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures once, then builds the given targets (everything when none).
+snipwell_build() {
+  if [ ! -f "$SNIPWELL_BUILD_DIR/build.ninja" ]; then
+    cmake -S "$SNIPWELL_ROOT" -B "$SNIPWELL_BUILD_DIR" -G Ninja \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+  fi
+  local targets=()
+  local target
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build "$SNIPWELL_BUILD_DIR" -j "$(nproc)" "${targets[@]}"
+}
