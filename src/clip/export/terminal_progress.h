@@ -1,0 +1,34 @@
+#pragma once
+// A one-line progress bar for a terminal, redrawn in place on stderr only
+// when what it shows changes, so a long cut costs next to nothing to draw.
+
+#include <cstdint>
+#include <cstdio>
+
+namespace snipwell {
+
+class TerminalProgress {
+public:
+    // Draws nothing unless `out` is a terminal.
+    explicit TerminalProgress(std::FILE* out);
+    ~TerminalProgress();
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    void start(std::int64_t totalBytes);
+    void advance(std::int64_t bytes);
+    // Ends the line, so whatever is written next starts on a fresh one.
+    void finish();
+
+private:
+    void draw(int permille);
+
+    std::FILE* out_;
+    bool enabled_;
+    bool drawn_ = false;
+    std::int64_t total_ = 0;
+    std::int64_t done_ = 0;
+    int shownPermille_ = -1;
+};
+
+}  // namespace snipwell
