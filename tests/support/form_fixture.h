@@ -14,9 +14,10 @@
 
 namespace snipwell::test {
 
-class FormFixture : public ::testing::Test {
-protected:
-    FormFixture() { window.attach(form); }
+struct FormHarness {
+    FormHarness() { window.attach(form); }
+    FormHarness(const FormHarness&) = delete;
+    FormHarness& operator=(const FormHarness&) = delete;
 
     // Opens a track through the Open button and its dialog, as a user would.
     void openTrack(const std::string& path, std::int32_t lengthMs) {
@@ -48,5 +49,7 @@ protected:
     ScriptedMediaService media{window};
     Form1 form{window, media.entry()};
 };
+
+class FormFixture : public ::testing::Test, public FormHarness {};
 
 }  // namespace snipwell::test
