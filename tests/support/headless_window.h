@@ -210,7 +210,7 @@ public:
 
     std::vector<std::string> openedAddresses;
     bool browserMissing = false;
-    Files* filesService = nullptr;  // set by tests that save clips
+    Files* filesService = nullptr;  // set by tests that save clips; otherwise every file use fails
 
     // Every write to a control, in order: "H.Value=0", "T.Enabled=false",
     // "Label7=0", "Line1.X1=240", "Command1.Enabled=false", "Caption=Saving",

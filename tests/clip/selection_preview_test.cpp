@@ -1,0 +1,159 @@
+// Play Selected and everything a user can do while it plays.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/form_fixture.h"
+
+namespace snipwell {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class Preview : public test::FormFixture {
+protected:
+    void SetUp() override {
+        window.timerTicks = true;
+        openTrack("/music/song.mp3", 60000);
+        clearRecords();
+    }
+    void select(std::int32_t beginMs, std::int32_t endMs) {
+        form.clipBeginMs = beginMs;
+        form.clipEndMs = endMs;
+    }
+    // The position at which each "pause movie" went out.
+    std::vector<std::int32_t> pausedAt;
+    void watchPauses() {
+        media.intercept = [this](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+            if (command == "pause movie") pausedAt.push_back(media.positionMs());
+            return std::nullopt;
+        };
+    }
+    long countOf(const std::string& command) const {
+        return std::count(media.commands.begin(), media.commands.end(), command);
+    }
+};
+
+TEST_F(Preview, AnEmptyOrReversedSelectionIsRefusedWithoutTouchingPlayback) {
+    for (const auto& [begin, end] : std::vector<std::pair<int, int>>{{0, 0}, {5000, 5000}, {9000, 5000}}) {
+        select(begin, end);
+        window.raise(FormEvent::Command9Click);
+        ASSERT_FALSE(window.messages.empty());
+        EXPECT_EQ(window.messages.back().text, "Invalid Selection");
+        EXPECT_EQ(window.messages.back().buttons, 64);
+        EXPECT_EQ(window.messages.back().title, "Snipwell 3.4");
+    }
+    EXPECT_TRUE(media.commands.empty());
+}
+
+TEST_F(Preview, PlaysFromTheBeginMarkAndPausesRightAtTheEndMark) {
+    window.raise(FormEvent::Command2Click);  // stopped, timer off
+    clearRecords();
+    watchPauses();
+    select(0, 3000);
+    window.raise(FormEvent::Command9Click);
+
+    EXPECT_EQ(Strings(media.commands.begin(), media.commands.begin() + 3),
+              (Strings{"play movie", "status movie mode", "play movie from 0"}));
+    ASSERT_EQ(pausedAt.size(), 1u);
+    EXPECT_GE(pausedAt[0], 3000);
+    EXPECT_LE(pausedAt[0], 3002) << "paused within a few milliseconds of the mark";
+    EXPECT_EQ(media.mode(), "paused");
+    EXPECT_TRUE(window.positionTimer.enabled()) << "the timer stays on afterwards";
+    EXPECT_EQ(form.clipBeginMs, 0) << "the preview never raises a begin of 0";
+    EXPECT_EQ(window.label4.caption(), " 0 : 0 : 3");
+}
+
+TEST_F(Preview, WaitsOnTheEventQueueInsteadOfSpinning) {
+    select(1000, 11000);
+    window.raise(FormEvent::Command9Click);
+    // Ten seconds of preview: a look at the position every 10 ms at most.
+    EXPECT_EQ(window.pumps, 0);
+    EXPECT_GE(window.waits, 900);
+    EXPECT_LE(window.waits, 1100);
+}
+
+TEST_F(Preview, UserActionsInsideThePreview) {
+    struct Case {
+        const char* what;
+        std::function<void(test::FormHarness&)> during;  // run 1 s into a 1 s → 5 s preview
+        std::int32_t expectedPauses;                    // how many "pause movie" went out
+        std::int32_t finalMinMs, finalMaxMs;            // where playback rests at the end
+    };
+    const Case cases[] = {
+        {"Select End earlier moves the stop at once",
+         [](test::FormHarness& t) { t.window.raise(FormEvent::Command6Click); }, 1, 2000, 2012},
+        {"Pause holds it below the mark until Play resumes",
+         [](test::FormHarness& t) {
+             t.window.raise(FormEvent::Command3Click);
+             t.window.at(t.window.clock() + 20, [&t] { t.window.raise(FormEvent::Command1Click); });
+         },
+         2, 5000, 5012},
+        {"Stop, then Play from the top",
+         [](test::FormHarness& t) {
+             t.window.raise(FormEvent::Command2Click);
+             t.window.at(t.window.clock() + 5, [&t] { t.window.raise(FormEvent::Command1Click); });
+         },
+         1, 5000, 5012},
+        {"Play Selected again runs a second loop; both pause",
+         [](test::FormHarness& t) { t.window.raise(FormEvent::Command9Click); }, 2, 5000, 5012},
+        {"Open of another file resets the marks and pauses the new track",
+         [](test::FormHarness& t) {
+             t.media.addTrack("/music/other.mp3", 30000);
+             t.window.dialog.answers.push_back(test::DialogAnswer::choose("/music/other.mp3"));
+             t.window.raise(FormEvent::Command4Click);
+         },
+         2, 0, 1100},
+    };
+    for (const Case& c : cases) {
+        test::FormHarness t;
+        t.window.timerTicks = true;
+        t.openTrack("/music/song.mp3", 60000);
+        t.form.clipBeginMs = 1000;
+        t.form.clipEndMs = 5000;
+        int pauses = 0;
+        t.media.intercept = [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+            if (command == "pause movie") ++pauses;
+            return std::nullopt;
+        };
+        t.window.at(t.window.clock() + 1.0, [&] { c.during(t); });
+        t.window.raise(FormEvent::Command9Click);
+
+        EXPECT_EQ(t.media.mode(), "paused") << c.what;
+        EXPECT_GE(t.media.positionMs(), c.finalMinMs) << c.what;
+        EXPECT_LE(t.media.positionMs(), c.finalMaxMs) << c.what;
+        // The Pause and Open clicks send a pause of their own.
+        EXPECT_EQ(pauses, c.expectedPauses) << c.what;
+    }
+}
+
+TEST_F(Preview, SaveInsideThePreviewStopsPlaybackAndTheLoopWaitsForPlay) {
+    select(1000, 5000);
+    // Save is cancelled at its dialog; it stops playback all the same.
+    window.at(window.clock() + 1.0, [&] {
+        window.dialog.answers.push_back(test::DialogAnswer::cancel());
+        window.raise(FormEvent::Command7Click);
+    });
+    bool stillLooping = false;
+    window.at(window.clock() + 30.0, [&] {
+        stillLooping = true;
+        window.raise(FormEvent::Command1Click);
+    });
+    window.raise(FormEvent::Command9Click);
+    EXPECT_TRUE(stillLooping);
+    EXPECT_EQ(media.mode(), "paused");
+    EXPECT_GE(media.positionMs(), 5000);
+}
+
+TEST_F(Preview, AnEndMarkPastTheTrackKeepsTheLoopUntilTheWindowCloses) {
+    select(58000, 70000);
+    window.at(window.clock() + 60.0, [&] { window.raise(FormEvent::Unload); });
+    window.raise(FormEvent::Command9Click);
+    EXPECT_TRUE(window.programEnded());
+    EXPECT_EQ(countOf("pause movie"), 0);
+    EXPECT_EQ(media.commands.back(), "close all");
+}
+
+}  // namespace
+}  // namespace snipwell
