@@ -1,0 +1,37 @@
+// The Snipwell program: make the window, run Initialize and Load, show it and
+// run the event loop until the window is closed.
+
+#include <cstdio>
+
+#include <QApplication>
+
+#include "app/form1.h"
+#include "app/qt/form_event_router.h"
+#include "app/qt/qt_window_services.h"
+#include "app/qt/startup_environment.h"
+#include "app/qt/web_engine_panel.h"
+#include "mci/mci_send_string.h"
+
+int main(int argc, char** argv) {
+    using namespace snipwell;
+    if (!qt::hasDisplay(argc, argv)) {
+        std::fprintf(stderr, "snipwell: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
+        return 2;
+    }
+    qt::allowWebEngineAsRoot();
+
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Snipwell"));
+    // The router ends the program through Form1's unload, not Qt's own rule.
+    application.setQuitOnLastWindowClosed(false);
+
+    qt::QtWindowServices services([](QWidget* parent) { return new qt::WebEnginePanel(parent); });
+    Form1 form(services, mciSendStringA);
+    qt::FormEventRouter router(services, form);
+
+    router.route(FormEvent::Initialize);
+    router.route(FormEvent::Load);
+    if (services.ended()) return 0;
+    services.qtWindow().show();
+    return application.exec();
+}

@@ -1,0 +1,40 @@
+#pragma once
+// A picture used as a push button: it shows its face and raises clicked().
+// It has no pressed or disabled look: a disabled one looks the same and just
+// raises no click. The face's text is its accessible name.
+
+#include <QImage>
+#include <QWidget>
+
+#include "app/qt/picture_button_face.h"
+
+namespace snipwell::qt {
+
+class PictureButton : public QWidget {
+    Q_OBJECT
+public:
+    PictureButton(const ButtonFace& face, QWidget* parent);
+
+    const QImage& faceImage() const { return face_; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QImage face_;
+    QRect button_;
+    bool pressedInside_ = false;
+    // A dotted cue shows only when the focus came from the keyboard, so a
+    // keyboard user sees where they are and a mouse user sees no change.
+    bool showFocusCue_ = false;
+};
+
+}  // namespace snipwell::qt

@@ -1,0 +1,46 @@
+#include "app/qt/qt_file_dialog.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "app/qt/file_filter.h"
+#include "common/runtime_error.h"
+
+namespace snipwell::qt {
+
+void QtFileDialog::configure(QFileDialog& dialog, QFileDialog::AcceptMode mode) const {
+    const bool opening = mode == QFileDialog::AcceptOpen;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The save handler asks before replacing a file itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setWindowTitle(title_.empty() ? (opening ? QStringLiteral("Open") : QStringLiteral("Save As"))
+                                         : QString::fromStdString(title_));
+
+    const DialogFilter filter = parseDialogFilter(filter_);
+    dialog.setNameFilters(filter.shownEntries);
+    // Names match their patterns whatever the letter case: "*.mp3" finds
+    // "Song.MP3" as well.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+
+    if (!fileName_.empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName_)));
+}
+
+void QtFileDialog::show(QFileDialog::AcceptMode mode) {
+    programEnd_.throwIfEnded();
+    QFileDialog dialog(&parent_);
+    configure(dialog, mode);
+
+    ProgramEnd::ModalScope modal(programEnd_, &dialog);
+    const int result = dialog.exec();
+    programEnd_.throwIfEnded();
+
+    const QStringList chosen = dialog.selectedFiles();
+    if (result != QDialog::Accepted || chosen.isEmpty()) {
+        throw RuntimeError(ErrorKind::DialogCancelled, "the file dialog was cancelled");
+    }
+    fileName_ = QFile::encodeName(chosen.first()).toStdString();
+}
+
+}  // namespace snipwell::qt
