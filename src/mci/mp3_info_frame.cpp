@@ -25,19 +25,18 @@ Mp3InfoFrame readInfoFrame(const std::uint8_t* frame, const MpegFrameHeader& hea
     Mp3InfoFrame info;
     const std::size_t frameBytes = header.frameBytes;
 
-    // VBRI sits at a fixed place: 32 bytes after the four-byte header.
-    constexpr std::size_t vbriOffset = 36;
-    if (frameBytes >= vbriOffset + 4 && hasTag(frame + vbriOffset, "VBRI")) {
-        info.present = true;
-        return info;
-    }
-
+    // A VBRI frame (at 36 bytes from the start) is played like any other
+    // frame, and its delay field has no settled meaning, so it changes
+    // nothing here.
     const std::size_t xing = header.sideInfoEnd();
     if (frameBytes < xing + 8) return info;
     if (!hasTag(frame + xing, "Xing") && !hasTag(frame + xing, "Info")) return info;
-    info.present = true;
+    info.skippedByDecoder = true;
 
     const std::uint32_t flags = readBigEndian32(frame + xing + 4);
+    if ((flags & xingFramesFlag) && frameBytes >= xing + 12) {
+        info.declaredFrames = readBigEndian32(frame + xing + 8);
+    }
     std::size_t lame = xing + 8;
     if (flags & xingFramesFlag) lame += 4;
     if (flags & xingBytesFlag) lame += 4;

@@ -15,6 +15,10 @@ namespace {
 // Random bytes pass that test with a chance far below one in a billion.
 constexpr int framesToTrustSync = 4;
 
+// Samples a Layer III decoder outputs before the first sample the encoder
+// was given (its synthesis filter delay), which gapless decoding removes.
+constexpr std::uint64_t decoderDelaySamples = 529;
+
 struct AudioSpan {
     std::uint64_t begin = 0;
     std::uint64_t end = 0;
@@ -157,7 +161,7 @@ std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path) {
     length.sampleRate = firstHeader->sampleRate;
     std::uint64_t samples = 0;
     std::uint64_t at = *first;
-    if (info.present) at += firstHeader->frameBytes;
+    if (info.skippedByDecoder) at += firstHeader->frameBytes;
 
     while (at + 4 <= span.end) {
         if (const auto header = frameAt(file, at, span, identity)) {
@@ -176,7 +180,14 @@ std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path) {
     if (length.audioFrames == 0) return MciError::notMpegAudio;
 
     if (info.hasGaplessInfo) {
-        const std::uint64_t trim = std::uint64_t{info.encoderDelay} + info.endPadding;
+        // A gapless decoder drops the encoder delay plus its own decoding
+        // delay at the start, and at the end the padding less that decoding
+        // delay. A file cut short has lost its padded end, so only the start
+        // is trimmed.
+        const bool cutShort = info.declaredFrames != 0 && length.audioFrames < info.declaredFrames;
+        const std::uint64_t trim =
+            cutShort ? std::uint64_t{info.encoderDelay} + decoderDelaySamples
+                     : std::uint64_t{info.encoderDelay} + info.endPadding;
         samples = samples > trim ? samples - trim : 0;
         length.gaplessTrimmed = true;
     }

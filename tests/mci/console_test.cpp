@@ -1,0 +1,59 @@
+// The snipwell-mci console: one command per line in, "<code><TAB><reply>"
+// per line out, and a clean exit at the end of input even while playing.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+#include "pulse_server.h"
+#include "support/mp3/mp3_fixtures.h"
+#include "support/mp3/temp_dir.h"
+
+namespace snipwell::mci::test {
+namespace {
+
+struct ConsoleRun {
+    std::string output;
+    int exitCode;
+};
+
+ConsoleRun runConsole(const std::string& input) {
+    const snipwell::test::TempDir dir;
+    const auto inputFile = dir.file("input.txt");
+    {
+        std::FILE* file = std::fopen(inputFile.c_str(), "w");
+        std::fputs(input.c_str(), file);
+        std::fclose(file);
+    }
+    const std::string command = std::string(SNIPWELL_MCI_CONSOLE) + " < '" + inputFile.string() + "'";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    const int status = ::pclose(pipe);
+    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TEST(Console, AnswersTheSessionOfTheReadmeAndExitsAtTheEndOfInput) {
+    if (!pulseServerReachable()) GTEST_SKIP() << noPulseReason;
+    const auto path = snipwell::test::Mp3Fixtures::twoTone();
+    const ConsoleRun run = runConsole("open \"" + path.string() +
+                                      "\" type mpegvideo alias movie\n"
+                                      "set movie time format ms\n"
+                                      "status movie length\n"
+                                      "play movie\n"
+                                      "status movie mode\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "0\t\n0\t\n0\t10000\n0\t\n0\tplaying\n");
+}
+
+TEST(Console, ReportsFailuresAsCodesAndCarriesOn) {
+    const ConsoleRun run = runConsole("dance movie\r\nstatus movie mode\nclose all\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "2\t\n20\t\n0\t\n");
+}
+
+}  // namespace
+}  // namespace snipwell::mci::test

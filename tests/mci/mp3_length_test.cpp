@@ -1,0 +1,77 @@
+// The length the service reports right after open must be the time the file
+// really plays, for every kind of MP3 we meet, whatever its header says.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "mci/mp3_length.h"
+#include "support/mp3/mp3_fixtures.h"
+#include "support/mp3/temp_dir.h"
+
+namespace snipwell::mci {
+namespace {
+
+using test::Mp3Fixtures;
+using test::Mp3Kind;
+
+constexpr double toleranceMs = 30.0;
+
+class Mp3LengthByKind : public ::testing::TestWithParam<Mp3Kind> {};
+
+TEST_P(Mp3LengthByKind, MatchesTheSamplesAFullDecodePlays) {
+    const auto path = Mp3Fixtures::file(GetParam());
+    const double decodedMs = test::decodedMilliseconds(path);
+
+    const auto measured = measureMp3Length(path.string());
+    ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured))
+        << "error " << static_cast<int>(std::get<MciError>(measured));
+    const auto lengthMs = static_cast<double>(std::get<Mp3Length>(measured).milliseconds());
+
+    EXPECT_NEAR(lengthMs, decodedMs, toleranceMs) << Mp3Fixtures::name(GetParam());
+    RecordProperty("length_ms", std::to_string(lengthMs));
+    RecordProperty("decoded_ms", std::to_string(decodedMs));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, Mp3LengthByKind, ::testing::ValuesIn(Mp3Fixtures::allKinds()),
+                         [](const auto& kindInfo) { return std::string(Mp3Fixtures::name(kindInfo.param)); });
+
+TEST(Mp3Length, TruncatedFileCountsOnlyWhatItHolds) {
+    // The Info frame still claims the whole ten seconds; only the frames
+    // that are there may count.
+    const auto measured = measureMp3Length(Mp3Fixtures::file(Mp3Kind::truncated).string());
+    ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured));
+    EXPECT_NEAR(static_cast<double>(std::get<Mp3Length>(measured).milliseconds()), 6000.0, 100.0);
+}
+
+struct BadInput {
+    const char* name;
+    std::string (*path)(const test::TempDir&);
+    MciError expected;
+};
+
+const BadInput badInputs[] = {
+    {"missing_file", [](const test::TempDir& dir) { return dir.file("nothing-here.mp3").string(); },
+     MciError::fileNotFound},
+    {"empty_path", [](const test::TempDir&) { return std::string(); }, MciError::fileNotFound},
+    {"directory", [](const test::TempDir& dir) { return dir.path().string(); }, MciError::notAFile},
+    {"empty_file", [](const test::TempDir&) { return Mp3Fixtures::emptyFile().string(); },
+     MciError::emptyFile},
+    {"text_named_mp3", [](const test::TempDir&) { return Mp3Fixtures::textNamedMp3().string(); },
+     MciError::notMpegAudio},
+    {"random_bytes", [](const test::TempDir&) { return Mp3Fixtures::randomBytes().string(); },
+     MciError::notMpegAudio},
+};
+
+TEST(Mp3Length, RefusesWhatIsNoMp3WithItsOwnReason) {
+    const test::TempDir dir;
+    for (const auto& input : badInputs) {
+        const auto measured = measureMp3Length(input.path(dir));
+        ASSERT_TRUE(std::holds_alternative<MciError>(measured)) << input.name;
+        EXPECT_EQ(std::get<MciError>(measured), input.expected) << input.name;
+    }
+}
+
+}  // namespace
+}  // namespace snipwell::mci
