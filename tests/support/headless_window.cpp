@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "common/runtime_error.h"
 
@@ -231,19 +232,48 @@ void HeadlessWindow::runDue() {
     }
 }
 
+namespace {
+
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+void HeadlessWindow::useRealTime() {
+    realTime_ = true;
+    now_ = steadySeconds();
+    nextTick_ = now_ + 1.0;
+}
+
+double HeadlessWindow::seconds() {
+    if (realTime_) now_ = steadySeconds();
+    return now_;
+}
+
 void HeadlessWindow::pumpEvents() {
     ++pumps;
     throwIfEnded();
-    now_ += pumpCostSeconds;
+    if (realTime_) {
+        now_ = steadySeconds();
+    } else {
+        now_ += pumpCostSeconds;
+    }
     runDue();
 }
 
 void HeadlessWindow::waitForEvents(std::chrono::milliseconds timeout) {
     ++waits;
     throwIfEnded();
-    const double until = now_ + static_cast<double>(timeout.count()) / 1000.0;
+    const double until = seconds() + static_cast<double>(timeout.count()) / 1000.0;
     const auto due = nextDue();
-    now_ = (due && *due < until) ? std::max(now_, *due) : until;
+    const double wakeAt = (due && *due < until) ? std::max(now_, *due) : until;
+    if (realTime_) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(wakeAt - now_));
+        now_ = steadySeconds();
+    } else {
+        now_ = wakeAt;
+    }
     runDue();
 }
 

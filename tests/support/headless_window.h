@@ -222,6 +222,9 @@ public:
     bool programEnded() const { return ended_; }
 
     // --- the clock --------------------------------------------------------
+    // In real time the clock is the machine's steady clock and waits really
+    // sleep: for tests against the real media service.
+    void useRealTime();
     void setClock(double seconds) { now_ = seconds; }
     double clock() const { return now_; }
 
@@ -262,7 +265,7 @@ public:
     void endProgram() override { ended_ = true; }
     void pumpEvents() override;
     void waitForEvents(std::chrono::milliseconds timeout) override;
-    double seconds() override { return now_; }
+    double seconds() override;
 
     void record(std::string entry) { log.push_back(std::move(entry)); }
     // Throws ProgramEnded once the window has been closed, as the real
@@ -282,6 +285,7 @@ private:
     double now_ = 1000.25;  // away from whole seconds, so rounding shows
     double nextTick_ = 0;
     bool ended_ = false;
+    bool realTime_ = false;
     std::vector<Scheduled> schedule_;
 };
 
