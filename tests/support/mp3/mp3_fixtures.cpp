@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace snipwell::test {
 namespace {
 
-constexpr std::string_view recipeVersion = "v1";
+constexpr std::string_view recipeVersion = "v2";
 
 std::mutex fixtureMutex;
 
