@@ -1,0 +1,68 @@
+#!/bin/bash
+# Export throughput against dd copying the same byte range, in the same run:
+#   bench/clip/run_export_bench.sh BUILD_DIR [OUT.md]
+# Makes a ~220 MB MP3 in /tmp (removed afterwards), cuts a 200 MB selection
+# with snipwell-cut and with the window's Save (headless), and copies the
+# same bytes with dd bs=4096, with and without a sync at the end (a saved clip
+# is synced before it takes its name). Median of 3 runs each, warm cache.
+set -euo pipefail
+build=$(realpath "${1:?usage: run_export_bench.sh BUILD_DIR [OUT.md]}")
+out=${2:-/dev/stdout}
+work=$(mktemp -d /tmp/snipwell-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# A tone without an info frame, repeated: frames join into one long stream.
+sox -q -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 60 sine 440
+lame -t --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
+for _ in $(seq 230); do cat "$work/tone.mp3"; done > "$work/big.mp3"
+rm "$work/tone.wav"
+src="$work/big.mp3"
+size=$(stat -c %s "$src")
+
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+timed() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null; cat "$work/time"; }
+
+cut_run() {  # BEGIN_MS END_MS [TARGET] -> "seconds peak_kib"
+  timed "$build/snipwell-cut" --force "$src" "$1" "$2" "${3:-$work/cut.mp3}" < /dev/null
+}
+
+# The length exactly as snipwell-cut finds it, for the window's Save and dd.
+length_ms=$("$build/snipwell-mci" <<< $'open "'"$src"$'" type mpegvideo alias movie\nset movie time format milliseconds\nstatus movie length' 2>/dev/null | tail -1 | awk '{print $NF}')
+bytes_per_ms=$(python3 -c "print(round($size/$length_ms))")
+begin_ms=500000
+end_ms=$((begin_ms + 200000000 / bytes_per_ms))
+begin_offset=$((bytes_per_ms * begin_ms))
+
+cut_run $begin_ms $end_ms > /dev/null  # warm the cache
+clip_bytes=$(stat -c %s "$work/cut.mp3")
+
+declare -a cut_t cut_m win_t win_m dd_t dd_m ddsync_t small_m
+for i in 1 2 3; do
+  read -r t m < <(cut_run $begin_ms $end_ms); cut_t+=("$t"); cut_m+=("$m")
+  read -r t m < <(timed "$build/bench/bin/window_save_bench" "$src" "$length_ms" $begin_ms $end_ms "$work/win.mp3"); win_t+=("$t"); win_m+=("$m")
+  read -r t m < <(timed dd if="$src" of="$work/dd.mp3" bs=4096 iflag=skip_bytes,count_bytes skip=$((begin_offset - 1)) count="$clip_bytes" status=none); dd_t+=("$t"); dd_m+=("$m")
+  read -r t m < <(timed dd if="$src" of="$work/dd.mp3" bs=4096 iflag=skip_bytes,count_bytes skip=$((begin_offset - 1)) count="$clip_bytes" conv=fsync status=none); ddsync_t+=("$t")
+  read -r t m < <(cut_run $begin_ms $((begin_ms + 20000000 / bytes_per_ms)) "$work/small.mp3"); small_m+=("$m")
+done
+cmp "$work/cut.mp3" "$work/win.mp3" || { echo "snipwell-cut and the window's Save differ" >&2; exit 1; }
+cmp -n $((size - begin_offset + 1)) "$work/cut.mp3" "$work/dd.mp3" || { echo "clip differs from dd" >&2; exit 1; }
+
+m() { printf '%s\n' "$@" | median; }
+ratio() { python3 -c "print(f'{$1/$2:.2f}')"; }
+cut=$(m "${cut_t[@]}"); win=$(m "${win_t[@]}"); dd=$(m "${dd_t[@]}"); ddsync=$(m "${ddsync_t[@]}")
+mb=$(python3 -c "print(f'{$clip_bytes/1e6:.1f}')")
+{
+  echo "### Clip export ($(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME"), $(date -u +%Y-%m-%d))"
+  echo
+  echo "Selection of $mb MB from a $((size / 1000000)) MB MP3 ($length_ms ms), warm cache, median of 3."
+  echo "Ratio = dd's time / the tool's time (higher is faster; 1.00 is dd's speed)."
+  echo
+  echo "| copy | seconds | vs dd bs=4096 | vs dd bs=4096 conv=fsync | peak memory |"
+  echo "|---|---|---|---|---|"
+  echo "| dd bs=4096 | $dd | 1.00 | | $(m "${dd_m[@]}") KiB |"
+  echo "| dd bs=4096 conv=fsync | $ddsync | | 1.00 | |"
+  echo "| snipwell-cut (length included) | $cut | $(ratio "$dd" "$cut")× | $(ratio "$ddsync" "$cut")× | $(m "${cut_m[@]}") KiB |"
+  echo "| window's Save (headless) | $win | $(ratio "$dd" "$win")× | $(ratio "$ddsync" "$win")× | $(m "${win_m[@]}") KiB |"
+  echo
+  echo "snipwell-cut peak memory for a 20 MB selection: $(m "${small_m[@]}") KiB (200 MB: $(m "${cut_m[@]}") KiB)."
+} > "$out"
