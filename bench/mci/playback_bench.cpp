@@ -63,6 +63,22 @@ BENCHMARK(BM_PositionQuery_WhilePlaying);
 void BM_PositionQuery_WhilePaused(benchmark::State& state) { positionQuery(state, false); }
 BENCHMARK(BM_PositionQuery_WhilePaused);
 
+// "play from" while playing: halt, seek, wait for the pipeline, play on.
+void BM_PlayFromWhilePlaying(benchmark::State& state) {
+    if (!openAndPlay(snipwell::bench::bigHeaderlessMp3(), true)) {
+        state.SkipWithError("cannot open and play");
+        return;
+    }
+    long long from = 0;
+    for (auto _ : state) {
+        from = (from + 61000) % 3600000;
+        const std::string command = "play movie from " + std::to_string(from);
+        mciSendStringA(command.c_str(), nullptr, 0, 0);
+    }
+    mciSendStringA("close all", nullptr, 0, 0);
+}
+BENCHMARK(BM_PlayFromWhilePlaying)->Unit(benchmark::kMillisecond);
+
 void BM_CpuWhilePlaying(benchmark::State& state) {
     constexpr auto playFor = std::chrono::seconds(5);
     for (auto _ : state) {
