@@ -89,9 +89,17 @@ bool GstMediaDevice::waitUntilSettled() {
 
 void GstMediaDevice::haltAtCurrentPosition() {
     gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    takePipelinePosition();
+}
+
+void GstMediaDevice::takePipelinePosition() {
+    // Just after "play" the sink may answer 0 until its clock runs. Playback
+    // never moves backwards (a seek halts first and sets the position
+    // itself), so an answer behind the last one is ignored.
     gint64 nanoseconds = 0;
     if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
-        lastPositionMs_ = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
+        const std::int64_t queried = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
+        lastPositionMs_ = std::max(lastPositionMs_, queried);
     }
 }
 
@@ -190,10 +198,7 @@ std::int64_t GstMediaDevice::positionMs() {
     pollBus();
     if (atEnd_) return lengthMs_;
     if (mode_ != DeviceMode::playing) return lastPositionMs_;
-    gint64 nanoseconds = 0;
-    if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
-        lastPositionMs_ = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
-    }
+    takePipelinePosition();
     return lastPositionMs_;
 }
 

@@ -43,6 +43,7 @@ private:
     void breakDown();
     bool waitUntilSettled();
     void haltAtCurrentPosition();
+    void takePipelinePosition();
 
     GstElement* playbin_;
     GstBus* bus_;

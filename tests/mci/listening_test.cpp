@@ -1,6 +1,7 @@
 // Plays from 6000 ms of the two-tone file into the null sink, records what
-// the sink rendered, and checks by ear (a Goertzel filter) that the second
-// tone, 880 Hz, is what played.
+// our stream rendered, and checks by ear (a Goertzel filter) that the second
+// tone, 880 Hz, is what played. Only our own stream is recorded, so other
+// tests playing into the same sink at the same time cannot be heard.
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <fstream>
 #include <iterator>
 #include <numbers>
@@ -42,11 +47,29 @@ double tonePower(const std::vector<std::int16_t>& samples, double hertz) {
            coefficient * previous * beforePrevious;
 }
 
-// parec recording the sink's monitor as raw 16-bit mono until stopped.
-class MonitorRecorder {
+// The index of this process's playback stream on the sound server.
+std::optional<int> ourSinkInput() {
+    std::FILE* pipe = ::popen("pactl list sink-inputs", "r");
+    if (pipe == nullptr) return std::nullopt;
+    const std::string ourPid = "application.process.id = \"" + std::to_string(::getpid()) + "\"";
+    std::optional<int> current;
+    std::optional<int> ours;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        const std::string text(line);
+        if (text.rfind("Sink Input #", 0) == 0) current = std::stoi(text.substr(12));
+        if (text.find(ourPid) != std::string::npos && !ours) ours = current;
+    }
+    ::pclose(pipe);
+    return ours;
+}
+
+// parec recording one stream into the sink as raw 16-bit mono until stopped.
+class StreamRecorder {
 public:
-    MonitorRecorder(const std::string& sink, const std::string& file) {
-        std::vector<std::string> arguments{"parec", "-d", sink + ".monitor", "--raw",
+    StreamRecorder(const std::string& sink, int sinkInput, const std::string& file) {
+        std::vector<std::string> arguments{"parec", "-d", sink + ".monitor",
+                                           "--monitor-stream=" + std::to_string(sinkInput), "--raw",
                                            "--format=s16le", "--channels=1",
                                            "--rate=" + std::to_string(recordRate),
                                            "--latency-msec=20", file};
@@ -55,9 +78,9 @@ public:
         argv.push_back(nullptr);
         started_ = posix_spawnp(&pid_, "parec", nullptr, nullptr, argv.data(), environ) == 0;
     }
-    ~MonitorRecorder() { stop(); }
-    MonitorRecorder(const MonitorRecorder&) = delete;
-    MonitorRecorder& operator=(const MonitorRecorder&) = delete;
+    ~StreamRecorder() { stop(); }
+    StreamRecorder(const StreamRecorder&) = delete;
+    StreamRecorder& operator=(const StreamRecorder&) = delete;
 
     bool started() const { return started_; }
     void stop() {
@@ -85,8 +108,8 @@ std::vector<std::int16_t> readSamples(const std::filesystem::path& file) {
     return samples;
 }
 
-// The samples from the first clearly audible one on; the keep-alive stream
-// fills the monitor with silence before playback starts.
+// The samples from the first clearly audible one on; the recording holds
+// silence until playback starts.
 std::vector<std::int16_t> audiblePart(const std::vector<std::int16_t>& samples) {
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (std::abs(samples[i]) > 1000) {
@@ -101,14 +124,16 @@ TEST(Listening, PlayFromSixSecondsSoundsTheSecondTone) {
     const std::string sink = testSinkName();
     if (sink.empty()) GTEST_SKIP() << "SNIPWELL_TEST_SINK names no null sink to record";
 
-    const snipwell::test::TempDir dir;
-    const auto recording = dir.file("monitor.raw");
-    MonitorRecorder recorder(sink, recording.string());
-    ASSERT_TRUE(recorder.started()) << "parec did not start";
-    sleepMs(300);
-
     ASSERT_EQ(send(openCommand(snipwell::test::Mp3Fixtures::twoTone().string())).code, 0u);
     ASSERT_EQ(send("set movie time format ms").code, 0u);
+    const auto stream = ourSinkInput();
+    ASSERT_TRUE(stream.has_value()) << "the opened file has no stream on the sound server";
+
+    const snipwell::test::TempDir dir;
+    const auto recording = dir.file("stream.raw");
+    StreamRecorder recorder(sink, *stream, recording.string());
+    ASSERT_TRUE(recorder.started()) << "parec did not start";
+    sleepMs(300);
     ASSERT_EQ(send("play movie from 6000").code, 0u);
     sleepMs(1500);
     send("close all");
