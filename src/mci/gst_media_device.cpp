@@ -30,11 +30,10 @@ struct GFreeString {
 };
 
 bool busHasError(GstBus* bus) {
-    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-        gst_message_unref(message);
-        return true;
-    }
-    return false;
+    GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
+    if (message == nullptr) return false;
+    gst_message_unref(message);
+    return true;
 }
 
 }  // namespace

@@ -19,15 +19,7 @@ struct ConsoleRun {
     int exitCode;
 };
 
-ConsoleRun runConsole(const std::string& input) {
-    const snipwell::test::TempDir dir;
-    const auto inputFile = dir.file("input.txt");
-    {
-        std::FILE* file = std::fopen(inputFile.c_str(), "w");
-        std::fputs(input.c_str(), file);
-        std::fclose(file);
-    }
-    const std::string command = std::string(SNIPWELL_MCI_CONSOLE) + " < '" + inputFile.string() + "'";
+ConsoleRun runShell(const std::string& command) {
     std::FILE* pipe = ::popen(command.c_str(), "r");
     std::string output;
     char buffer[256];
@@ -36,7 +28,18 @@ ConsoleRun runConsole(const std::string& input) {
     return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-TEST(Console, AnswersTheSessionOfTheReadmeAndExitsAtTheEndOfInput) {
+ConsoleRun runConsole(const std::string& input) {
+    const snipwell::test::TempDir dir;
+    const auto inputFile = dir.file("input.txt");
+    {
+        std::FILE* file = std::fopen(inputFile.c_str(), "w");
+        std::fputs(input.c_str(), file);
+        std::fclose(file);
+    }
+    return runShell(std::string(SNIPWELL_MCI_CONSOLE) + " < '" + inputFile.string() + "'");
+}
+
+TEST(Console, AnswersAnOpenAndPlaySessionAndExitsAtTheEndOfInput) {
     if (!pulseServerReachable()) GTEST_SKIP() << noPulseReason;
     const auto path = snipwell::test::Mp3Fixtures::twoTone();
     const ConsoleRun run = runConsole("open \"" + path.string() +
@@ -53,6 +56,29 @@ TEST(Console, ReportsFailuresAsCodesAndCarriesOn) {
     const ConsoleRun run = runConsole("dance movie\r\nstatus movie mode\nclose all\n");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "2\t\n20\t\n0\t\n");
+}
+
+}  // namespace
+}  // namespace snipwell::mci::test
+
+namespace snipwell::mci::test {
+namespace {
+
+TEST(Console, PlaysAgainstTheClockWhenNoAudioOutputCanBeHad) {
+    // The sound server named here does not exist; the device must still open,
+    // and its position must advance in real time.
+    const auto path = snipwell::test::Mp3Fixtures::twoTone();
+    const ConsoleRun run = runShell(
+        "(printf 'open \"" + path.string() + "\" alias movie\\nplay movie\\n'; sleep 1; "
+        "printf 'status movie position\\nstatus movie mode\\n') | "
+        "PULSE_SERVER=unix:/nonexistent/snipwell " + std::string(SNIPWELL_MCI_CONSOLE) + " 2>/dev/null");
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string answersBeforePosition = "0\t\n0\t\n0\t";
+    ASSERT_EQ(run.output.rfind(answersBeforePosition, 0), 0u) << run.output;
+    const long long ms = std::stoll(run.output.substr(answersBeforePosition.size()));
+    EXPECT_GE(ms, 800) << run.output;
+    EXPECT_LE(ms, 1500) << run.output;
+    EXPECT_NE(run.output.find("0\tplaying\n"), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -111,6 +111,11 @@ void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
                                      {"-b", "320", "-t"});
             return writeBytes(target, concat(readBytes(low), readBytes(high)));
         }
+        case Mp3Kind::mpeg1Layer2: {
+            const fs::path mp2 = work.file("encoded.mp2");
+            runProgramOrThrow({"sox", toneWav(work, cdStereo).string(), "-C", "192", mp2.string()});
+            return writeBytes(target, readBytes(mp2));
+        }
         case Mp3Kind::truncated: {
             Bytes whole = encodeTo(cdStereo, {"-b", "128"});
             whole.resize(whole.size() * 6 / 10);
@@ -173,6 +178,7 @@ std::string_view Mp3Fixtures::name(Mp3Kind kind) {
         case Mp3Kind::endTags: return "end_tags";
         case Mp3Kind::bitrateChange: return "bitrate_change";
         case Mp3Kind::truncated: return "truncated";
+        case Mp3Kind::mpeg1Layer2: return "mpeg1_layer2";
     }
     return "unknown";
 }
@@ -183,7 +189,7 @@ const std::vector<Mp3Kind>& Mp3Fixtures::allKinds() {
         Mp3Kind::vbrPlain,    Mp3Kind::vbrWithVbri,  Mp3Kind::mpeg1Mono,
         Mp3Kind::mpeg2Stereo, Mp3Kind::mpeg2Plain,   Mp3Kind::mpeg25Mono,
         Mp3Kind::mpeg25Stereo, Mp3Kind::id3v2Picture, Mp3Kind::endTags,
-        Mp3Kind::bitrateChange, Mp3Kind::truncated};
+        Mp3Kind::bitrateChange, Mp3Kind::truncated,   Mp3Kind::mpeg1Layer2};
     return kinds;
 }
 

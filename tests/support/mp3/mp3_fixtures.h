@@ -35,6 +35,7 @@ enum class Mp3Kind {
     endTags,         // VBR without info frame, then an APEv2 and an ID3v1 tag
     bitrateChange,   // 32 kbit/s for the first half, 320 kbit/s for the second, no info frame
     truncated,       // the CBR file with Info frame cut at 60 % of its bytes, mid-frame
+    mpeg1Layer2,     // 44.1 kHz stereo MPEG-1 Layer II, 192 kbit/s, named .mp3 like many are
 };
 
 class Mp3Fixtures {
