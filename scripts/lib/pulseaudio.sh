@@ -17,6 +17,8 @@
 #
 # The server runs in user mode without D-Bus; as root it needs --disallow-exit
 # and anonymous auth on a socket in a folder of our own.
+#
+# Safe to source into scripts running with `set -euo pipefail`.
 
 SNIPWELL_PULSE_RUNTIME_DIR=""
 SNIPWELL_PULSE_KEEPALIVE_PID=""
@@ -29,12 +31,12 @@ snipwell_pulse__log() { printf 'pulseaudio: %s\n' "$*" >&2; }
 snipwell_pulse__sink_latency_usec() {
   pactl list sinks 2>/dev/null | awk -v sink="$SNIPWELL_TEST_SINK" '
     $1 == "Name:" { mine = ($2 == sink) }
-    mine && $1 == "Latency:" { print $2; exit }'
+    mine && $1 == "Latency:" && !found { print $2; found = 1 }' || true
 }
 
 snipwell_pulse_start() {
   local sink_name=snipwell_test_sink
-  local tries
+  local tries tool
 
   for tool in pulseaudio pactl pacat; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -94,8 +96,8 @@ snipwell_pulse_start() {
 
 snipwell_pulse_stop() {
   if [[ -n "$SNIPWELL_PULSE_KEEPALIVE_PID" ]]; then
-    kill "$SNIPWELL_PULSE_KEEPALIVE_PID" 2>/dev/null
-    wait "$SNIPWELL_PULSE_KEEPALIVE_PID" 2>/dev/null
+    kill "$SNIPWELL_PULSE_KEEPALIVE_PID" 2>/dev/null || true
+    wait "$SNIPWELL_PULSE_KEEPALIVE_PID" 2>/dev/null || true
     SNIPWELL_PULSE_KEEPALIVE_PID=""
   fi
   if [[ -n "$SNIPWELL_PULSE_RUNTIME_DIR" ]]; then

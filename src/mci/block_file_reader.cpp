@@ -15,7 +15,9 @@ constexpr std::size_t blockBytes = 1024 * 1024;
 
 std::variant<BlockFileReader, MciError> BlockFileReader::open(const std::string& path) {
     if (path.empty()) return MciError::fileNotFound;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe cannot hang the open waiting for a
+    // writer; it is turned away below like any other file that is not regular.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return errno == ENOENT || errno == ENOTDIR ? MciError::fileNotFound
                                                    : MciError::fileUnreadable;

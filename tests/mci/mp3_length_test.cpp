@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <string>
 
@@ -56,6 +58,14 @@ const BadInput badInputs[] = {
      MciError::fileNotFound},
     {"empty_path", [](const test::TempDir&) { return std::string(); }, MciError::fileNotFound},
     {"directory", [](const test::TempDir& dir) { return dir.path().string(); }, MciError::notAFile},
+    {"named_pipe",
+     [](const test::TempDir& dir) {
+         const auto fifo = dir.file("pipe.mp3");
+         ::mkfifo(fifo.c_str(), 0600);
+         return fifo.string();
+     },
+     MciError::notAFile},
+    {"device", [](const test::TempDir&) { return std::string("/dev/zero"); }, MciError::notAFile},
     {"empty_file", [](const test::TempDir&) { return Mp3Fixtures::emptyFile().string(); },
      MciError::emptyFile},
     {"text_named_mp3", [](const test::TempDir&) { return Mp3Fixtures::textNamedMp3().string(); },
