@@ -58,7 +58,15 @@ void QtLabel::setUnderline(bool underline) {
 
 // Window handles are 32-bit on the wire; the two's complement keeps the bits.
 std::int32_t QtFrame::nativeHandle() const {
-    const auto handle = static_cast<std::uint32_t>(frame_.winId());
+    if (videoHost_.isNull()) {
+        QWidget* top = frame_.window();
+        top->winId();  // the main window's own native window, the host's parent
+        videoHost_ = new QWindow(top->windowHandle());
+        videoHost_->setObjectName(QStringLiteral("P.videoHost"));
+        videoHost_->setGeometry(QRect(frame_.mapTo(top, QPoint(0, 0)), frame_.size()));
+        videoHost_->create();
+    }
+    const auto handle = static_cast<std::uint32_t>(videoHost_->winId());
     return static_cast<std::int32_t>(handle);
 }
 

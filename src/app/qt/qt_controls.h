@@ -2,6 +2,8 @@
 // The handlers' control interfaces, each over its Qt widget.
 
 #include <QLabel>
+#include <QPointer>
+#include <QWindow>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -86,14 +88,19 @@ private:
     qt::PictureButton& button_;
 };
 
+// The media service asks for a native window to host video. The frame gets a
+// hidden native child window of the main window, made on first request; the
+// frame widget itself stays a plain widget, because a native widget would
+// turn all its siblings into native windows too and break the window's
+// painting next to the web panel.
 class QtFrame final : public Frame {
 public:
     explicit QtFrame(GroupFrame& frame) : frame_(frame) {}
-    // The X window of the hidden frame, made native on first request.
     std::int32_t nativeHandle() const override;
 
 private:
     GroupFrame& frame_;
+    mutable QPointer<QWindow> videoHost_;
 };
 
 class QtMainWindow final : public MainWindow {

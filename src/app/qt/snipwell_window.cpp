@@ -183,6 +183,8 @@ void SnipwellWindow::setTabOrderByIndex() {
         commands_[7], commands_[4], commands_[5], H_, WebBrowser1_,
     };
     for (std::size_t i = 1; i < std::size(focusOrder); ++i) setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    // The first in the order has the focus when the window first shows.
+    focusOrder[0]->setFocus(Qt::OtherFocusReason);
 }
 
 PictureButton& SnipwellWindow::command(int number) {
