@@ -59,11 +59,14 @@ DeviceOpenResult GstMediaDevice::open(const std::string& path) {
     gst_util_set_object_arg(G_OBJECT(playbin.get()), "flags", "audio+soft-volume");
 
     std::unique_ptr<GstMediaDevice> device(new GstMediaDevice(playbin.release(), lengthMs));
-    if (gst_element_set_state(device->playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ||
-        !device->waitUntilSettled()) {
-        return busHasError(device->bus_) ? MciError::mediaFailedToOpen : MciError::mediaTimedOut;
+    const Settling settling =
+        gst_element_set_state(device->playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE
+            ? Settling::failed
+            : device->settle();
+    if (settling == Settling::timedOut) return MciError::mediaTimedOut;
+    if (settling == Settling::failed || busHasError(device->bus_)) {
+        return MciError::mediaFailedToOpen;
     }
-    if (busHasError(device->bus_)) return MciError::mediaFailedToOpen;
 
     gint audioStreams = 0;
     g_object_get(device->playbin_, "n-audio", &audioStreams, nullptr);
@@ -80,10 +83,14 @@ GstMediaDevice::~GstMediaDevice() {
     gst_object_unref(playbin_);
 }
 
-bool GstMediaDevice::waitUntilSettled() {
-    const GstStateChangeReturn result =
-        gst_element_get_state(playbin_, nullptr, nullptr, settleTimeout);
-    return result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL;
+GstMediaDevice::Settling GstMediaDevice::settle() {
+    switch (gst_element_get_state(playbin_, nullptr, nullptr, settleTimeout)) {
+        case GST_STATE_CHANGE_SUCCESS:
+        case GST_STATE_CHANGE_NO_PREROLL: return Settling::settled;
+        case GST_STATE_CHANGE_ASYNC: return Settling::timedOut;
+        case GST_STATE_CHANGE_FAILURE: break;
+    }
+    return Settling::failed;
 }
 
 void GstMediaDevice::haltAtCurrentPosition() {
@@ -175,7 +182,7 @@ MciError GstMediaDevice::seekTo(std::int32_t ms) {
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     if (!gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags,
                                  static_cast<gint64>(ms) * GST_MSECOND) ||
-        !waitUntilSettled()) {
+        settle() != Settling::settled) {
         breakDown();
         return MciError::deviceNotReady;
     }

@@ -41,7 +41,9 @@ private:
     void pollBus();
     void reachEnd();
     void breakDown();
-    bool waitUntilSettled();
+    // Waits, bounded, for the pipeline to finish a state change or a seek.
+    enum class Settling { settled, failed, timedOut };
+    Settling settle();
     void haltAtCurrentPosition();
     void takePipelinePosition();
 
