@@ -13,6 +13,18 @@ namespace {
 // local file prerolls in milliseconds; this only bounds a stuck pipeline.
 constexpr GstClockTime settleTimeout = 10 * GST_SECOND;
 
+// A sound server stream that stopped taking audio while the device plays
+// would freeze the position for good (and with it a preview waiting for its
+// end mark). Slow outputs take a second or two to start, so only a position
+// frozen for longer than this counts as stalled.
+constexpr gint64 stallAfterUs = 3 * G_USEC_PER_SEC;
+
+// Halting an output stream within milliseconds of resuming it can leave the
+// sound server ignoring it for good, and playing from a mark does exactly
+// that ("play", then at once "play from"). Letting the resumed stream run
+// this long first avoids it; the cost is this much of the old place heard.
+constexpr gint64 resumeSettleUs = 30 * 1000;
+
 bool initialiseGStreamer() {
     static std::once_flag once;
     static bool initialised = false;
@@ -106,7 +118,32 @@ void GstMediaDevice::takePipelinePosition() {
     if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
         const std::int64_t queried = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
         lastPositionMs_ = std::max(lastPositionMs_, queried);
+        restartIfStalled(nanoseconds);
     }
+}
+
+void GstMediaDevice::restartIfStalled(gint64 pipelinePositionNs) {
+    const gint64 nowUs = g_get_monotonic_time();
+    if (pipelinePositionNs != stallWatchPositionNs_) {
+        stallWatchPositionNs_ = pipelinePositionNs;
+        stallWatchSinceUs_ = nowUs;
+        return;
+    }
+    if (nowUs - stallWatchSinceUs_ < stallAfterUs) return;
+    rebuildOutput();
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags, pipelinePositionNs);
+    settle();
+    gst_element_set_state(playbin_, GST_STATE_PLAYING);
+    resumedAtUs_ = stallWatchSinceUs_ = g_get_monotonic_time();
+}
+
+void GstMediaDevice::rebuildOutput() {
+    // Back to READY closes the sound server stream; PAUSED opens a new one,
+    // in tens of milliseconds. Only for a stream that stopped taking audio.
+    gst_element_set_state(playbin_, GST_STATE_READY);
+    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    settle();
 }
 
 void GstMediaDevice::pollBus() {
@@ -147,6 +184,8 @@ MciError GstMediaDevice::play() {
         return MciError::deviceNotReady;
     }
     mode_ = DeviceMode::playing;
+    resumedAtUs_ = g_get_monotonic_time();
+    stallWatchPositionNs_ = -1;  // a stall is counted from this start, not the pause
     return MciError::ok;
 }
 
@@ -170,7 +209,12 @@ MciError GstMediaDevice::stop() {
 MciError GstMediaDevice::seekTo(std::int32_t ms) {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
-    if (mode_ == DeviceMode::playing) gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    if (mode_ == DeviceMode::playing) {
+        // Playing from a mark sends "play" and then "play from" at once.
+        const gint64 since = g_get_monotonic_time() - resumedAtUs_;
+        if (since < 50000) g_usleep(static_cast<gulong>(50000 - since));
+        gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    }
     mode_ = DeviceMode::stopped;
 
     if (ms >= lengthMs_) {

@@ -9,6 +9,8 @@
 // noticed.
 
 #include <cstdint>
+#include <gst/gst.h>
+
 #include <string>
 
 #include "mci/media_device.h"
@@ -46,6 +48,10 @@ private:
     Settling settle();
     void haltAtCurrentPosition();
     void takePipelinePosition();
+    // Stops playback and gives the pipeline a fresh audio output, ready at
+    // the same place; the next play starts a new output stream.
+    void rebuildOutput();
+    void restartIfStalled(gint64 pipelinePositionNs);
 
     GstElement* playbin_;
     GstBus* bus_;
@@ -53,6 +59,11 @@ private:
     std::int64_t lastPositionMs_ = 0;
     DeviceMode mode_ = DeviceMode::stopped;
     bool atEnd_ = false;
+    // The pipeline's last answer while playing, and when it last changed.
+    gint64 stallWatchPositionNs_ = -1;
+    gint64 stallWatchSinceUs_ = 0;
+    // When the device last started playing.
+    gint64 resumedAtUs_ = 0;
 };
 
 }  // namespace snipwell::mci

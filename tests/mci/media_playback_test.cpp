@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -101,6 +102,29 @@ TEST_F(MediaPlayback, PlayFromRunsOnFromThatMillisecond) {
     sleepMs(500);
     EXPECT_GE(positionMs(), 6350);
     EXPECT_LE(positionMs(), 6800);
+}
+
+// The preview's rhythm: paused at the end of one stretch, then "play" and at
+// once "play from" the next begin. The sound output once lost track of a
+// stream resumed and halted that quickly and fell silent for good, freezing
+// the position; every stretch must play through.
+TEST_F(MediaPlayback, PlayThenPlayFromAtOnceNeverFreezesThePosition) {
+    openTwoTone();
+    ASSERT_EQ(send("play movie").code, 0u);
+    sleepMs(300);
+    for (int stretch = 0; stretch < 12; ++stretch) {
+        const long long begin = 1000 + 300 * stretch;
+        ASSERT_EQ(send("play movie").code, 0u);
+        ASSERT_EQ(send("play movie from " + std::to_string(begin)).code, 0u);
+        const auto started = std::chrono::steady_clock::now();
+        long long position = positionMs();
+        while (position < begin + 500 && std::chrono::steady_clock::now() - started < std::chrono::seconds(2)) {
+            sleepMs(10);
+            position = positionMs();
+        }
+        ASSERT_GE(position, begin + 500) << "stretch " << stretch << " froze at " << position;
+        ASSERT_EQ(send("pause movie").code, 0u);
+    }
 }
 
 TEST_F(MediaPlayback, StopHaltsPlaybackAndKeepsThePosition) {
