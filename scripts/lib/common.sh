@@ -16,7 +16,7 @@ SNIPWELL_BUILD_PACKAGES=(
 # What the tests need on top: a display server, a sound server, and the tools
 # that make and record MP3 files.
 SNIPWELL_TEST_PACKAGES=(
-  xvfb xauth xdotool
+  xvfb xauth xdotool gstreamer1.0-tools
   pulseaudio pulseaudio-utils
   lame sox libsox-fmt-mp3
 )
