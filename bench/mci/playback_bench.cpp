@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "process_cpu_time.h"
 #include "big_mp3.h"
 #include "mci/mci_send_string.h"
 #include "support/mp3/mp3_fixtures.h"
@@ -32,15 +32,6 @@ long long positionMs() {
     char reply[128];
     mciSendStringA("status movie position wait", reply, sizeof reply, 0);
     return std::atoll(reply);
-}
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 void positionQuery(benchmark::State& state, bool playing) {
@@ -86,9 +77,9 @@ void BM_CpuWhilePlaying(benchmark::State& state) {
             state.SkipWithError("cannot open and play");
             return;
         }
-        const double cpuBefore = cpuSeconds();
+        const double cpuBefore = snipwell::bench::processCpuSeconds();
         std::this_thread::sleep_for(playFor);
-        const double cpu = cpuSeconds() - cpuBefore;
+        const double cpu = snipwell::bench::processCpuSeconds() - cpuBefore;
         mciSendStringA("close all", nullptr, 0, 0);
         state.counters["cpu_percent_of_one_core"] =
             100.0 * cpu / std::chrono::duration<double>(playFor).count();

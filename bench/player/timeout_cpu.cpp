@@ -4,12 +4,12 @@
 //
 //   build/bench/bin/timeout_cpu [seconds]
 
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 
+#include "process_cpu_time.h"
 #include "app/qt/qt_window_services.h"
 #include "app/qt/web_panel.h"
 #include "player/movie_module.h"
@@ -21,15 +21,6 @@ public:
     using WebPanel::WebPanel;
     void navigate(const QString&) override {}
 };
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 }  // namespace
 
@@ -43,11 +34,11 @@ int main(int argc, char** argv) {
     auto noMedia = [](const char*, char*, std::uint32_t, std::uintptr_t) -> std::uint32_t { return 0; };
     snipwell::MovieModule player(noMedia, services, services);
 
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = snipwell::bench::processCpuSeconds();
     const double wallBefore = services.seconds();
     player.timeOut(seconds);
     const double wall = services.seconds() - wallBefore;
-    const double cpu = cpuSeconds() - cpuBefore;
+    const double cpu = snipwell::bench::processCpuSeconds() - cpuBefore;
     std::printf("timeOut(%.1f) waited %.2f s using %.3f s CPU: %.2f %% of one core\n", seconds, wall,
                 cpu, 100.0 * cpu / wall);
     return 0;

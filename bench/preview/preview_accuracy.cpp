@@ -5,7 +5,6 @@
 //
 //   build/bench/bin/preview_accuracy [runs]
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,18 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "process_cpu_time.h"
 #include "mci/mci_send_string.h"
 #include "support/headless_window.h"
 #include "support/mp3/mp3_fixtures.h"
 
 namespace {
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 }  // namespace
 
@@ -49,11 +42,11 @@ int main(int argc, char** argv) {
         const std::int32_t begin = 1000 + 300 * run % 7000;
         form.clipBeginMs = begin;
         form.clipEndMs = begin + 1000;
-        const double cpuBefore = cpuSeconds();
+        const double cpuBefore = snipwell::bench::processCpuSeconds();
         const auto wallBefore = std::chrono::steady_clock::now();
         window.raise(FormEvent::Command9Click);
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
-        cpu += cpuSeconds() - cpuBefore;
+        cpu += snipwell::bench::processCpuSeconds() - cpuBefore;
         overshootMs.push_back(form.playerOnDemand().getPositionInMS() - form.clipEndMs);
     }
     window.raise(FormEvent::Unload);
