@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Measures the program as a person meets it: how long until the window is
-# painted, how much memory all its processes hold (the web panel's included),
-# and how much CPU it takes while idle and while playing a track.
+# painted, and how much memory all its processes hold (the web panel's
+# included). CPU idle and playing: measure_cpu.sh.
 #
 #   measure_startup.sh <snipwell> <window_probe> [runs]
 #
-# Needs DISPLAY (an X server such as Xvfb), xdotool and sox; starts a private
+# Needs DISPLAY (an X server such as Xvfb) and xdotool; starts a private
 # PulseAudio server when PULSE_SERVER is not set. Prints figures, asserts nothing.
 set -euo pipefail
 
@@ -30,7 +30,6 @@ if [[ -z "${PULSE_SERVER-}" ]]; then
 fi
 
 now_ms() { date +%s%3N; }
-ticks_per_second="$(getconf CLK_TCK)"
 
 # The program and every process it started (the web engine's helpers).
 family() {
@@ -51,23 +50,6 @@ family_pss_kib() {
   done
   echo "$total"
 }
-family_cpu_ticks() {
-  local total=0
-  for pid in $(family "$1"); do
-    local t
-    t="$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0)"
-    total=$((total + ${t:-0}))
-  done
-  echo "$total"
-}
-cpu_percent_over() {  # pid seconds
-  local before after
-  before="$(family_cpu_ticks "$1")"
-  sleep "$2"
-  after="$(family_cpu_ticks "$1")"
-  awk -v d="$((after - before))" -v hz="$ticks_per_second" -v s="$2" 'BEGIN { printf "%.1f", 100 * d / hz / s }'
-}
-
 start_program() {
   "$snipwell" >"$work/snipwell.log" 2>&1 &
   app_pid=$!
@@ -104,31 +86,5 @@ echo "start-up to first paint: median ${median} ms over ${#startups[@]} runs (ea
 
 sleep 5
 echo "memory after 5 s idle, all processes: $(( $(family_pss_kib "$app_pid") / 1024 )) MiB PSS in $(family "$app_pid" | wc -w) processes"
-echo "CPU while idle (10 s): $(cpu_percent_over "$app_pid" 10) % of one core"
-
-# Open a 60-second track through the dialog, as in the end-to-end test.
-track="$work/bench.mp3"
-sox -n -r 44100 -c 2 "$track" synth 60 sine 440 2>/dev/null
-xdotool mousemove --window "$window" 204 79 click 1
-sleep 1.5
-dialog=""
-for _ in $(seq 1 50); do
-  dialog="$(xdotool search --onlyvisible --pid "$app_pid" --name '^Open$' | head -n1 || true)"
-  [[ -n "$dialog" ]] && break
-  sleep 0.2
-done
-[[ -n "$dialog" ]] || { echo "no file dialog appeared; playing figures skipped"; exit 0; }
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 2 "$track"
-sleep 0.3
-for _ in 1 2; do
-  xdotool key Return
-  sleep 1
-  xdotool search --onlyvisible --pid "$app_pid" --name '^Open$' >/dev/null || break
-done
-sleep 2
-time_before="$("$probe" digest "$window" 165 144 124 12)"
-echo "CPU while playing (10 s): $(cpu_percent_over "$app_pid" 10) % of one core"
-echo "memory while playing, all processes: $(( $(family_pss_kib "$app_pid") / 1024 )) MiB PSS"
-[[ "$("$probe" digest "$window" 165 144 124 12)" != "$time_before" ]] ||
-  echo "warning: the current time did not change, so the track may not have been playing"
+# CPU while idle and while playing: measure_cpu.sh, which makes sure the track
+# really plays while it measures.
