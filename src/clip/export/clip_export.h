@@ -5,7 +5,8 @@
 // discards the temporary file, so a failure, or a close of the window that
 // unwinds the caller, leaves an existing target exactly as it was.
 //
-// The window's Save and the snipwell-cut command both run their copy here.
+// The window's Save and the snipwell-cut command both run their copy here,
+// and both copies give the same bytes for the same range.
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,9 @@
 
 namespace snipwell {
 
+// The reason a copy fails when the source became shorter while it ran.
+inline constexpr const char* kSourceChanged = "the source file changed during the copy";
+
 class ClipExport {
 public:
     // Opens the source and creates the temporary target. Throws
@@ -26,11 +30,18 @@ public:
     // The byte range for the marks, from the source's size as it is now.
     ClipRange measure(std::int32_t lengthMs, std::int32_t beginMs, std::int32_t endMs);
 
-    // Copies the range chunk by chunk through one 4097-byte buffer. A chunk
-    // that reaches past the source's end is written whole, zeros standing for
-    // the missing bytes. `afterChunk` runs after each chunk (progress, events);
-    // whatever it throws ends the copy.
+    // Copies the range chunk by chunk through one 4097-byte buffer, as the
+    // window's Save does. A chunk that reaches past the measured size is
+    // written whole, zeros standing for the bytes past it. `afterChunk` runs
+    // after each chunk (progress, events); whatever it throws ends the copy.
     void copy(const ClipRange& range, const std::function<void()>& afterChunk);
+
+    // Writes exactly the bytes copy() writes, in large blocks: the clip is
+    // one run of source bytes followed by zeros, so it need not be copied in
+    // overlapping chunks. `afterBlock` gets the bytes written so far and the
+    // clip's whole length.
+    void copyInBlocks(const ClipRange& range,
+                      const std::function<void(std::int64_t done, std::int64_t total)>& afterBlock);
 
     // Puts the completed clip on disk under the target's name.
     void commit();

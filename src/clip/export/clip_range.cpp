@@ -1,31 +1,30 @@
 #include "clip_range.h"
 
-#include <limits>
-
 #include "common/checked_math.h"
 #include "common/runtime_error.h"
 
 namespace snipwell {
 
-std::optional<std::int32_t> exportBeginMs(std::int32_t beginMs, std::int32_t endMs) {
-    if (!(beginMs < endMs)) return std::nullopt;
-    if (beginMs == 0) beginMs = 1;
-    // Reached only with a negative begin mark.
-    if (endMs == 0) return std::nullopt;
-    return beginMs;
+std::int64_t ClipRange::chunks() const {
+    return (std::int64_t{endOffset} - beginOffset) / kChunkStep + 1;
+}
+
+std::int64_t ClipRange::clipBytes() const {
+    return (chunks() - 1) * kChunkStep + static_cast<std::int64_t>(kChunkBytes);
+}
+
+bool isSavableSelection(std::int32_t beginMs, std::int32_t endMs) {
+    return beginMs < endMs && endMs != 0;
 }
 
 ClipRange clipRangeFor(std::int64_t sourceBytes, std::int32_t lengthMs, std::int32_t beginMs,
                        std::int32_t endMs) {
-    if (sourceBytes > std::numeric_limits<std::int32_t>::max()) {
-        throw RuntimeError(ErrorKind::Overflow,
-                           "the source file is 2 GiB or larger, beyond the byte positions a clip "
-                           "can be cut from");
-    }
+    if (isBeyondClipPositions(sourceBytes)) throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
     if (lengthMs == 0) {
         throw RuntimeError(ErrorKind::DivisionByZero, "the track's length is 0 ms");
     }
     ClipRange range;
+    range.sourceBytes = sourceBytes;
     range.bytesPerMs =
         roundHalfEvenToInt32(static_cast<double>(sourceBytes) / static_cast<double>(lengthMs));
     if (range.bytesPerMs < 1) {
@@ -34,12 +33,10 @@ ClipRange clipRangeFor(std::int64_t sourceBytes, std::int32_t lengthMs, std::int
                            "the file has fewer bytes than the track has milliseconds");
     }
     try {
-        const std::int32_t endBytes = checkedMul(range.bytesPerMs, endMs);
-        const std::int32_t beginBytes = checkedMul(range.bytesPerMs, beginMs);
-        range.progressMax = checkedAdd(checkedSub(endBytes, beginBytes),
+        range.endOffset = checkedMul(range.bytesPerMs, endMs);
+        range.beginOffset = beginMs == 0 ? 1 : checkedMul(range.bytesPerMs, beginMs);
+        range.progressMax = checkedAdd(checkedSub(range.endOffset, range.beginOffset),
                                        static_cast<std::int32_t>(kChunkBytes));
-        range.beginOffset = beginBytes;
-        range.endOffset = endBytes;
     } catch (const RuntimeError&) {
         throw RuntimeError(ErrorKind::Overflow,
                            "the marks lie beyond the 32-bit byte positions of a clip");

@@ -35,12 +35,12 @@ void showIdle(WindowServices& services) {
 }  // namespace
 
 void Form1::saveClip() {
-    const std::optional<std::int32_t> beginMs = exportBeginMs(clipBeginMs, clipEndMs);
-    if (!beginMs) {
+    // A begin mark of 0 stays 0: the clip then starts at the file's first
+    // byte, on this save and on the next.
+    if (!isSavableSelection(clipBeginMs, clipEndMs)) {
         services_.messageBox("Invalid Selection", kOkInformation, kAppTitle);
         return;
     }
-    clipBeginMs = *beginMs;
 
     setLockedControlsEnabled(services_, false);
     playerOnDemand().stopMovie();
@@ -88,7 +88,9 @@ void Form1::saveClip() {
             });
             clip.commit();
         } catch (const RuntimeError& error) {
-            // The temporary clip is gone by now; any existing target is as it was.
+            // The temporary clip is gone by now; any existing target is as it
+            // was. A source cut short during the copy lands here too, with
+            // "the source file changed during the copy".
             notSavedBecause = error.what();
         }
         if (!notSavedBecause) {

@@ -9,6 +9,7 @@
 #include "common/runtime_error.h"
 #include "disk_files.h"
 #include "export_test_files.h"
+#include "faulty_files.h"
 
 namespace snipwell::test {
 namespace {
@@ -30,8 +31,10 @@ struct ClipCase {
 const ClipCase kClipCases[] = {
     // 4,000,000 bytes over 250,000 ms: 16 bytes per ms; positions 160,000 to 323,840.
     {"worked example", 4'000'000, 250'000, 10'000, 20'000, 16, 160'000, 164'097, 40, 163'841},
-    // A begin of 0 is raised to 1 ms: the copy starts at the rate's own byte.
-    {"begin 0 raised to 1", 4'000'000, 250'000, 0, 5'000, 16, 16, 84'081, 20, 81'921},
+    // A begin of 0 starts at the file's first byte, where its tag or first
+    // frame header stands; a begin of 1 ms starts at the rate's own byte.
+    {"begin 0 from the first byte", 4'000'000, 250'000, 0, 5'000, 16, 1, 84'096, 20, 81'921},
+    {"begin 1 at the rate's byte", 4'000'000, 250'000, 1, 5'000, 16, 16, 84'081, 20, 81'921},
     {"marks under 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'100, 16, 160'000, 5'697, 1, 4'097},
     {"marks exactly 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'256, 16, 160'000, 8'193, 2, 8'193},
     // The second chunk reaches 192 bytes past the source's end: zeros there,
@@ -44,30 +47,45 @@ const ClipCase kClipCases[] = {
 
 class ClipBytes : public ::testing::TestWithParam<ClipCase> {};
 
+// Both copies, the window's 4097-byte chunks and snipwell-cut's large blocks,
+// must give these bytes.
 TEST_P(ClipBytes, TargetHoldsTheSourceRangeWithZerosPastItsEnd) {
     const ClipCase& c = GetParam();
     ScratchFolder folder;
     const ByteVector source = patternBytes(static_cast<std::size_t>(c.sourceBytes));
     writeBytes(folder.file("song.mp3"), source);
-
-    const auto beginMs = exportBeginMs(c.beginMs, c.endMs);
-    ASSERT_TRUE(beginMs.has_value());
+    ASSERT_TRUE(isSavableSelection(c.beginMs, c.endMs));
     DiskFiles files;
-    ClipExport clip(files, folder.file("song.mp3"), folder.file("clip.mp3"));
-    const ClipRange range = clip.measure(c.lengthMs, *beginMs, c.endMs);
-    EXPECT_EQ(range.bytesPerMs, c.bytesPerMs);
-    EXPECT_EQ(range.beginOffset, c.beginOffset);
-    EXPECT_EQ(range.progressMax, c.progressMax);
 
-    int chunks = 0;
-    clip.copy(range, [&] { ++chunks; });
-    clip.commit();
-    EXPECT_EQ(chunks, c.chunks);
+    for (const bool inBlocks : {false, true}) {
+        SCOPED_TRACE(inBlocks ? "in blocks" : "in chunks");
+        ClipExport clip(files, folder.file("song.mp3"), folder.file("clip.mp3"));
+        const ClipRange range = clip.measure(c.lengthMs, c.beginMs, c.endMs);
+        EXPECT_EQ(range.bytesPerMs, c.bytesPerMs);
+        EXPECT_EQ(range.beginOffset, c.beginOffset);
+        EXPECT_EQ(range.progressMax, c.progressMax);
+        EXPECT_EQ(range.clipBytes(), static_cast<std::int64_t>(c.targetBytes));
 
-    const ByteVector target = readBytes(folder.file("clip.mp3"));
-    ASSERT_EQ(target.size(), c.targetBytes);
-    EXPECT_TRUE(target == expectedClip(source, c.beginOffset, c.targetBytes));
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
+        if (inBlocks) {
+            std::int64_t lastDone = 0;
+            clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t total) {
+                EXPECT_GT(done, lastDone);
+                EXPECT_EQ(total, range.clipBytes());
+                lastDone = done;
+            });
+            EXPECT_EQ(lastDone, range.clipBytes());
+        } else {
+            int chunks = 0;
+            clip.copy(range, [&] { ++chunks; });
+            EXPECT_EQ(chunks, c.chunks);
+        }
+        clip.commit();
+
+        const ByteVector target = readBytes(folder.file("clip.mp3"));
+        ASSERT_EQ(target.size(), c.targetBytes);
+        EXPECT_TRUE(target == expectedClip(source, c.beginOffset, c.targetBytes));
+        EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ClipBytes, ::testing::ValuesIn(kClipCases),
@@ -80,11 +98,11 @@ INSTANTIATE_TEST_SUITE_P(Table, ClipBytes, ::testing::ValuesIn(kClipCases),
                          });
 
 TEST(ClipSelection, IsRefusedUnlessTheBeginComesBeforeAnEndOtherThanZero) {
-    EXPECT_FALSE(exportBeginMs(5'000, 5'000));
-    EXPECT_FALSE(exportBeginMs(6'000, 5'000));
-    EXPECT_FALSE(exportBeginMs(-20, 0));
-    EXPECT_EQ(exportBeginMs(0, 1), 1);
-    EXPECT_EQ(exportBeginMs(-20, 10), -20);
+    EXPECT_FALSE(isSavableSelection(5'000, 5'000));
+    EXPECT_FALSE(isSavableSelection(6'000, 5'000));
+    EXPECT_FALSE(isSavableSelection(-20, 0));
+    EXPECT_TRUE(isSavableSelection(0, 1));
+    EXPECT_TRUE(isSavableSelection(-20, 10));
 }
 
 // Ranges that cannot be addressed fail with a reason a person can act on,
@@ -120,6 +138,60 @@ TEST(ClipRangeFailure, SourceOfTwoGibibytesIsRefusedBeforeAnyCopy) {
     DiskFiles files;
     ClipExport clip(files, folder.file("huge.mp3"), folder.file("clip.mp3"));
     EXPECT_THROW(clip.measure(250'000, 1'000, 2'000), RuntimeError);
+}
+
+// A source that another program shortens during the copy fails the clip
+// instead of padding it with zeros; one that grows gives the clip as it was
+// measured. Both copies behave alike, and an existing target is kept.
+TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
+    const struct {
+        const char* what;
+        std::uintmax_t newSize;  // after the second read
+        bool fails;
+    } cases[] = {
+        {"cut short inside the range", 600'000, true},
+        {"cut short just before the range's last byte", 962'815, true},
+        {"emptied", 0, true},
+        {"grown", 5'000'000, false},
+    };
+    for (const auto& c : cases) {
+        for (const bool inBlocks : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (inBlocks ? ", in blocks" : ", in chunks"));
+            ScratchFolder folder;
+            const ByteVector source = patternBytes(4'000'000);
+            writeBytes(folder.file("song.mp3"), source);
+            const ByteVector old = patternBytes(100, 4);
+            writeBytes(folder.file("clip.mp3"), old);
+            DiskFiles disk;
+            ResizingSourceFiles files(disk, 2, c.newSize);
+
+            // Positions 160,000 to 962,816 of the source: 196 chunks, or
+            // four blocks, so the source changes while the copy runs.
+            const auto cut = [&] {
+                ClipExport clip(files, folder.file("song.mp3"), folder.file("clip.mp3"));
+                const ClipRange range = clip.measure(250'000, 10'000, 60'000);
+                if (inBlocks) {
+                    clip.copyInBlocks(range, [](std::int64_t, std::int64_t) {});
+                } else {
+                    clip.copy(range, [] {});
+                }
+                clip.commit();
+            };
+            if (c.fails) {
+                try {
+                    cut();
+                    ADD_FAILURE() << "the copy did not fail";
+                } catch (const RuntimeError& error) {
+                    EXPECT_STREQ(error.what(), kSourceChanged);
+                }
+                EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == old);
+            } else {
+                cut();
+                EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == expectedClip(source, 160'000, 802'817));
+            }
+            EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
+        }
+    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #pragma once
-// A Files service that passes everything to the disk but makes the target's
-// n-th write fail, as a device would, so a failure part-way can be replayed.
+// Files services that pass everything to the disk but fail or change things
+// part-way, so a failure during a copy can be replayed: the target's n-th
+// write fails as a device would, or the source file changes size on disk
+// after its n-th read, as when another program rewrites it.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -42,6 +45,44 @@ private:
 
     Files& disk_;
     int failingWrite_;
+};
+
+class ResizingSourceFiles : public Files {
+public:
+    ResizingSourceFiles(Files& disk, int afterRead, std::uintmax_t newSize)
+        : disk_(disk), afterRead_(afterRead), newSize_(newSize) {}
+
+    bool exists(const std::string& path) override { return disk_.exists(path); }
+    bool isSameFile(const std::string& a, const std::string& b) override { return disk_.isSameFile(a, b); }
+    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
+    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
+        return std::make_unique<Source>(disk_.openSource(path), path, afterRead_, newSize_);
+    }
+    std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
+        return disk_.createTarget(path);
+    }
+
+private:
+    class Source : public ByteSource {
+    public:
+        Source(std::unique_ptr<ByteSource> real, std::string path, int afterRead, std::uintmax_t newSize)
+            : real_(std::move(real)), path_(std::move(path)), readsLeft_(afterRead), newSize_(newSize) {}
+        std::size_t readAt(std::int64_t position, std::span<std::byte> into) override {
+            const std::size_t got = real_->readAt(position, into);
+            if (--readsLeft_ == 0) std::filesystem::resize_file(path_, newSize_);
+            return got;
+        }
+
+    private:
+        std::unique_ptr<ByteSource> real_;
+        std::string path_;
+        int readsLeft_;
+        std::uintmax_t newSize_;
+    };
+
+    Files& disk_;
+    int afterRead_;
+    std::uintmax_t newSize_;
 };
 
 }  // namespace snipwell::test

@@ -120,6 +120,24 @@ TEST_F(SaveClipFaultTest, ClosingTheWindowDuringTheCopyLeavesNoPartialClip) {
     expectSourceUnchanged();
 }
 
+// Another program shortening the source mid-copy would otherwise leave
+// zeros where the audio was.
+TEST_F(SaveClipFaultTest, SourceCutShortDuringTheCopyKeepsTheOldTarget) {
+    ResizingSourceFiles shrinking(disk, 3, 165'000);
+    window.filesService = &shrinking;
+    const std::string target = folder.file("clip.mp3");
+    prepareExistingTarget(target);
+
+    saveTo(target);
+
+    EXPECT_EQ(window.messages.back().text,
+              "The clip was not saved: the source file changed during the copy");
+    expectNotSavedBecause("changed");
+    EXPECT_TRUE(readBytes(target) == oldTarget);
+    EXPECT_EQ(folder.names(), (Names{"clip.mp3", "song.mp3"}));
+    expectIdle();
+}
+
 TEST_F(SaveClipFaultTest, SourceGoneSinceOpenSaysWhy) {
     std::filesystem::remove(sourcePath);
 

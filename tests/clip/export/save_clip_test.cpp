@@ -76,8 +76,26 @@ TEST_F(SaveClipTest, GoesBusyAndBackToIdleInTheWindowsOrder) {
               media.commands.end());
 }
 
-TEST_F(SaveClipTest, BeginMarkOfZeroIsRaisedToOneAndStaysSo) {
+// A clip from the very start keeps the file's first bytes (its tag or first
+// frame header), and the mark stays 0, so saving again gives the same clip.
+TEST_F(SaveClipTest, BeginMarkOfZeroStartsAtTheFirstByteOnEverySave) {
     saveTo(folder.file("clip.mp3"), 0, 5'000);
+
+    EXPECT_EQ(form.clipBeginMs, 0);
+    EXPECT_NE(std::find(window.log.begin(), window.log.end(), "pb.Max=84096"), window.log.end());
+    const ByteVector first = readBytes(folder.file("clip.mp3"));
+    ASSERT_EQ(first.size(), 81'921u);
+    EXPECT_TRUE(ByteVector(first.begin(), first.begin() + 16) ==
+                ByteVector(source.begin(), source.begin() + 16));
+    EXPECT_TRUE(first == expectedClip(source, 1, 81'921));
+
+    window.messageAnswers.push_back(kAnswerYes);
+    saveTo(folder.file("clip.mp3"), form.clipBeginMs, form.clipEndMs);
+    EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == first);
+}
+
+TEST_F(SaveClipTest, BeginMarkOfOneStartsAtTheRatesOwnByte) {
+    saveTo(folder.file("clip.mp3"), 1, 5'000);
 
     EXPECT_EQ(form.clipBeginMs, 1);
     EXPECT_NE(std::find(window.log.begin(), window.log.end(), "pb.Max=84081"), window.log.end());
