@@ -1,9 +1,13 @@
 #pragma once
-// The command line of snipwell-cut: SOURCE BEGIN_MS END_MS TARGET [--force].
+// The command line of snipwell-cut:
+//   snipwell-cut [--force] [--quiet] SOURCE BEGIN END TARGET
+//   snipwell-cut --help | --version
+// BEGIN and END are times as clip_time.h reads them. A switch is one row of
+// kCutFlags: its name, the field it sets and its line in --help.
 
 #include <cstdint>
-#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace snipwell {
@@ -15,13 +19,41 @@ struct CutArguments {
     std::string target;
     // Replace an existing target without asking.
     bool force = false;
+    // No progress bar and no summary line; failures are still reported.
+    bool quiet = false;
 };
 
-inline constexpr const char* kCutUsage =
-    "usage: snipwell-cut [--force] SOURCE BEGIN_MS END_MS TARGET";
+struct CutFlag {
+    const char* name;
+    bool CutArguments::*field;
+    const char* help;
+};
 
-// nullopt when the words do not form a command (wrong count, a mark that is
-// not a whole number of milliseconds within 32 bits, an unknown option).
-std::optional<CutArguments> parseCutArguments(const std::vector<std::string>& words);
+inline constexpr CutFlag kCutFlags[] = {
+    {"--force", &CutArguments::force, "replace an existing TARGET without asking"},
+    {"--quiet", &CutArguments::quiet, "print no progress bar and no summary line"},
+};
+
+enum class CutRequest { cut, showHelp, showVersion };
+
+struct CutCommandLine {
+    CutRequest request = CutRequest::cut;
+    CutArguments arguments;
+};
+
+// Why the words are no command, in one line that names the culprit.
+struct CutUsageError {
+    std::string reason;
+};
+
+std::variant<CutCommandLine, CutUsageError> parseCutArguments(const std::vector<std::string>& words);
+
+// "usage: snipwell-cut [--force] [--quiet] SOURCE BEGIN END TARGET"
+std::string cutUsage();
+// The usage, what the program does, the time forms, the options, the exit
+// statuses and one example.
+std::string cutHelp();
+// Name, version, copyright and license.
+std::string cutVersion();
 
 }  // namespace snipwell

@@ -1,8 +1,7 @@
 #include "cut_command.h"
 
-#include <optional>
-
 #include "clip_export.h"
+#include "clip_time.h"
 #include "common/runtime_error.h"
 #include "terminal_progress.h"
 
@@ -23,17 +22,57 @@ bool askToOverwrite(CutConsole& console, const std::string& target) {
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
+// The length the marks are checked against, found before anything is asked
+// or written: a source that is no MP3, or too large to address, fails here.
+std::int32_t checkedTrackLength(const CutArguments& arguments, Files& files,
+                                const TrackLengthLookup& trackLengthMs) {
+    if (isBeyondClipPositions(files.fileSize(arguments.source))) {
+        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
+    }
+    const std::int32_t lengthMs = trackLengthMs(arguments.source);
+    // The window's marks come from playback and stay within the track; a
+    // typed END past it would only add zeros to the clip.
+    if (arguments.endMs > lengthMs) {
+        throw RuntimeError(ErrorKind::FileError, "END " + formatClipTime(arguments.endMs) +
+                                                     " lies past the end of the track (" +
+                                                     formatClipTime(lengthMs) + ")");
+    }
+    return lengthMs;
+}
+
 }  // namespace
 
-int runCut(const CutArguments& arguments, Files& files,
-           const std::function<std::int32_t(const std::string&)>& trackLengthMs,
-           CutConsole& console) {
-    const std::optional<std::int32_t> beginMs = exportBeginMs(arguments.beginMs, arguments.endMs);
-    if (!beginMs) return fail(console, "invalid selection: the begin mark must come before the end mark");
+std::string formatByteCount(std::int64_t bytes) {
+    char text[32];
+    if (bytes < 1000) {
+        std::snprintf(text, sizeof text, "%lld bytes", static_cast<long long>(bytes));
+    } else if (bytes < 999'500) {
+        std::snprintf(text, sizeof text, "%lld kB", static_cast<long long>((bytes + 500) / 1000));
+    } else if (bytes < 999'950'000) {
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f GB", static_cast<double>(bytes) / 1e9);
+    }
+    return text;
+}
 
+int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
+           CutConsole& console) {
+    if (arguments.beginMs < 0) return fail(console, "invalid selection: BEGIN must not be negative");
+    if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
+        return fail(console, "invalid selection: the begin mark must come before the end mark");
+    }
     if (arguments.target == arguments.source || files.isSameFile(arguments.target, arguments.source)) {
         return fail(console, "cannot overwrite the source file \"" + arguments.source + "\"");
     }
+
+    std::int32_t lengthMs = 0;
+    try {
+        lengthMs = checkedTrackLength(arguments, files, trackLengthMs);
+    } catch (const RuntimeError& error) {
+        return fail(console, std::string("the clip was not saved: ") + error.what());
+    }
+
     if (!arguments.force && files.exists(arguments.target)) {
         if (!console.interactive) {
             return fail(console, "\"" + arguments.target + "\" already exists (use --force to overwrite)");
@@ -41,16 +80,24 @@ int runCut(const CutArguments& arguments, Files& files,
         if (!askToOverwrite(console, arguments.target)) return fail(console, "not overwritten");
     }
 
+    std::int64_t clipBytes = 0;
     try {
         ClipExport clip(files, arguments.source, arguments.target);
-        const ClipRange range =
-            clip.measure(trackLengthMs(arguments.source), *beginMs, arguments.endMs);
-        TerminalProgress progress(console.err);
-        progress.start(range.progressMax);
-        clip.copy(range, [&] { progress.advance(kChunkStep); });
+        const ClipRange range = clip.measure(lengthMs, arguments.beginMs, arguments.endMs);
+        clipBytes = range.clipBytes();
+        TerminalProgress progress(arguments.quiet ? nullptr : console.err);
+        progress.start(clipBytes);
+        clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) { progress.show(done); });
         clip.commit();
+        progress.complete();
     } catch (const RuntimeError& error) {
         return fail(console, std::string("the clip was not saved: ") + error.what());
+    }
+    if (!arguments.quiet) {
+        std::fprintf(console.out, "Saved %s: %s, %s\n", arguments.target.c_str(),
+                     formatClipTime(std::int64_t{arguments.endMs} - arguments.beginMs).c_str(),
+                     formatByteCount(clipBytes).c_str());
+        std::fflush(console.out);
     }
     return kCutSucceeded;
 }

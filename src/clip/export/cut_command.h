@@ -1,6 +1,6 @@
 #pragma once
-// snipwell-cut without its process: the same guard, byte range and copy as
-// the window's Save, with the questions and progress of a terminal.
+// snipwell-cut without its process: the same guard, byte range and bytes as
+// the window's Save, with the questions, progress and summary of a terminal.
 
 #include <cstdint>
 #include <cstdio>
@@ -17,18 +17,27 @@ inline constexpr int kCutFailed = 1;
 inline constexpr int kCutBadUsage = 2;
 
 struct CutConsole {
+    // Progress, questions and reasons for a failure.
     std::FILE* err = stderr;
     // Whether the person can be asked (standard input is a terminal).
     bool interactive = false;
     // Reads one answer line; false at the end of input.
     std::function<bool(std::string&)> readAnswer;
+    // The summary line of a saved clip.
+    std::FILE* out = stdout;
 };
 
-// Runs one cut and returns the exit status. `trackLengthMs` asks the media
-// service for the source's length, exactly as the window does. Reasons for a
-// failure go to console.err as one line.
-int runCut(const CutArguments& arguments, Files& files,
-           const std::function<std::int32_t(const std::string&)>& trackLengthMs,
+// The source's length in milliseconds; throws RuntimeError with the reason
+// when the source has none (scannedTrackLengthMs in the program).
+using TrackLengthLookup = std::function<std::int32_t(const std::string&)>;
+
+// Runs one cut and returns the exit status. Reasons for a failure go to
+// console.err as one line; a saved clip ends with one summary line on
+// console.out ("Saved clip.mp3: 0:02.000, 36 kB") unless arguments.quiet.
+int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
            CutConsole& console);
+
+// "512 bytes", "36 kB", "200.0 MB", "1.95 GB" (powers of 1000).
+std::string formatByteCount(std::int64_t bytes);
 
 }  // namespace snipwell

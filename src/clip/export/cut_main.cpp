@@ -1,60 +1,40 @@
-// snipwell-cut SOURCE BEGIN_MS END_MS TARGET: cuts a clip out of an MP3 file
-// for scripts and batch work, the same bytes the window's Save writes.
+// snipwell-cut: cuts a clip out of an MP3 file for scripts and batch work,
+// the same bytes the window's Save writes. See cutHelp() for the command line.
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <thread>
+#include <variant>
 #include <vector>
 
 #include "cut_command.h"
 #include "disk_files.h"
-#include "mci/mci_send_string.h"
-#include "player/movie_module.h"
-
-namespace {
-
-// The player waits only inside timeOut, which the length query never calls;
-// a command-line tool has no window events to pump.
-class NoWindowEvents : public snipwell::EventPump, public snipwell::Clock {
-public:
-    void pumpEvents() override {}
-    void waitForEvents(std::chrono::milliseconds timeout) override {
-        std::this_thread::sleep_for(timeout);
-    }
-    double seconds() override {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
-};
-
-// The track's length as the window learns it: the file opened on the media
-// service under the player's alias, then its length asked in milliseconds.
-std::int32_t trackLengthMs(const std::string& path) {
-    NoWindowEvents noEvents;
-    snipwell::MovieModule player(&mciSendStringA, noEvents, noEvents);
-    player.Filename = path;
-    player.openMovie();
-    const std::int32_t lengthMs = player.getLengthInMS();
-    player.closeMovie();
-    return lengthMs;
-}
-
-}  // namespace
+#include "scanned_track_length.h"
+#include "temporary_file_cleanup.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> words(argv + 1, argv + argc);
-    const auto arguments = snipwell::parseCutArguments(words);
-    if (!arguments) {
-        std::fprintf(stderr, "%s\n", snipwell::kCutUsage);
-        return snipwell::kCutBadUsage;
+    using namespace snipwell;
+    const auto parsed = parseCutArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* usageError = std::get_if<CutUsageError>(&parsed)) {
+        std::fprintf(stderr, "snipwell-cut: %s\n%s\n", usageError->reason.c_str(), cutUsage().c_str());
+        return kCutBadUsage;
     }
-    snipwell::DiskFiles files;
-    snipwell::CutConsole console;
+    const CutCommandLine& line = std::get<CutCommandLine>(parsed);
+    if (line.request != CutRequest::cut) {
+        const std::string text = line.request == CutRequest::showHelp ? cutHelp() : cutVersion();
+        std::fputs(text.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? kCutSucceeded : kCutFailed;
+    }
+
+    // Interrupted or hung up part-way, the clip's temporary file goes too.
+    removeTemporaryFilesOnSignals();
+    DiskFiles files;
+    CutConsole console;
     console.interactive = ::isatty(STDIN_FILENO) == 1;
-    console.readAnswer = [](std::string& line) { return static_cast<bool>(std::getline(std::cin, line)); };
-    return snipwell::runCut(*arguments, files, trackLengthMs, console);
+    console.readAnswer = [](std::string& answer) {
+        return static_cast<bool>(std::getline(std::cin, answer));
+    };
+    return runCut(line.arguments, files, scannedTrackLengthMs, console);
 }

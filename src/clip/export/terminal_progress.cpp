@@ -11,20 +11,24 @@ constexpr int kBarWidth = 40;
 }
 
 TerminalProgress::TerminalProgress(std::FILE* out)
-    : out_(out), enabled_(::isatty(::fileno(out)) == 1) {}
+    : out_(out), enabled_(out != nullptr && ::isatty(::fileno(out)) == 1) {}
 
 TerminalProgress::~TerminalProgress() { finish(); }
 
 void TerminalProgress::start(std::int64_t totalBytes) {
     total_ = std::max<std::int64_t>(totalBytes, 1);
-    done_ = 0;
     draw(0);
 }
 
-void TerminalProgress::advance(std::int64_t bytes) {
-    done_ += bytes;
-    const auto permille = static_cast<int>(std::min<std::int64_t>(done_ * 1000 / total_, 1000));
+void TerminalProgress::show(std::int64_t doneBytes) {
+    const auto permille =
+        static_cast<int>(std::clamp<std::int64_t>(doneBytes * 1000 / total_, 0, 1000));
     if (permille != shownPermille_) draw(permille);
+}
+
+void TerminalProgress::complete() {
+    if (shownPermille_ != 1000) draw(1000);
+    finish();
 }
 
 void TerminalProgress::finish() {

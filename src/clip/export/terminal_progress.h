@@ -1,6 +1,6 @@
 #pragma once
-// A one-line progress bar for a terminal, redrawn in place on stderr only
-// when what it shows changes, so a long cut costs next to nothing to draw.
+// A one-line progress bar for a terminal, redrawn in place only when what it
+// shows changes, so a long cut costs next to nothing to draw.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,15 +9,19 @@ namespace snipwell {
 
 class TerminalProgress {
 public:
-    // Draws nothing unless `out` is a terminal.
+    // Draws nothing unless `out` is a terminal (nothing at all for nullptr).
     explicit TerminalProgress(std::FILE* out);
     ~TerminalProgress();
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
 
     void start(std::int64_t totalBytes);
-    void advance(std::int64_t bytes);
-    // Ends the line, so whatever is written next starts on a fresh one.
+    // Shows `doneBytes` of the total.
+    void show(std::int64_t doneBytes);
+    // Shows 100 % and ends the line.
+    void complete();
+    // Ends the line where it stands, so whatever is written next starts on a
+    // fresh one.
     void finish();
 
 private:
@@ -27,7 +31,6 @@ private:
     bool enabled_;
     bool drawn_ = false;
     std::int64_t total_ = 0;
-    std::int64_t done_ = 0;
     int shownPermille_ = -1;
 };
 

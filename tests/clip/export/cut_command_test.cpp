@@ -1,59 +1,208 @@
-// snipwell-cut's questions on a terminal, without a process or media service.
+// snipwell-cut's command line, questions, checks and summary, without a
+// process: lengths are given, sources are pattern files.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include "common/runtime_error.h"
 #include "cut_command.h"
 #include "disk_files.h"
 #include "export_test_files.h"
+#include "faulty_files.h"
 
 namespace snipwell::test {
 namespace {
 
-TEST(CutCommand, OnATerminalReplacesAnExistingTargetOnlyWhenTheAnswerIsYes) {
+std::string textOf(std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    for (int ch; (ch = std::fgetc(file)) != EOF;) text += static_cast<char>(ch);
+    return text;
+}
+
+// 400,000 bytes over 25,000 ms: 16 bytes per ms.
+class CutCommandTest : public ::testing::Test {
+protected:
+    CutCommandTest() { writeBytes(sourcePath, source); }
+    ~CutCommandTest() override {
+        std::fclose(err);
+        std::fclose(out);
+    }
+
+    int cut(const CutArguments& arguments, Files& files) {
+        return runCut(arguments, files, lengthOf, console);
+    }
+    CutArguments marks(std::int32_t beginMs, std::int32_t endMs) const {
+        CutArguments arguments;
+        arguments.source = sourcePath;
+        arguments.beginMs = beginMs;
+        arguments.endMs = endMs;
+        arguments.target = targetPath;
+        return arguments;
+    }
+
     ScratchFolder folder;
     const ByteVector source = patternBytes(400'000);
-    writeBytes(folder.file("song.mp3"), source);
-    const ByteVector old = patternBytes(10, 5);
-    DiskFiles files;
-    const auto lengthOf = [](const std::string&) { return std::int32_t{25'000}; };  // 16 bytes per ms
+    const std::string sourcePath = folder.file("song.mp3");
+    const std::string targetPath = folder.file("clip.mp3");
+    DiskFiles disk;
+    int lookups = 0;
+    TrackLengthLookup lengthOf = [this](const std::string&) {
+        ++lookups;
+        return std::int32_t{25'000};
+    };
+    std::FILE* err = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::vector<std::string> answers;
+    CutConsole console{err, false, [this](std::string& line) {
+                           if (answers.empty()) return false;
+                           line = answers.front();
+                           answers.erase(answers.begin());
+                           return true;
+                       },
+                       out};
+};
 
+TEST_F(CutCommandTest, OnATerminalReplacesAnExistingTargetOnlyWhenTheAnswerIsYes) {
+    console.interactive = true;
+    const ByteVector old = patternBytes(10, 5);
     for (const std::string answer : {"n", "", "y"}) {
-        writeBytes(folder.file("clip.mp3"), old);
-        std::FILE* err = std::tmpfile();
-        CutConsole console{err, true, [&](std::string& line) {
-                               line = answer;
-                               return true;
-                           }};
-        const CutArguments arguments{folder.file("song.mp3"), 0, 1'000, folder.file("clip.mp3"), false};
-        const int status = runCut(arguments, files, lengthOf, console);
-        std::fclose(err);
+        writeBytes(targetPath, old);
+        answers = {answer};
+        const int status = cut(marks(0, 1'000), disk);
 
         if (answer == "y") {
             EXPECT_EQ(status, kCutSucceeded);
-            // Begin 0 raised to 1 ms as in the window: from byte 16 on, 16,000 bytes and one chunk.
-            EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == expectedClip(source, 16, 16'385));
+            // Begin 0 starts at the first byte: 16,000 bytes and one chunk.
+            EXPECT_TRUE(readBytes(targetPath) == expectedClip(source, 1, 16'385));
         } else {
             EXPECT_EQ(status, kCutFailed) << "answer '" << answer << "'";
-            EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == old);
+            EXPECT_TRUE(readBytes(targetPath) == old);
         }
         EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
     }
 }
 
-TEST(CutArguments, AcceptOnlyFourOperandsWithWholeMillisecondMarks) {
-    const auto parsed = parseCutArguments({"a.mp3", "-5", "2000", "b.mp3", "--force"});
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->beginMs, -5);
-    EXPECT_EQ(parsed->endMs, 2000);
-    EXPECT_TRUE(parsed->force);
-    EXPECT_TRUE(parseCutArguments({"--", "-odd name.mp3", "0", "1", "b.mp3"}));
-    EXPECT_FALSE(parseCutArguments({"a.mp3", "0", "1"}));
-    EXPECT_FALSE(parseCutArguments({"a.mp3", "0", "1.5", "b.mp3"}));
-    EXPECT_FALSE(parseCutArguments({"a.mp3", "0", "2147483648", "b.mp3"}));
-    EXPECT_FALSE(parseCutArguments({"a.mp3", "0", "1", ""}));
-    EXPECT_FALSE(parseCutArguments({"-f", "a.mp3", "0", "1", "b.mp3"}));
+// Every refusal: exit 1, one line saying why, nothing written and, where the
+// source is the problem, no question asked about an existing target first.
+TEST_F(CutCommandTest, RefusesWithOneLineAndWritesNothing) {
+    console.interactive = true;
+    const struct {
+        const char* what;
+        std::int32_t beginMs;
+        std::int32_t endMs;
+        std::int32_t lengthMs;  // 0: the lookup fails as for a file that is no MP3
+        const char* reason;
+    } cases[] = {
+        {"negative begin", -20, 1'000, 25'000, "invalid selection: BEGIN must not be negative"},
+        {"begin after end", 2'000, 1'000, 25'000,
+         "invalid selection: the begin mark must come before the end mark"},
+        {"end past the track", 1'000, 25'001, 25'000,
+         "the clip was not saved: END 0:25.001 lies past the end of the track (0:25.000)"},
+        {"no MP3", 1'000, 2'000, 0, "the clip was not saved: not an MP3 file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(targetPath, patternBytes(10, 5));
+        answers = {"y"};
+        std::FILE* caseErr = std::tmpfile();
+        console.err = caseErr;
+        const TrackLengthLookup length = [&](const std::string&) -> std::int32_t {
+            if (c.lengthMs == 0) throw RuntimeError(ErrorKind::FileError, "not an MP3 file");
+            return c.lengthMs;
+        };
+        EXPECT_EQ(runCut(marks(c.beginMs, c.endMs), disk, length, console), kCutFailed);
+        EXPECT_EQ(textOf(caseErr), std::string("snipwell-cut: ") + c.reason + "\n");
+        EXPECT_EQ(answers.size(), 1u) << "asked before refusing";
+        EXPECT_TRUE(readBytes(targetPath) == patternBytes(10, 5));
+        EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
+        std::fclose(caseErr);
+    }
+}
+
+TEST_F(CutCommandTest, SourceOfTwoGibibytesIsRefusedBeforeTheScan) {
+    std::filesystem::resize_file(sourcePath, std::uintmax_t{1} << 31);
+    EXPECT_EQ(cut(marks(1'000, 2'000), disk), kCutFailed);
+    EXPECT_EQ(lookups, 0);
+    EXPECT_NE(textOf(err).find("2 GiB"), std::string::npos) << textOf(err);
+}
+
+TEST_F(CutCommandTest, SourceCutShortDuringTheCopyFailsAndKeepsTheTarget) {
+    const ByteVector old = patternBytes(10, 5);
+    writeBytes(targetPath, old);
+    ResizingSourceFiles shrinking(disk, 1, 100'000);
+    CutArguments arguments = marks(1'000, 24'000);  // 368,000 bytes: two blocks
+    arguments.force = true;
+
+    EXPECT_EQ(cut(arguments, shrinking), kCutFailed);
+    EXPECT_EQ(textOf(err),
+              "snipwell-cut: the clip was not saved: the source file changed during the copy\n");
+    EXPECT_TRUE(readBytes(targetPath) == old);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
+}
+
+TEST_F(CutCommandTest, EndsWithOneSummaryLineUnlessQuiet) {
+    EXPECT_EQ(cut(marks(1'000, 3'000), disk), kCutSucceeded);
+    // 32,000 bytes of selection become 8 chunks: 32,769 bytes.
+    EXPECT_EQ(textOf(out), "Saved " + targetPath + ": 0:02.000, 33 kB\n");
+    EXPECT_EQ(textOf(err), "");
+
+    std::FILE* quietOut = std::tmpfile();
+    console.out = quietOut;
+    CutArguments quiet = marks(1'000, 3'000);
+    quiet.quiet = true;
+    quiet.force = true;
+    EXPECT_EQ(cut(quiet, disk), kCutSucceeded);
+    EXPECT_EQ(textOf(quietOut), "");
+    std::fclose(quietOut);
+}
+
+TEST(ByteCount, ReadsAsAPersonWouldSayIt) {
+    EXPECT_EQ(formatByteCount(512), "512 bytes");
+    EXPECT_EQ(formatByteCount(36'865), "37 kB");
+    EXPECT_EQ(formatByteCount(999'499), "999 kB");
+    EXPECT_EQ(formatByteCount(999'500), "1.0 MB");
+    EXPECT_EQ(formatByteCount(200'003'585), "200.0 MB");
+    EXPECT_EQ(formatByteCount(2'147'483'647), "2.15 GB");
+}
+
+TEST(CutArguments, ReadSwitchesTimesAndFourOperands) {
+    const auto parsed = parseCutArguments({"a.mp3", "-5", "1:32.5", "b.mp3", "--force", "--quiet"});
+    ASSERT_TRUE(std::holds_alternative<CutCommandLine>(parsed));
+    const CutCommandLine& line = std::get<CutCommandLine>(parsed);
+    EXPECT_EQ(line.request, CutRequest::cut);
+    EXPECT_EQ(line.arguments.beginMs, -5);
+    EXPECT_EQ(line.arguments.endMs, 92'500);
+    EXPECT_TRUE(line.arguments.force);
+    EXPECT_TRUE(line.arguments.quiet);
+    const auto afterDashes = parseCutArguments({"--", "-odd name.mp3", "0", "1", "b.mp3"});
+    ASSERT_TRUE(std::holds_alternative<CutCommandLine>(afterDashes));
+    EXPECT_EQ(std::get<CutCommandLine>(afterDashes).arguments.source, "-odd name.mp3");
+
+    EXPECT_EQ(std::get<CutCommandLine>(parseCutArguments({"a", "--help", "--bogus"})).request,
+              CutRequest::showHelp);
+    EXPECT_EQ(std::get<CutCommandLine>(parseCutArguments({"--version"})).request,
+              CutRequest::showVersion);
+
+    const struct {
+        std::vector<std::string> words;
+        const char* reason;
+    } refused[] = {
+        {{"a.mp3", "0", "1"}, "expected 4 operands (SOURCE BEGIN END TARGET), got 3"},
+        {{"a.mp3", "0", "1s", "b.mp3"}, "END \"1s\" is not a time"},
+        {{"a.mp3", "1:5", "2000", "b.mp3"}, "BEGIN \"1:5\" is not a time"},
+        {{"a.mp3", "0", "2147483648", "b.mp3"}, "END \"2147483648\" is not a time"},
+        {{"a.mp3", "0", "1", ""}, "TARGET is an empty name"},
+        {{"-f", "a.mp3", "0", "1", "b.mp3"}, "unknown option \"-f\""},
+        {{"--exactly", "a.mp3", "0", "1", "b.mp3"}, "unknown option \"--exactly\""},
+    };
+    for (const auto& c : refused) {
+        const auto result = parseCutArguments(c.words);
+        ASSERT_TRUE(std::holds_alternative<CutUsageError>(result)) << c.reason;
+        EXPECT_EQ(std::get<CutUsageError>(result).reason.rfind(c.reason, 0), 0u)
+            << std::get<CutUsageError>(result).reason;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// snipwell-cut as a script runs it: a real MP3, the real media service for the
-// length, and the same bytes the window's Save writes for the same marks.
+// snipwell-cut as a script runs it: a real MP3, its length from the frame
+// scan, and the same bytes the window's Save writes for the same marks.
 
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -13,8 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "mci/mci_send_string.h"
-#include "player/movie_module.h"
+#include "mci/mp3_length.h"
 #include "save_fixture.h"
 
 extern char** environ;
@@ -26,17 +25,27 @@ using Names = std::vector<std::string>;
 
 struct Outcome {
     int exitCode = -1;
+    std::string output;
     std::string errorOutput;
 };
 
-// Runs a program with no terminal on stdin, its stderr kept.
-Outcome run(const std::vector<std::string>& arguments, const std::string& errorFile) {
+std::string contentsOf(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs a program with no terminal on stdin, stdout and stderr kept.
+Outcome run(const std::vector<std::string>& arguments, const std::string& outputFile,
+            const std::string& errorFile) {
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     Outcome outcome;
@@ -45,28 +54,19 @@ Outcome run(const std::vector<std::string>& arguments, const std::string& errorF
         if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    std::ifstream in(errorFile);
-    std::stringstream text;
-    text << in.rdbuf();
-    outcome.errorOutput = text.str();
+    outcome.output = contentsOf(outputFile);
+    outcome.errorOutput = contentsOf(errorFile);
     return outcome;
 }
 
-class NoEvents : public EventPump, public Clock {
-public:
-    void pumpEvents() override {}
-    void waitForEvents(std::chrono::milliseconds) override {}
-    double seconds() override { return 0; }
-};
+std::int32_t scannedLength(const std::string& path) {
+    const auto measured = mci::measureMp3Length(path);
+    if (!std::holds_alternative<mci::Mp3Length>(measured)) return -1;
+    return static_cast<std::int32_t>(std::get<mci::Mp3Length>(measured).milliseconds());
+}
 
-std::int32_t realTrackLength(const std::string& path) {
-    NoEvents none;
-    MovieModule player(&mciSendStringA, none, none);
-    player.Filename = path;
-    player.openMovie();
-    const std::int32_t length = player.getLengthInMS();
-    player.closeMovie();
-    return length;
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 class SnipwellCutTest : public ::testing::Test {
@@ -79,36 +79,111 @@ protected:
         std::vector<std::string> command(arguments.size() + 1);
         command[0] = SNIPWELL_CUT_PATH;
         std::copy(arguments.begin(), arguments.end(), command.begin() + 1);
-        return run(command, folder.file("stderr.txt"));
+        // Outside the scratch folder, which the tests list.
+        return run(command, output.file("stdout.txt"), output.file("stderr.txt"));
     }
     ScratchFolder folder;
+    ScratchFolder output;
     const std::string mp3 = folder.file("tone.mp3");
 };
 
+// From the very start (the file's first byte) and from inside the track,
+// with the marks typed as milliseconds or as clock times.
 TEST_F(SnipwellCutTest, WritesTheSameBytesAsTheWindowsSave) {
-    const std::int32_t lengthMs = realTrackLength(mp3);
+    const std::int32_t lengthMs = scannedLength(mp3);
     ASSERT_GT(lengthMs, 5'000);
+    const struct {
+        std::int32_t beginMs;
+        std::int32_t endMs;
+        const char* begin;
+        const char* end;
+    } cases[] = {
+        {1'500, 4'200, "1500", "4200"},
+        {1'500, 4'200, "0:01.5", "0:04.200"},
+        {0, 2'000, "0", "2.0"},
+        {1, 2'000, "1", "2000"},
+        {3'000, lengthMs, "3000", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string end = c.end ? c.end : std::to_string(lengthMs);
+        SCOPED_TRACE(std::string(c.begin) + " to " + end);
+        const Outcome cut = this->cut({"--force", mp3, c.begin, end, folder.file("cut.mp3")});
+        ASSERT_EQ(cut.exitCode, 0) << cut.errorOutput;
 
-    ASSERT_EQ(cut({mp3, "1500", "4200", folder.file("cut.mp3")}).exitCode, 0);
+        HeadlessWindow window;
+        ScriptedMediaService media(window);
+        Form1 form(window, media.entry());
+        window.attach(form);
+        DiskFiles disk;
+        window.filesService = &disk;
+        media.addTrack(mp3, lengthMs);
+        window.dialog.answers.push_back(DialogAnswer::choose(mp3));
+        window.raise(FormEvent::Command4Click);
+        form.clipBeginMs = c.beginMs;
+        form.clipEndMs = c.endMs;
+        std::filesystem::remove(folder.file("saved.mp3"));
+        window.dialog.answers.push_back(DialogAnswer::choose(folder.file("saved.mp3")));
+        window.raise(FormEvent::Command7Click);
+        ASSERT_EQ(window.messages.back().text, "Clip Saved     ");
 
-    HeadlessWindow window;
-    ScriptedMediaService media(window);
-    Form1 form(window, media.entry());
-    window.attach(form);
-    DiskFiles disk;
-    window.filesService = &disk;
-    media.addTrack(mp3, lengthMs);
-    window.dialog.answers.push_back(DialogAnswer::choose(mp3));
-    window.raise(FormEvent::Command4Click);
-    form.clipBeginMs = 1'500;
-    form.clipEndMs = 4'200;
-    window.dialog.answers.push_back(DialogAnswer::choose(folder.file("saved.mp3")));
-    window.raise(FormEvent::Command7Click);
-    ASSERT_EQ(window.messages.back().text, "Clip Saved     ");
+        const ByteVector fromCut = readBytes(folder.file("cut.mp3"));
+        EXPECT_GT(fromCut.size(), 4'097u);
+        EXPECT_TRUE(fromCut == readBytes(folder.file("saved.mp3")));
+        if (c.beginMs == 0) {
+            const ByteVector whole = readBytes(mp3);
+            EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 4'097, fromCut.begin()));
+        }
+    }
+}
 
-    const ByteVector fromCut = readBytes(folder.file("cut.mp3"));
-    EXPECT_GT(fromCut.size(), 4'097u);
-    EXPECT_TRUE(fromCut == readBytes(folder.file("saved.mp3")));
+TEST_F(SnipwellCutTest, EndsWithASummaryLineEvenWithoutATerminal) {
+    const Outcome saved = cut({mp3, "500", "0:02.5", folder.file("clip.mp3")});
+    ASSERT_EQ(saved.exitCode, 0) << saved.errorOutput;
+    const std::int64_t bytes = static_cast<std::int64_t>(std::filesystem::file_size(folder.file("clip.mp3")));
+    EXPECT_EQ(saved.output, "Saved " + folder.file("clip.mp3") + ": 0:02.000, " +
+                                std::to_string((bytes + 500) / 1000) + " kB\n");
+    EXPECT_EQ(saved.errorOutput, "");
+
+    const Outcome quiet = cut({"--quiet", mp3, "500", "2500", folder.file("quiet.mp3")});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.output + quiet.errorOutput, "");
+    EXPECT_TRUE(readBytes(folder.file("quiet.mp3")) == readBytes(folder.file("clip.mp3")));
+}
+
+TEST_F(SnipwellCutTest, HelpAndVersionExitZero) {
+    const Outcome help = cut({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.output.rfind("usage: snipwell-cut [--force] [--quiet] SOURCE BEGIN END TARGET\n", 0), 0u)
+        << help.output;
+    EXPECT_NE(help.output.find("snipwell-cut song.mp3 1:05 1:32.5 clip.mp3"), std::string::npos);
+    const Outcome version = cut({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, "snipwell-cut 3.4.0\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
+}
+
+// Files that are no MP3 at all are named as such, not as a track of 0 ms.
+TEST_F(SnipwellCutTest, RefusesWhatIsNoMp3AndAnEndPastTheTrack) {
+    writeBytes(folder.file("notes.txt"), ByteVector(5'000, 'a'));
+    writeBytes(folder.file("empty.mp3"), {});
+    const std::int32_t lengthMs = scannedLength(mp3);
+    const struct {
+        std::string source;
+        std::string end;
+        std::string reason;
+    } cases[] = {
+        {folder.file("notes.txt"), "2000", "not an MP3 file (no MPEG audio frames found)"},
+        {folder.file("empty.mp3"), "2000", "not an MP3 file (no MPEG audio frames found)"},
+        {"/dev/zero", "2000", "not an MP3 file (no MPEG audio frames found)"},
+        {folder.file("missing.mp3"), "2000", "No such file or directory"},
+        {mp3, std::to_string(lengthMs + 1), "lies past the end of the track"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = cut({c.source, "1000", c.end, folder.file("clip.mp3")});
+        EXPECT_EQ(outcome.exitCode, 1) << c.source;
+        EXPECT_NE(outcome.errorOutput.find(c.reason), std::string::npos) << outcome.errorOutput;
+        EXPECT_EQ(lineCount(outcome.errorOutput), 1u) << outcome.errorOutput;
+    }
+    EXPECT_EQ(folder.names(), (Names{"empty.mp3", "notes.txt", "tone.mp3"}));
 }
 
 TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
@@ -131,6 +206,7 @@ TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
     } cases[] = {
         {{mp3, "1000", "2000", folder.file("link.mp3"), "--force"}, 1},  // the source itself
         {{mp3, "2000", "2000", folder.file("a.mp3")}, 1},                // empty selection
+        {{mp3, "-20", "2000", folder.file("a.mp3")}, 1},                 // negative begin
         {{folder.file("missing.mp3"), "1000", "2000", folder.file("b.mp3")}, 1},
         {{mp3, "1000", "2000"}, 2},
         {{mp3, "1s", "2000", folder.file("c.mp3")}, 2},
@@ -140,11 +216,14 @@ TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
     for (const auto& c : cases) {
         const Outcome outcome = cut(c.arguments);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << c.arguments[1] << " " << outcome.errorOutput;
-        // One line saying why (a usage line for bad usage).
-        EXPECT_EQ(std::count(outcome.errorOutput.begin(), outcome.errorOutput.end(), '\n'), 1)
-            << outcome.errorOutput;
+        // One line saying why; bad usage adds the usage line.
+        EXPECT_EQ(lineCount(outcome.errorOutput), c.exitCode == 2 ? 2u : 1u) << outcome.errorOutput;
+        EXPECT_EQ(outcome.output, "");
     }
-    EXPECT_EQ(folder.names(), (Names{"cut.mp3", "link.mp3", "stderr.txt", "tone.mp3"}));
+    const Outcome badTime = cut({mp3, "1s", "2000", folder.file("c.mp3")});
+    EXPECT_EQ(badTime.errorOutput.rfind("snipwell-cut: BEGIN \"1s\" is not a time", 0), 0u)
+        << badTime.errorOutput;
+    EXPECT_EQ(folder.names(), (Names{"cut.mp3", "link.mp3", "tone.mp3"}));
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// Named temporary files that must not outlive a program ended by SIGINT,
+// SIGTERM or SIGHUP. A clip is written into an unnamed file where the file
+// system allows it, and then nothing is left behind however the program ends;
+// elsewhere it has a name beside the target until it is complete, and this
+// registry lets a signal handler remove that name before the program ends.
+//
+// Registering costs nothing where no handler is installed (the window), so
+// every clip target registers, and only snipwell-cut installs the handlers.
+
+#include <string>
+
+namespace snipwell {
+
+// A registration that unregisters itself when destroyed.
+class TemporaryFileRegistration {
+public:
+    TemporaryFileRegistration() = default;
+    explicit TemporaryFileRegistration(const std::string& path);
+    ~TemporaryFileRegistration();
+    TemporaryFileRegistration(TemporaryFileRegistration&& other) noexcept;
+    TemporaryFileRegistration& operator=(TemporaryFileRegistration&& other) noexcept;
+    TemporaryFileRegistration(const TemporaryFileRegistration&) = delete;
+    TemporaryFileRegistration& operator=(const TemporaryFileRegistration&) = delete;
+
+private:
+    int slot_ = -1;
+};
+
+// Installs handlers for SIGINT, SIGTERM and SIGHUP that remove every
+// registered file and then end the program by the same signal, so the
+// caller still sees how it ended.
+void removeTemporaryFilesOnSignals();
+
+}  // namespace snipwell
