@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "common/runtime_error.h"
@@ -10,6 +13,7 @@
 #include "disk_files.h"
 #include "export_test_files.h"
 #include "faulty_files.h"
+#include "terminal_progress.h"
 
 namespace snipwell::test {
 namespace {
@@ -203,6 +207,36 @@ TEST(CutArguments, ReadSwitchesTimesAndFourOperands) {
         EXPECT_EQ(std::get<CutUsageError>(result).reason.rfind(c.reason, 0), 0u)
             << std::get<CutUsageError>(result).reason;
     }
+}
+
+// On a terminal the bar ends at 100 %, however the last block falls, and the
+// line is ended for what follows.
+TEST(TerminalProgressBar, ReachesOneHundredPercentAndEndsTheLine) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    std::FILE* terminal = std::fopen(::ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    {
+        TerminalProgress progress(terminal);
+        progress.start(368'641);
+        progress.show(262'144);
+        progress.show(368'640);
+        progress.complete();
+    }
+    std::fclose(terminal);
+    std::string shown;
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(got));
+    ::close(master);
+
+    EXPECT_NE(shown.find(" 71.1%"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" 99.9%"), std::string::npos) << shown;
+    const std::string end = "] 100.0%\r\n";  // the terminal turns the line's end into \r\n
+    ASSERT_GE(shown.size(), end.size());
+    EXPECT_EQ(shown.substr(shown.size() - end.size()), end) << shown;
 }
 
 }  // namespace
