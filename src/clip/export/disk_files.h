@@ -1,6 +1,6 @@
 #pragma once
-// The Files service on the local disk. A clip is written through QSaveFile:
-// into a temporary file beside the target, renamed over the target only on
+// The Files service on the local disk. A clip is written into a temporary
+// file beside the target (SavedClipTarget), renamed over the target only on
 // commit, and removed when the clip is abandoned. Failures carry the system's
 // reason ("No space left on device") in a RuntimeError(FileError).
 
