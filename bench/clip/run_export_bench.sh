@@ -24,7 +24,12 @@ src="$work/big.mp3"
 size=$(stat -c %s "$src")
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-timed() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null; cat "$work/time"; }
+# "seconds peak_kib": wall time to the millisecond, peak memory from time(1).
+timed() {
+  local start=$EPOCHREALTIME
+  /usr/bin/time -f "%M" -o "$work/time" "$@" > /dev/null
+  awk -v s="$start" -v e="$EPOCHREALTIME" -v m="$(cat "$work/time")" 'BEGIN { printf "%.3f %s\n", e - s, m }'
+}
 
 cut_run() {  # PROGRAM BEGIN_MS END_MS TARGET -> "seconds peak_kib"
   timed "$1" --force "$src" "$2" "$3" "$4" < /dev/null
