@@ -1,7 +1,6 @@
 #include "cut_arguments.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "clip_time.h"
