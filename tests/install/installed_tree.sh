@@ -29,7 +29,7 @@ fi
 desktop="$share/applications/$app_id.desktop"
 metainfo="$share/metainfo/$app_id.metainfo.xml"
 copyright="$share/doc/snipwell/copyright"
-for file in "$desktop" "$metainfo" "$copyright" "$share/icons/hicolor/scalable/apps/$app_id.svg"; do
+for file in "$desktop" "$metainfo" "$copyright" "$share/doc/snipwell/changelog.gz" "$share/icons/hicolor/scalable/apps/$app_id.svg"; do
   check "${file#"$prefix"/} is installed" test -s "$file"
 done
 
@@ -53,25 +53,33 @@ check "the metainfo states the licence in SPDX" contains "$metainfo" "<project_l
 check "the metainfo has a release entry for $version" contains "$metainfo" "<release version=\"$version\""
 check "the metainfo launches the menu entry" contains "$metainfo" "<launchable type=\"desktop-id\">$app_id.desktop</launchable>"
 
-# The manual pages.
+# The manual pages, compressed as `man` finds them; read from copies.
+man_dir="$work/man"
+mkdir -p "$man_dir"
 for page in snipwell snipwell-cut snipwell-mci; do
-  man_page="$share/man/man1/$page.1"
-  check "$page(1) is installed" test -s "$man_page"
+  installed="$share/man/man1/$page.1.gz"
+  man_page="$man_dir/$page.1"
+  check "$page(1) is installed" test -s "$installed"
+  gzip -dc "$installed" >"$man_page" 2>/dev/null || true
   check "groff renders $page(1) without a warning" quietly_succeeds groff -man -ww -z "$man_page"
   check "$page(1) carries the version $version" grep -q "^\.TH .*\"Snipwell $version\"" "$man_page"
 done
-cut_page="$share/man/man1/snipwell-cut.1"
+cut_page="$man_dir/snipwell-cut.1"
 for option in force quiet exact help version; do
   check "snipwell-cut(1) documents --$option" grep -q "^\.B.* \\\\-\\\\-$option" "$cut_page"
 done
 check "snipwell-cut(1) has the exit codes" grep -q '^\.SH EXIT STATUS' "$cut_page"
 # Every code the media service can answer with is explained.
-mci_page="$share/man/man1/snipwell-mci.1"
+mci_page="$man_dir/snipwell-mci.1"
 codes="$(sed -n 's/^ *[a-zA-Z]* = \([0-9][0-9]*\),.*/\1/p' "$here/../../src/mci/mci_error.h")"
 check "the media service's codes were found in mci_error.h" test -n "$codes"
 for code in $codes; do
   check "snipwell-mci(1) explains code $code" grep -qx "\.B $code" "$mci_page"
 done
+
+# The change log starts with this version.
+check "the change log's latest entry is $version" \
+  grep -q "^snipwell ($version) " <<<"$(gzip -dc "$share/doc/snipwell/changelog.gz" 2>/dev/null | head -n 1)"
 
 # The licence.
 check "the copyright file states the licence in SPDX" grep -qx "License: GPL-3.0-or-later" "$copyright"

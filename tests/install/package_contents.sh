@@ -53,8 +53,8 @@ expected=(
   ./usr/share/applications/com.quorvane.Snipwell.desktop
   ./usr/share/metainfo/com.quorvane.Snipwell.metainfo.xml
   ./usr/share/icons/hicolor/scalable/apps/com.quorvane.Snipwell.svg
-  ./usr/share/man/man1/snipwell.1 ./usr/share/man/man1/snipwell-cut.1 ./usr/share/man/man1/snipwell-mci.1
-  ./usr/share/doc/snipwell/copyright
+  ./usr/share/man/man1/snipwell.1.gz ./usr/share/man/man1/snipwell-cut.1.gz ./usr/share/man/man1/snipwell-mci.1.gz
+  ./usr/share/doc/snipwell/copyright ./usr/share/doc/snipwell/changelog.gz
 )
 for size in 16 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/com.quorvane.Snipwell.png")
