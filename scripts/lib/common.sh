@@ -7,19 +7,24 @@ SNIPWELL_BUILD_DIR="$SNIPWELL_ROOT/build"
 # What building and running Snipwell needs.
 SNIPWELL_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-webengine-dev
+  qt6-base-dev qt6-webengine-dev qt6-svg-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
   libmpg123-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
-# What the tests need on top: a display server, a sound server, and the tools
-# that make and record MP3 files.
+# What the tests need on top: a display server, a sound server, the tools
+# that make and record MP3 files, and those that check the installed files
+# and the package.
 SNIPWELL_TEST_PACKAGES=(
   xvfb xauth xdotool gstreamer1.0-tools
   pulseaudio pulseaudio-utils
   lame sox libsox-fmt-mp3
+  desktop-file-utils appstream groff-base dpkg-dev file
 )
+# What scripts/package needs on top of the build: dpkg-shlibdeps computes the
+# package's Depends, and CPack uses file to find the programs to give it.
+SNIPWELL_PACKAGE_PACKAGES=(dpkg-dev file)
 
 snipwell_log() { printf 'snipwell: %s\n' "$*" >&2; }
 

@@ -8,15 +8,11 @@
 namespace snipwell::qt {
 
 namespace {
-constexpr int kSize = 32;
 // Heights of the bars of the sound strip, left to right.
 constexpr std::array<int, 9> kBarHeights{6, 12, 20, 14, 24, 16, 22, 10, 6};
 }  // namespace
 
-QImage drawWindowIconImage() {
-    QImage image(kSize, kSize, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
+void paintWindowIcon(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, true);
 
     QPainterPath tile;
@@ -39,6 +35,15 @@ QImage drawWindowIconImage() {
     painter.drawLine(QPointF(11, 3), QPointF(11, 29));
     painter.setPen(QPen(QColor(255, 210, 0), 1.5));
     painter.drawLine(QPointF(22, 3), QPointF(22, 29));
+}
+
+QImage drawWindowIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const qreal scale = static_cast<qreal>(size) / kWindowIconGrid;
+    painter.scale(scale, scale);
+    paintWindowIcon(painter);
     return image;
 }
 
