@@ -23,12 +23,13 @@ constexpr std::uint64_t progressStepBytes = 1024 * 1024;
 // per byte; the share of the progress each gets.
 constexpr double walkShare = 0.5;
 
-const char* readerErrorText(mci::MciError error) {
+std::string readerErrorText(mci::MciError error, const std::string& path) {
+    const std::string quoted = "\"" + path + "\"";
     switch (error) {
-        case mci::MciError::fileNotFound: return "the source does not exist";
-        case mci::MciError::notAFile: return "the source is not a regular file";
-        case mci::MciError::emptyFile: return "the source is empty";
-        default: return "cannot read the source";
+        case mci::MciError::fileNotFound: return quoted + " does not exist";
+        case mci::MciError::notAFile: return quoted + " is not a regular file";
+        case mci::MciError::emptyFile: return quoted + " is empty";
+        default: return "cannot read " + quoted;
     }
 }
 
@@ -168,7 +169,7 @@ std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& reque
                                                     const ExactCutProgress& progress) {
     auto opened = mci::BlockFileReader::open(request.sourcePath);
     if (auto* error = std::get_if<mci::MciError>(&opened)) {
-        return ExactCutError{readerErrorText(*error)};
+        return ExactCutError{readerErrorText(*error, request.sourcePath)};
     }
     auto& file = std::get<mci::BlockFileReader>(opened);
 

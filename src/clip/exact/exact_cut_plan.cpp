@@ -59,7 +59,8 @@ struct SampleWindow {
 std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
                                                      std::int64_t beginMs, std::int64_t endMs,
                                                      const std::function<void(double)>& progress) {
-    if (beginMs < 0 || endMs <= beginMs) {
+    if (beginMs < 0) return std::string("invalid selection: the begin mark is negative");
+    if (endMs <= beginMs) {
         return std::string("invalid selection: the begin mark must come before the end mark");
     }
     ExactCutPlan plan;

@@ -84,8 +84,8 @@ bool Mp3FrameWalker::start() {
             const std::uint8_t* bytes = file_.bytesAt(at, 4);
             if (bytes == nullptr) break;
             if (isFreeFormatHeader(mci::readBigEndian32(bytes))) {
-                refusal_ = "the source is a free-format MPEG stream: its frame lengths are not "
-                           "written in the frames, so it cannot be cut frame by frame";
+                refusal_ = "the source is a free-format MPEG stream, whose frames do not state "
+                           "their length, so it cannot be cut frame by frame";
                 return false;
             }
         }
@@ -120,7 +120,7 @@ std::optional<WalkedFrame> Mp3FrameWalker::next() {
         if ((word & mci::streamIdentityMask) != identity_) {
             refusal_ = "the stream changes from " + describeStream(first_.word) + " to " +
                        describeStream(word) + " at byte " + std::to_string(*next) +
-                       "; a clip of it cannot be exact";
+                       ", so no clip of it can be exact";
             return std::nullopt;
         }
         at_ = *next;

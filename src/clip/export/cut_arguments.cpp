@@ -24,6 +24,8 @@ std::optional<CutArguments> parseCutArguments(const std::vector<std::string>& wo
             optionsEnded = true;
         } else if (!optionsEnded && word == "--force") {
             arguments.force = true;
+        } else if (!optionsEnded && word == "--exact") {
+            arguments.exact = true;
         } else if (!optionsEnded && word.size() > 1 && word[0] == '-' &&
                    !parseMilliseconds(word)) {
             return std::nullopt;  // an option we do not know (a negative mark is no option)

@@ -1,5 +1,5 @@
 #pragma once
-// The command line of snipwell-cut: SOURCE BEGIN_MS END_MS TARGET [--force].
+// The command line of snipwell-cut: SOURCE BEGIN_MS END_MS TARGET [--force] [--exact].
 
 #include <cstdint>
 #include <optional>
@@ -15,10 +15,23 @@ struct CutArguments {
     std::string target;
     // Replace an existing target without asking.
     bool force = false;
+    // Cut exact to the sample from whole frames, instead of the byte range.
+    bool exact = false;
 };
 
 inline constexpr const char* kCutUsage =
-    "usage: snipwell-cut [--force] SOURCE BEGIN_MS END_MS TARGET";
+    "usage: snipwell-cut [--force] [--exact] SOURCE BEGIN_MS END_MS TARGET";
+
+// What the options do, for the full help text.
+inline constexpr const char* kCutOptionsHelp =
+    "  --force  replace TARGET without asking\n"
+    "  --exact  a clip exact to the sample: it plays exactly the source's samples\n"
+    "           from BEGIN to END, gaplessly, with no re-encoding (whole frames are\n"
+    "           copied and an info frame tells the player what to trim). Refused for\n"
+    "           free-format streams, Layer I/II and streams whose sample rate changes.\n"
+    "           Players that ignore the info frame play a little more at both ends;\n"
+    "           GStreamer and ffmpeg trim a clip whose range lies within one frame\n"
+    "           (26 ms at 44.1 kHz) wrongly.";
 
 // nullopt when the words do not form a command (wrong count, a mark that is
 // not a whole number of milliseconds within 32 bits, an unknown option).

@@ -1,7 +1,9 @@
 #include "cut_command.h"
 
 #include <optional>
+#include <variant>
 
+#include "clip/exact/exact_cut.h"
 #include "clip_export.h"
 #include "common/runtime_error.h"
 #include "terminal_progress.h"
@@ -23,6 +25,25 @@ bool askToOverwrite(CutConsole& console, const std::string& target) {
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
+// The exact cut takes the marks as given: a begin of 0 is the first sample.
+int runExactCut(const CutArguments& arguments, Files& files, CutConsole& console) {
+    TerminalProgress progress(console.err);
+    progress.start(1000);
+    std::int64_t shown = 0;
+    const auto result = exact::cutExactClip(
+        {arguments.source, arguments.beginMs, arguments.endMs, arguments.target}, files,
+        [&](double done) {
+            const auto permille = static_cast<std::int64_t>(done * 1000);
+            progress.advance(permille - shown);
+            shown = permille;
+        });
+    if (const auto* error = std::get_if<exact::ExactCutError>(&result)) {
+        progress.finish();
+        return fail(console, "no exact clip: " + error->reason);
+    }
+    return kCutSucceeded;
+}
+
 }  // namespace
 
 int runCut(const CutArguments& arguments, Files& files,
@@ -40,6 +61,8 @@ int runCut(const CutArguments& arguments, Files& files,
         }
         if (!askToOverwrite(console, arguments.target)) return fail(console, "not overwritten");
     }
+
+    if (arguments.exact) return runExactCut(arguments, files, console);
 
     try {
         ClipExport clip(files, arguments.source, arguments.target);

@@ -78,7 +78,7 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
     const fs::path source = row.source();
     const DecodedAudio& original = sourceDecode(source);
     ASSERT_GT(original.rate, 0);
-    const auto sourceMs = static_cast<std::int64_t>(original.frames() * 1000 / original.rate);
+    const auto sourceMs = static_cast<std::int64_t>(original.frames()) * 1000 / original.rate;
     const std::int64_t beginMs = row.beginMs < 0 ? sourceMs + row.beginMs : row.beginMs;
     const std::int64_t endMs = row.endMs < 0 ? sourceMs : row.endMs;
 

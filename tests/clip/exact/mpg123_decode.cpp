@@ -5,7 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <mutex>
 #include <stdexcept>
 
@@ -33,7 +33,9 @@ public:
         ::close(saved_);
         saved_ = -1;
         std::ifstream in(file_);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
     }
     StderrCapture(const StderrCapture&) = delete;
     StderrCapture& operator=(const StderrCapture&) = delete;

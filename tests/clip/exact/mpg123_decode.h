@@ -15,7 +15,9 @@ struct DecodedAudio {
     std::vector<std::int16_t> samples;  // interleaved
     std::string complaints;             // the decoder's warnings and errors, one per line
 
-    std::size_t frames() const { return channels == 0 ? 0 : samples.size() / channels; }
+    std::size_t frames() const {
+        return channels <= 0 ? 0 : samples.size() / static_cast<std::size_t>(channels);
+    }
 };
 
 // Throws std::runtime_error when the file cannot be opened or decoded at all.
