@@ -33,19 +33,19 @@ std::string readerErrorText(mci::MciError error, const std::string& path) {
     }
 }
 
-std::vector<std::uint8_t> primingFrame(const ExactCutPlan& plan) {
-    const auto header = headerHolding(plan.streamWord, static_cast<std::uint32_t>(plan.reservoir.size()));
+// A frame that decodes to silence: header, then side information all zero
+// (main_data_begin 0, no audio bits), then `reservoir` at its very end for the
+// frames after it to reach back to.
+std::vector<std::uint8_t> primingFrame(const ExactCutPlan& plan, const std::vector<std::uint8_t>& reservoir) {
+    const auto header = headerHolding(plan.streamWord, static_cast<std::uint32_t>(reservoir.size()));
     if (!header) throw std::runtime_error("no frame of this stream holds the bit reservoir");
-    // Header, then side information all zero (main_data_begin 0, no audio
-    // bits: the frame decodes to silence), then the reservoir at its end.
     const std::uint32_t word = header->word;
     const std::array<std::uint8_t, 4> headerBytes{
         static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
         static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
     std::vector<std::uint8_t> frame(headerBytes.begin(), headerBytes.end());
     frame.resize(header->header.frameBytes, 0);
-    std::copy(plan.reservoir.begin(), plan.reservoir.end(),
-              frame.end() - static_cast<std::ptrdiff_t>(plan.reservoir.size()));
+    std::copy(reservoir.begin(), reservoir.end(), frame.end() - static_cast<std::ptrdiff_t>(reservoir.size()));
     return frame;
 }
 
@@ -82,10 +82,13 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     const std::uint32_t infoBytes = infoHeader->header.frameBytes;
     const std::int64_t infoPosition = out.reserve(infoBytes);
 
-    const std::vector<std::uint8_t> priming =
-        plan.primingFrames > 0 ? primingFrame(plan) : std::vector<std::uint8_t>{};
+    // The last priming frame carries the reservoir; any before it carry nothing.
+    const std::vector<std::uint8_t> silent = primingFrame(plan, {});
+    const std::vector<std::uint8_t> priming = primingFrame(plan, plan.reservoir);
+    const std::uint64_t primingBytes =
+        plan.primingFrames == 0 ? 0 : (plan.primingFrames - 1) * silent.size() + priming.size();
     const std::uint64_t audioFrames = plan.primingFrames + plan.copiedFrames;
-    const std::uint64_t streamBytes = infoBytes + priming.size() + plan.copiedBytes;
+    const std::uint64_t streamBytes = infoBytes + primingBytes + plan.copiedBytes;
     if (streamBytes > std::numeric_limits<std::uint32_t>::max()) {
         throw std::runtime_error("the clip is larger than an info frame can describe (4 GiB)");
     }
@@ -93,10 +96,11 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     std::uint64_t streamOffset = infoBytes;
 
     out.setAudioCrc(true);
-    if (!priming.empty()) {
-        toc.frameStartsAt(0, streamOffset);
-        out.append(priming.data(), priming.size());
-        streamOffset += priming.size();
+    for (std::uint32_t index = 0; index < plan.primingFrames; ++index) {
+        const std::vector<std::uint8_t>& frame = index + 1 == plan.primingFrames ? priming : silent;
+        toc.frameStartsAt(index, streamOffset);
+        out.append(frame.data(), frame.size());
+        streamOffset += frame.size();
     }
 
     Mp3FrameWalker walker(file, plan.layout.audio);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "clip/exact/copy_start.h"
 #include "clip/exact/layer3_frame.h"
 #include "clip/exact/mp3_frame_walker.h"
 
@@ -95,8 +96,8 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
     const auto endSample = static_cast<std::uint64_t>(endMs) * plan.sampleRate / 1000;
     const SampleWindow wanted{beginSample + sourceLead, endSample + sourceLead};
 
-    const std::uint64_t firstCopied =
-        wanted.rawBegin >= settlingSamples ? (wanted.rawBegin - settlingSamples) / spf : 0;
+    const CopyStart copyStart = chooseCopyStart(wanted.rawBegin, plan.samplesPerFrame, sourceLead);
+    const std::uint64_t firstCopied = copyStart.firstFrame;
     const std::uint64_t lastCopied = (wanted.rawEnd - 1) / spf;
     const std::uint64_t lookbackFrom =
         firstCopied > reservoirLookbackFrames ? firstCopied - reservoirLookbackFrames : 0;
@@ -176,20 +177,13 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
     }
     if (plan.copiedFrames != lastCopied - firstCopied + 1) return std::string("cannot read the source");
 
-    // A priming frame is needed only when the first copied frames reach back
-    // into the reservoir. Without it the decoder meets the copied frames in
-    // the same state and phase as in the source, which matters to decoders
-    // whose rounding depends on that phase.
-    // It is needed as well where the wanted samples start so early that the
-    // delay, which counts from the decoder's own 529 samples, would be
-    // negative (a source without gapless information, cut from its start).
-    const std::uint64_t beginInFirstFrame = wanted.rawBegin - firstCopied * spf;
-    plan.primingFrames = reservoirNeeded > 0 || beginInFirstFrame < decoderDelaySamples ? 1 : 0;
-
-    // Delay and padding as the clip's decoder counts them: it puts out a
-    // frame of silence for the priming frame, then the copied frames.
+    // A priming frame goes first where the copy start asks for one, and
+    // wherever the first copied frames reach back into the reservoir.
+    // (Two rather than one where none was planned, to keep the count's parity.)
+    plan.primingFrames = copyStart.primingFrames;
+    if (reservoirNeeded > 0 && plan.primingFrames == 0) plan.primingFrames = 2;
     const std::uint64_t lead = plan.primingFrames * spf;
-    const std::uint64_t clipRawBegin = lead + beginInFirstFrame;
+    const std::uint64_t clipRawBegin = lead + wanted.rawBegin - firstCopied * spf;
     const std::uint64_t clipRawEnd = lead + wanted.rawEnd - firstCopied * spf;
     const std::uint64_t clipFrames = plan.primingFrames + plan.copiedFrames;
     const std::uint64_t delay = clipRawBegin - decoderDelaySamples;

@@ -54,8 +54,8 @@ struct ExactCutPlan {
     std::uint32_t bitrateIndex = 0;         // of the copied frames when constant
     std::uint32_t lowestBitrateKbps = 0;
 
-    std::uint32_t primingFrames = 0;        // 1 when the copied frames need reservoir bytes
-    std::vector<std::uint8_t> reservoir;    // what the priming frame carries at its end
+    std::uint32_t primingFrames = 0;        // silent frames before the copied ones
+    std::vector<std::uint8_t> reservoir;    // what the last priming frame carries at its end
 
     std::uint32_t encoderDelay = 0;         // for the clip's info frame
     std::uint32_t endPadding = 0;
