@@ -89,10 +89,11 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
         plan.primingFrames == 0 ? 0 : (plan.primingFrames - 1) * silent.size() + priming.size();
     const std::uint64_t audioFrames = plan.primingFrames + plan.copiedFrames;
     const std::uint64_t streamBytes = infoBytes + primingBytes + plan.copiedBytes;
-    if (streamBytes > std::numeric_limits<std::uint32_t>::max()) {
+    const std::uint64_t fileBytes = streamBytes + (plan.layout.id3v1Offset ? id3v1Bytes : 0);
+    if (fileBytes > std::numeric_limits<std::uint32_t>::max()) {
         throw std::runtime_error("the clip is larger than an info frame can describe (4 GiB)");
     }
-    TocBuilder toc(audioFrames, streamBytes);
+    TocBuilder toc(audioFrames, fileBytes);
     std::uint64_t streamOffset = infoBytes;
 
     out.setAudioCrc(true);
@@ -138,7 +139,8 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     InfoFrameFields fields;
     fields.variableBitrate = !plan.constantBitrate;
     fields.audioFrames = static_cast<std::uint32_t>(audioFrames);
-    fields.streamBytes = static_cast<std::uint32_t>(streamBytes);
+    fields.fileBytes = static_cast<std::uint32_t>(fileBytes);
+    fields.musicBytes = static_cast<std::uint32_t>(streamBytes);
     fields.toc = toc.toc();
     fields.encoder = clipEncoderName(plan.sourceEncoder);
     if (plan.sourceEncoder.hasLameExtension) {

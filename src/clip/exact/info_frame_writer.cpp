@@ -55,7 +55,7 @@ std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord
     std::memcpy(tag, fields.variableBitrate ? "Xing" : "Info", 4);
     putBigEndian32(tag + 4, allXingFields);
     putBigEndian32(tag + 8, fields.audioFrames);
-    putBigEndian32(tag + 12, fields.streamBytes);
+    putBigEndian32(tag + 12, fields.fileBytes);
     std::copy(fields.toc.begin(), fields.toc.end(), tag + 16);
     putBigEndian32(tag + 116, fields.quality);
 
@@ -72,7 +72,7 @@ std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord
         static_cast<std::uint8_t>(((fields.encoderDelay & 0x0Fu) << 4) | (fields.endPadding >> 8));
     lame[lameDelayOffset + 2] = static_cast<std::uint8_t>(fields.endPadding);
     lame[24] = fields.miscFlags;
-    putBigEndian32(lame + lameMusicLengthOffset, fields.streamBytes);
+    putBigEndian32(lame + lameMusicLengthOffset, fields.musicBytes);
     putBigEndian16(lame + lameMusicCrcOffset, fields.musicCrc);
     // The tag's own CRC covers the frame from its first byte up to the CRC.
     const std::uint32_t tagCrcAt = xing + xingFieldsBytes + lameTagCrcOffset;

@@ -25,7 +25,8 @@ InfoFrameFields sampleFields() {
     InfoFrameFields fields;
     fields.variableBitrate = true;
     fields.audioFrames = 12345;
-    fields.streamBytes = 6543210;
+    fields.fileBytes = 6543338;
+    fields.musicBytes = 6543210;
     for (std::size_t i = 0; i < fields.toc.size(); ++i) fields.toc[i] = static_cast<std::uint8_t>(i * 2);
     fields.quality = 57;
     fields.encoder = "LAME3.100";
@@ -83,7 +84,7 @@ TEST(InfoFrameWriter, EveryFieldAndBothCrcsReadBackForEachStreamLayout) {
         const std::uint8_t* tag = frame->data() + header.sideInfoEnd();
         EXPECT_EQ(std::memcmp(tag, "Xing", 4), 0);
         EXPECT_EQ(bigEndian32(tag + 4), 0x0Fu);
-        EXPECT_EQ(bigEndian32(tag + 12), 6543210u);
+        EXPECT_EQ(bigEndian32(tag + 12), 6543338u);
         EXPECT_EQ(tag[16 + 50], 100);
         EXPECT_EQ(bigEndian32(tag + 116), 57u);
         const std::uint8_t* lame = tag + 120;
