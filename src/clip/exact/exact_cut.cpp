@@ -173,6 +173,9 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
 
 std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& request, Files& files,
                                                     const ExactCutProgress& progress) {
+    if (request.targetPath == request.sourcePath || files.isSameFile(request.targetPath, request.sourcePath)) {
+        return ExactCutError{"cannot overwrite the source file \"" + request.sourcePath + "\""};
+    }
     auto opened = mci::BlockFileReader::open(request.sourcePath);
     if (auto* error = std::get_if<mci::MciError>(&opened)) {
         return ExactCutError{readerErrorText(*error, request.sourcePath)};

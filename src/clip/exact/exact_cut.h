@@ -51,7 +51,7 @@ using ExactCutProgress = std::function<void(double done)>;
 
 // Refuses, without writing anything, what cannot be cut exactly: free-format
 // streams, Layer I and II, a stream whose sample rate changes, marks outside
-// the track or not in order. Whatever `progress` throws ends the cut and is
+// the track or not in order, and a target that is the source itself. Whatever `progress` throws ends the cut and is
 // passed on; the target is then left as it was.
 std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& request, Files& files,
                                                     const ExactCutProgress& progress = {});

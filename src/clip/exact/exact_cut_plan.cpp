@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "clip/exact/copy_start.h"
+#include "clip/exact/info_frame_writer.h"
 #include "clip/exact/layer3_frame.h"
 #include "clip/exact/mp3_frame_walker.h"
 
@@ -188,7 +189,7 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
     const std::uint64_t clipFrames = plan.primingFrames + plan.copiedFrames;
     const std::uint64_t delay = clipRawBegin - decoderDelaySamples;
     const std::uint64_t padding = clipFrames * spf + decoderDelaySamples - clipRawEnd;
-    if (delay > 4095 || padding > 4095) {
+    if (delay > maxGaplessField || padding > maxGaplessField) {
         return std::string("the clip's encoder delay or padding does not fit its info frame");
     }
     plan.encoderDelay = static_cast<std::uint32_t>(delay);
