@@ -1,6 +1,6 @@
 #include "clip/exact/copy_start.h"
 
-#include <span>
+#include <numeric>
 
 #include "clip/exact/exact_cut_plan.h"
 #include "clip/exact/info_frame_writer.h"
@@ -21,21 +21,20 @@ std::uint64_t firstDecodedFrame(std::uint64_t lead, std::uint64_t spf) {
 }  // namespace
 
 CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
-                          std::uint64_t sourceLead) {
+                          std::uint64_t sourceLead, bool mono) {
     const std::uint64_t spf = samplesPerFrame;
     const std::uint64_t settled =
         rawBegin >= settlingSamples ? (rawBegin - settlingSamples) / spf : 0;
     const std::uint64_t sourceStart = firstDecodedFrame(sourceLead, spf);
+    // Frames after which the synthesis steps agree again.
+    const std::uint64_t stepsToAgree = mono ? 8 : 4;
+    const std::uint64_t period = stepsToAgree / std::gcd(stepsToAgree, spf / 32);
 
-    for (std::uint64_t earlier = 0; earlier < 4 && earlier <= settled; ++earlier) {
+    for (std::uint64_t earlier = 0; earlier < period && earlier <= settled; ++earlier) {
         const std::uint64_t firstFrame = settled - earlier;
         // The very start of the stream needs no priming frame, unless the
         // delay would be negative or the frame reaches into the reservoir.
-        static constexpr std::uint32_t atStreamStart[] = {0, 2, 1};
-        static constexpr std::uint32_t later[] = {1, 2};
-        const std::span<const std::uint32_t> choices =
-            firstFrame == 0 ? std::span<const std::uint32_t>(atStreamStart) : std::span<const std::uint32_t>(later);
-        for (const std::uint32_t priming : choices) {
+        for (std::uint32_t priming = firstFrame == 0 ? 0 : 1; priming <= 4; ++priming) {
             const CopyStart start{firstFrame, priming};
             const std::uint64_t clipBegin = clipRawBegin(start, rawBegin, samplesPerFrame);
             if (clipBegin < decoderDelaySamples || clipBegin - decoderDelaySamples > maxGaplessField) {
@@ -43,10 +42,10 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
             }
             // Copied frame X is decoded after X - sourceStart frames in the
             // source and after X - firstFrame + priming - clipStart in the
-            // clip; those counts must be both even or both odd. (Unsigned
-            // arithmetic wraps by an even number, which keeps the parity.)
+            // clip; the two counts must agree modulo the period. (Unsigned
+            // arithmetic wraps by a multiple of the period, a power of two.)
             const std::uint64_t clipStart = firstDecodedFrame(clipBegin, spf);
-            if ((sourceStart + priming - firstFrame - clipStart) % 2 == 0) return start;
+            if ((sourceStart + priming - firstFrame - clipStart) % period == 0) return start;
         }
     }
     return CopyStart{settled, 1};

@@ -6,14 +6,18 @@
 // decoder has settled by then. Within that, the choice keeps libmpg123 (which
 // the project and GStreamer's decoder use) decoding the copied frames exactly
 // as it decodes them in the source. Measured: its output differs in the last
-// bit now and then (about 1 sample in 2,000) unless it has decoded an even
-// number of frames before a frame in both streams alike, for MPEG-1 and 2,
-// mono and stereo. A gapless decode by libmpg123 runs only the four frames
-// before the first frame it plays through the decoder; earlier frames only
-// feed the bit reservoir. So the frames it decodes before the first copied
-// frame are counted that way in the clip and in the source, and the copy
-// starts one frame earlier, or takes two priming frames instead of one, when
-// their counts differ by an odd number.
+// bit now and then (about 1 sample in 2,000) unless the number of 32-sample
+// synthesis steps it has taken before a frame agrees between the two streams
+// modulo 4 for stereo and modulo 8 for mono: for MPEG-1 (36 steps a frame)
+// stereo always, mono every second frame; for MPEG-2 and 2.5 (18 steps)
+// stereo every second, mono every fourth frame. A gapless decode by
+// libmpg123 takes only the four frames before the first frame it plays
+// through synthesis; earlier frames only feed the bit reservoir. So the
+// frames it decodes before the first copied frame are counted that way in the
+// clip and in the source, and the copy starts up to three frames earlier, or
+// takes up to four priming frames, to make the counts agree. Where no layout
+// within the 12-bit delay does (mono MPEG-2 and 2.5 in half the cases), the
+// plain layout stays, and about 1 sample in 3,000 differs by one.
 
 #include <cstdint>
 
@@ -21,13 +25,13 @@ namespace snipwell::exact {
 
 struct CopyStart {
     std::uint64_t firstFrame = 0;     // index of the first copied source frame
-    std::uint32_t primingFrames = 0;  // 0, 1 or 2
+    std::uint32_t primingFrames = 0;  // 0 to 4
 };
 
 // `rawBegin`: the decoder output position of the first wanted sample in the
 // source; `sourceLead`: the samples the source's own gapless decode skips.
 CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
-                          std::uint64_t sourceLead);
+                          std::uint64_t sourceLead, bool mono);
 
 // The decoder output position of the first wanted sample in the clip.
 inline std::uint64_t clipRawBegin(const CopyStart& start, std::uint64_t rawBegin,

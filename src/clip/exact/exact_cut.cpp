@@ -89,11 +89,18 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
         plan.primingFrames == 0 ? 0 : (plan.primingFrames - 1) * silent.size() + priming.size();
     const std::uint64_t audioFrames = plan.primingFrames + plan.copiedFrames;
     const std::uint64_t streamBytes = infoBytes + primingBytes + plan.copiedBytes;
-    const std::uint64_t fileBytes = streamBytes + (plan.layout.id3v1Offset ? id3v1Bytes : 0);
-    if (fileBytes > std::numeric_limits<std::uint32_t>::max()) {
+    // The Xing byte count is the stream's, as the common encoder writes it and
+    // libmpg123 checks it (it warns when it is 1 % off). ffmpeg compares it
+    // with the file's size after the ID3v2 tag, a trailing ID3v1 tag
+    // included, and beyond 5 % ignores the frame count and with it the end
+    // padding. Where the ID3v1 tag alone is 5 % of the clip, it is counted in:
+    // the clip still plays exactly everywhere, at the cost of the warning.
+    const bool id3v1Outweighs = plan.layout.id3v1Offset && id3v1Bytes * 20 >= streamBytes;
+    const std::uint64_t xingBytes = streamBytes + (id3v1Outweighs ? id3v1Bytes : 0);
+    if (xingBytes > std::numeric_limits<std::uint32_t>::max()) {
         throw std::runtime_error("the clip is larger than an info frame can describe (4 GiB)");
     }
-    TocBuilder toc(audioFrames, fileBytes);
+    TocBuilder toc(audioFrames, xingBytes);
     std::uint64_t streamOffset = infoBytes;
 
     out.setAudioCrc(true);
@@ -139,7 +146,7 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     InfoFrameFields fields;
     fields.variableBitrate = !plan.constantBitrate;
     fields.audioFrames = static_cast<std::uint32_t>(audioFrames);
-    fields.fileBytes = static_cast<std::uint32_t>(fileBytes);
+    fields.xingBytes = static_cast<std::uint32_t>(xingBytes);
     fields.musicBytes = static_cast<std::uint32_t>(streamBytes);
     fields.toc = toc.toc();
     fields.encoder = clipEncoderName(plan.sourceEncoder);

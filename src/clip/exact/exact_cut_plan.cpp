@@ -97,7 +97,8 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
     const auto endSample = static_cast<std::uint64_t>(endMs) * plan.sampleRate / 1000;
     const SampleWindow wanted{beginSample + sourceLead, endSample + sourceLead};
 
-    const CopyStart copyStart = chooseCopyStart(wanted.rawBegin, plan.samplesPerFrame, sourceLead);
+    const CopyStart copyStart =
+        chooseCopyStart(wanted.rawBegin, plan.samplesPerFrame, sourceLead, first.header.mono);
     const std::uint64_t firstCopied = copyStart.firstFrame;
     const std::uint64_t lastCopied = (wanted.rawEnd - 1) / spf;
     const std::uint64_t lookbackFrom =
@@ -180,9 +181,10 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
 
     // A priming frame goes first where the copy start asks for one, and
     // wherever the first copied frames reach back into the reservoir.
-    // (Two rather than one where none was planned, to keep the count's parity.)
+    // (At the stream's start the first frame normally needs none; one that
+    // does belongs to a damaged stream, whose decode is approximate anyway.)
     plan.primingFrames = copyStart.primingFrames;
-    if (reservoirNeeded > 0 && plan.primingFrames == 0) plan.primingFrames = 2;
+    if (reservoirNeeded > 0 && plan.primingFrames == 0) plan.primingFrames = 1;
     const std::uint64_t lead = plan.primingFrames * spf;
     const std::uint64_t clipRawBegin = lead + wanted.rawBegin - firstCopied * spf;
     const std::uint64_t clipRawEnd = lead + wanted.rawEnd - firstCopied * spf;

@@ -55,7 +55,7 @@ std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord
     std::memcpy(tag, fields.variableBitrate ? "Xing" : "Info", 4);
     putBigEndian32(tag + 4, allXingFields);
     putBigEndian32(tag + 8, fields.audioFrames);
-    putBigEndian32(tag + 12, fields.fileBytes);
+    putBigEndian32(tag + 12, fields.xingBytes);
     std::copy(fields.toc.begin(), fields.toc.end(), tag + 16);
     putBigEndian32(tag + 116, fields.quality);
 

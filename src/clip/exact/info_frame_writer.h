@@ -26,10 +26,7 @@ inline constexpr std::uint32_t lameTagCrcOffset = 34;
 struct InfoFrameFields {
     bool variableBitrate = false;      // "Xing" when true, else "Info"
     std::uint32_t audioFrames = 0;     // frames after the info frame
-    // The Xing field: bytes from the info frame to the end of the file, a
-    // trailing ID3v1 tag included (ffmpeg ignores the frame count, and with
-    // it the end padding, when this is more than 5 % off the file's size).
-    std::uint32_t fileBytes = 0;
+    std::uint32_t xingBytes = 0;       // the Xing field: the stream's bytes (see exact_cut.cpp)
     std::uint32_t musicBytes = 0;      // the LAME field: the info frame plus all audio frames
     std::array<std::uint8_t, 100> toc{};
     std::uint32_t quality = 0;         // the Xing quality field (0 best .. 100)

@@ -25,7 +25,7 @@ InfoFrameFields sampleFields() {
     InfoFrameFields fields;
     fields.variableBitrate = true;
     fields.audioFrames = 12345;
-    fields.fileBytes = 6543338;
+    fields.xingBytes = 6543338;
     fields.musicBytes = 6543210;
     for (std::size_t i = 0; i < fields.toc.size(); ++i) fields.toc[i] = static_cast<std::uint8_t>(i * 2);
     fields.quality = 57;
