@@ -112,21 +112,30 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     }
 
     Mp3FrameWalker walker(file, plan.layout.audio);
+    if (!walker.start()) throw std::runtime_error("the source changed while it was cut");
     walker.resumeAt(plan.firstCopiedOffset);
     std::uint64_t copied = 0;
     std::uint64_t nextProgress = 0;
+    std::uint64_t copiedUpTo = plan.firstCopiedOffset;
     for (std::uint64_t index = plan.primingFrames; index < audioFrames; ++index) {
         const auto frame = walker.next();
-        const std::uint8_t* bytes =
-            frame ? file.bytesAt(frame->offset, frame->header.frameBytes) : nullptr;
-        if (bytes == nullptr) {
+        if (!frame) {
             throw std::runtime_error(walker.refused() ? walker.refusal()
                                                       : "the source changed while it was cut");
         }
-        toc.frameStartsAt(index, streamOffset);
-        out.append(bytes, frame->header.frameBytes);
-        streamOffset += frame->header.frameBytes;
-        copied += frame->header.frameBytes;
+        // The frame, and whatever lay between it and the previous one.
+        toc.frameStartsAt(index, streamOffset + (frame->offset - copiedUpTo));
+        const std::uint64_t end = frame->offset + frame->header.frameBytes;
+        while (copiedUpTo < end) {
+            const auto piece = static_cast<std::size_t>(
+                std::min<std::uint64_t>(end - copiedUpTo, mci::BlockFileReader::maxSpan));
+            const std::uint8_t* bytes = file.bytesAt(copiedUpTo, piece);
+            if (bytes == nullptr) throw std::runtime_error("the source changed while it was cut");
+            out.append(bytes, piece);
+            copiedUpTo += piece;
+            streamOffset += piece;
+            copied += piece;
+        }
         if (progress && copied >= nextProgress) {
             progress(walkShare + (1 - walkShare) * static_cast<double>(copied) /
                                      static_cast<double>(plan.copiedBytes));

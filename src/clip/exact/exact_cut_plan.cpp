@@ -153,7 +153,10 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
         }
         payloadSinceFirst += payload;
         ++plan.copiedFrames;
-        plan.copiedBytes += frame->header.frameBytes;
+        // Anything between the copied frames is copied as well, so that the
+        // decoder meets the same bytes as in the source and resynchronises
+        // the same way.
+        plan.copiedBytes = frame->offset + frame->header.frameBytes - plan.firstCopiedOffset;
         if (bitrateIndexOf(frame->word) != plan.bitrateIndex) plan.constantBitrate = false;
         plan.lowestBitrateKbps = std::min(plan.lowestBitrateKbps, frame->header.bitrateKbps);
     }

@@ -49,7 +49,7 @@ struct ExactCutPlan {
 
     std::uint64_t firstCopiedOffset = 0;    // where the first copied frame starts
     std::uint64_t copiedFrames = 0;
-    std::uint64_t copiedBytes = 0;
+    std::uint64_t copiedBytes = 0;          // from the first copied frame to the end of the last
     bool constantBitrate = true;
     std::uint32_t bitrateIndex = 0;         // of the copied frames when constant
     std::uint32_t lowestBitrateKbps = 0;

@@ -33,7 +33,7 @@ public:
     // of the stream, or on a refusal (see refusal()).
     std::optional<WalkedFrame> next();
 
-    // Continues the walk at a frame found earlier.
+    // Continues the walk at a frame found earlier, after start().
     void resumeAt(std::uint64_t offset) { at_ = offset; }
 
     const std::string& refusal() const { return refusal_; }

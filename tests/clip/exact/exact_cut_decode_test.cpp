@@ -90,7 +90,9 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
         << std::get<exact::ExactCutError>(result).reason;
 
     const DecodedAudio clip = decodeWithMpg123(target);
-    EXPECT_EQ(clip.complaints, "");
+    // No complaint from the decoder, unless the source draws the same one
+    // (junk between frames is copied as it is, and the decoder notes it).
+    if (original.complaints.empty()) EXPECT_EQ(clip.complaints, "");
     ASSERT_EQ(clip.rate, original.rate);
     ASSERT_EQ(clip.channels, original.channels);
     const std::int64_t firstSample = sampleAt(beginMs, original.rate);
@@ -178,6 +180,7 @@ const ExactCutCase cases[] = {
     {"crc_protected_to_end", kind(ExactCutKind::crcProtected), -500, -1},
     {"lowest_bitrate_middle", kind(ExactCutKind::lowestBitrate), 2000, 2200},
     {"lowest_bitrate_from_start", kind(ExactCutKind::lowestBitrate), 0, 700},
+    {"across_junk_between_frames", kind(ExactCutKind::junkInside), 9000, 11000},
     {"deep_reservoir_middle", kind(ExactCutKind::deepReservoir), 4567, 4800},
     {"deep_reservoir_from_start", kind(ExactCutKind::deepReservoir), 0, 250},
     {"deep_reservoir_to_end", kind(ExactCutKind::deepReservoir), -3000, -1},

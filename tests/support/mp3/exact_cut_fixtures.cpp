@@ -57,6 +57,16 @@ void make(ExactCutKind kind, const TempDir& work, const fs::path& target) {
                                    {"-b", "32", "-m", "m", "--resample", "44.1"}));
         case ExactCutKind::freeFormat:
             return keep(encode(work, sweepWav(work, 44100, 2), "free", {"--freeformat", "-b", "400"}));
+        case ExactCutKind::junkInside: {
+            const auto first = encode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
+            const auto second = encode(work, sweepWav(work, 44100, 2), "second", {"-b", "128", "-t"});
+            std::ofstream out(target, std::ios::binary);
+            appendFile(out, first);
+            out << std::string(333, 'j');
+            appendFile(out, second);
+            if (!out) throw std::runtime_error("cannot write " + target.string());
+            return;
+        }
         case ExactCutKind::sampleRateChange: {
             const auto first = encode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
             const auto second = encode(work, sweepWav(work, 48000, 2), "second", {"-b", "128", "-t"});
@@ -79,6 +89,7 @@ std::string_view exactCutFixtureName(ExactCutKind kind) {
         case ExactCutKind::lowestBitrate: return "lowest_bitrate";
         case ExactCutKind::freeFormat: return "free_format";
         case ExactCutKind::sampleRateChange: return "sample_rate_change";
+        case ExactCutKind::junkInside: return "junk_inside";
     }
     return "unknown";
 }

@@ -16,6 +16,7 @@ enum class ExactCutKind {
     lowestBitrate,    // 44.1 kHz mono, 32 kbit/s, Info frame
     freeFormat,       // 44.1 kHz stereo, free-format 400 kbit/s
     sampleRateChange, // 44.1 kHz frames followed by 48 kHz frames, no info frame
+    junkInside,       // 44.1 kHz stereo, 128 kbit/s, no info frame, 333 bytes of text after 5 s
 };
 
 std::filesystem::path exactCutFixture(ExactCutKind kind);
