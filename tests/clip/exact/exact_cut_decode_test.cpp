@@ -92,7 +92,9 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
     const DecodedAudio clip = decodeWithMpg123(target);
     // No complaint from the decoder, unless the source draws the same one
     // (junk between frames is copied as it is, and the decoder notes it).
-    if (original.complaints.empty()) EXPECT_EQ(clip.complaints, "");
+    if (original.complaints.empty()) {
+        EXPECT_EQ(clip.complaints, "");
+    }
     ASSERT_EQ(clip.rate, original.rate);
     ASSERT_EQ(clip.channels, original.channels);
     const std::int64_t firstSample = sampleAt(beginMs, original.rate);
