@@ -65,6 +65,31 @@ std::optional<std::uint64_t> Mp3FrameWalker::findSync(std::uint64_t from) {
     return std::nullopt;
 }
 
+// Free-format frames do not state their length, but all have the same one
+// (give or take a padding byte): three such headers of one stream in a row,
+// evenly spaced, are taken for a free-format stream rather than chance.
+bool Mp3FrameWalker::freeFormatChainAt(std::uint64_t offset) {
+    const std::uint8_t* bytes = file_.bytesAt(offset, 4);
+    if (bytes == nullptr) return false;
+    const std::uint32_t word = mci::readBigEndian32(bytes);
+    if (!isFreeFormatHeader(word)) return false;
+    const std::uint32_t identity = word & mci::streamIdentityMask;
+    auto sameStreamAt = [&](std::uint64_t at) {
+        const std::uint8_t* next = at + 4 <= audio_.end ? file_.bytesAt(at, 4) : nullptr;
+        if (next == nullptr) return false;
+        const std::uint32_t nextWord = mci::readBigEndian32(next);
+        return isFreeFormatHeader(nextWord) && (nextWord & mci::streamIdentityMask) == identity;
+    };
+    constexpr std::uint64_t longestFrame = 2881;  // 640 kbit/s at 32 kHz, the most any decoder takes
+    for (std::uint64_t length = 24; length <= longestFrame; ++length) {
+        if (!sameStreamAt(offset + length)) continue;
+        for (std::uint64_t third = offset + 2 * length - 1; third <= offset + 2 * length + 1; ++third) {
+            if (sameStreamAt(third)) return true;
+        }
+    }
+    return false;
+}
+
 std::string Mp3FrameWalker::describeStream(std::uint32_t word) const {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(word >> 24),
                                    static_cast<std::uint8_t>(word >> 16),
@@ -81,9 +106,7 @@ bool Mp3FrameWalker::start() {
     if (!first) {
         const std::uint64_t searchEnd = std::min(audio_.end, audio_.begin + freeFormatSearchBytes);
         for (std::uint64_t at = audio_.begin; at + 4 <= searchEnd; ++at) {
-            const std::uint8_t* bytes = file_.bytesAt(at, 4);
-            if (bytes == nullptr) break;
-            if (isFreeFormatHeader(mci::readBigEndian32(bytes))) {
+            if (freeFormatChainAt(at)) {
                 refusal_ = "the source is a free-format MPEG stream, whose frames do not state "
                            "their length, so it cannot be cut frame by frame";
                 return false;

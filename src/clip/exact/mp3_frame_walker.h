@@ -43,6 +43,7 @@ private:
     std::optional<mci::MpegFrameHeader> frameAt(std::uint64_t offset, std::uint32_t identity);
     bool chainStartsAt(std::uint64_t offset, std::uint32_t identity);
     std::optional<std::uint64_t> findSync(std::uint64_t from);
+    bool freeFormatChainAt(std::uint64_t offset);
     std::string describeStream(std::uint32_t word) const;
 
     mci::BlockFileReader& file_;

@@ -111,6 +111,7 @@ TEST(SnipwellCutExact, RefusesWhatCannotBeCutExactlyAndWritesNothing) {
         {"past_the_end", Mp3Fixtures::file(Mp3Kind::cbrWithInfo), "9000", "10500", "past the end"},
         {"negative_begin", Mp3Fixtures::file(Mp3Kind::cbrWithInfo), "-5", "1000", "negative"},
         {"not_mpeg", Mp3Fixtures::textNamedMp3(), "0", "1000", "no MPEG audio"},
+        {"random_bytes", Mp3Fixtures::randomBytes(), "0", "1000", "no MPEG audio"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
