@@ -94,6 +94,14 @@ Options:
     addOption("--help", "print this help and exit");
     addOption("--version", "print the version and exit");
     help += R"(
+With --exact the clip plays exactly the source's own samples from BEGIN to END,
+gaplessly, with no re-encoding: whole frames are copied, a silent frame in
+front carries the bit reservoir, and an info frame tells the player how much to
+trim at both ends. Players that ignore the info frame play a little more at
+both ends. A range within one frame (26 ms at 44.1 kHz) is trimmed exactly by
+libmpg123 but wrongly by some other decoders. Free-format streams, Layer I/II
+and streams whose sample rate changes are refused.
+
 Exit status: 0 saved, 1 not saved (the reason is printed), 2 bad usage.
 
 Example:

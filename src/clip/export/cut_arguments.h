@@ -1,6 +1,6 @@
 #pragma once
 // The command line of snipwell-cut:
-//   snipwell-cut [--force] [--quiet] SOURCE BEGIN END TARGET
+//   snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET
 //   snipwell-cut --help | --version
 // BEGIN and END are times as clip_time.h reads them. A switch is one row of
 // kCutFlags: its name, the field it sets and its line in --help.
@@ -21,6 +21,8 @@ struct CutArguments {
     bool force = false;
     // No progress bar and no summary line; failures are still reported.
     bool quiet = false;
+    // Cut exact to the sample from whole frames, instead of the byte range.
+    bool exact = false;
 };
 
 struct CutFlag {
@@ -32,6 +34,7 @@ struct CutFlag {
 inline constexpr CutFlag kCutFlags[] = {
     {"--force", &CutArguments::force, "replace an existing TARGET without asking"},
     {"--quiet", &CutArguments::quiet, "print no progress bar and no summary line"},
+    {"--exact", &CutArguments::exact, "a clip exact to the sample (see below)"},
 };
 
 enum class CutRequest { cut, showHelp, showVersion };

@@ -1,5 +1,8 @@
 #include "cut_command.h"
 
+#include <variant>
+
+#include "clip/exact/exact_cut.h"
 #include "clip_export.h"
 #include "clip_time.h"
 #include "common/runtime_error.h"
@@ -40,6 +43,32 @@ std::int32_t checkedTrackLength(const CutArguments& arguments, Files& files,
     return lengthMs;
 }
 
+// The sample-exact clip: whole frames copied, trimmed by a fresh info frame.
+// It takes the marks as given, so a begin of 0 is the first sample. Returns
+// the clip's size in bytes; a refusal is thrown with its reason.
+std::int64_t cutExactly(const CutArguments& arguments, Files& files, TerminalProgress& progress) {
+    progress.start(1000);
+    const auto result = exact::cutExactClip(
+        {arguments.source, arguments.beginMs, arguments.endMs, arguments.target}, files,
+        [&](double done) { progress.show(static_cast<std::int64_t>(done * 1000)); });
+    if (const auto* error = std::get_if<exact::ExactCutError>(&result)) {
+        throw RuntimeError(ErrorKind::FileError, error->reason);
+    }
+    return static_cast<std::int64_t>(std::get<exact::ExactClip>(result).bytes);
+}
+
+// The byte range the window's Save writes for the same marks. Returns the
+// clip's size in bytes.
+std::int64_t cutByteRange(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
+                          TerminalProgress& progress) {
+    ClipExport clip(files, arguments.source, arguments.target);
+    const ClipRange range = clip.measure(lengthMs, arguments.beginMs, arguments.endMs);
+    progress.start(range.clipBytes());
+    clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) { progress.show(done); });
+    clip.commit();
+    return range.clipBytes();
+}
+
 }  // namespace
 
 std::string formatByteCount(std::int64_t bytes) {
@@ -66,9 +95,12 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
         return fail(console, "cannot overwrite the source file \"" + arguments.source + "\"");
     }
 
+    // The exact cut walks the frames itself and says precisely what it
+    // cannot cut (a free-format stream, say), so the plain length check is
+    // for the byte range only.
     std::int32_t lengthMs = 0;
     try {
-        lengthMs = checkedTrackLength(arguments, files, trackLengthMs);
+        if (!arguments.exact) lengthMs = checkedTrackLength(arguments, files, trackLengthMs);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("the clip was not saved: ") + error.what());
     }
@@ -81,16 +113,13 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     }
 
     std::int64_t clipBytes = 0;
+    TerminalProgress progress(arguments.quiet ? nullptr : console.err);
     try {
-        ClipExport clip(files, arguments.source, arguments.target);
-        const ClipRange range = clip.measure(lengthMs, arguments.beginMs, arguments.endMs);
-        clipBytes = range.clipBytes();
-        TerminalProgress progress(arguments.quiet ? nullptr : console.err);
-        progress.start(clipBytes);
-        clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) { progress.show(done); });
-        clip.commit();
+        clipBytes = arguments.exact ? cutExactly(arguments, files, progress)
+                                    : cutByteRange(arguments, files, lengthMs, progress);
         progress.complete();
     } catch (const RuntimeError& error) {
+        progress.finish();
         return fail(console, std::string("the clip was not saved: ") + error.what());
     }
     if (!arguments.quiet) {

@@ -1,0 +1,59 @@
+#pragma once
+// A clip that is exact to the sample, made without decoding or re-encoding.
+//
+// The clip plays, in a decoder that honours the encoder delay and padding of
+// a LAME info frame, exactly the samples the source plays from
+// ⌊beginMs·rate/1000⌋ up to (not including) ⌊endMs·rate/1000⌋. It is made of:
+//   the source's ID3v2 tags (a TLEN frame updated to the clip's length);
+//   a fresh Xing/Info frame whose delay and padding trim the clip exactly;
+//   a priming frame that plays silence and carries the bit-reservoir bytes
+//     the first copied frame reaches back to;
+//   the source's frames, unchanged, from at least 1,152 samples before the
+//     begin (so the decoder has settled) to the frame of the last wanted sample;
+//   the source's ID3v1 tag.
+// Only the first and last frames need work; the rest is a copy.
+//
+// The clip is written through Files::createTarget: into a temporary file
+// beside the target, which takes the target's name only once it is complete
+// and synced. On any failure or refusal the target is left as it was.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <variant>
+
+#include "app/files.h"
+
+namespace snipwell::exact {
+
+struct ExactCutRequest {
+    std::string sourcePath;
+    std::int64_t beginMs = 0;
+    std::int64_t endMs = 0;
+    std::string targetPath;
+};
+
+struct ExactClip {
+    std::uint32_t sampleRate = 0;
+    std::uint64_t samples = 0;       // per channel, as a gapless decoder plays the clip
+    std::int64_t milliseconds = 0;   // endMs - beginMs
+    std::uint64_t bytes = 0;         // size of the clip file
+};
+
+// Why no clip was written, as one line a person can read (no trailing
+// period), e.g. "the source is MPEG Layer II, not Layer III (MP3): …".
+struct ExactCutError {
+    std::string reason;
+};
+
+// Called now and then with the share of the work done, from 0 to 1.
+using ExactCutProgress = std::function<void(double done)>;
+
+// Refuses, without writing anything, what cannot be cut exactly: free-format
+// streams, Layer I and II, a stream whose sample rate changes, marks outside
+// the track or not in order, and a target that is the source itself. Whatever `progress` throws ends the cut and is
+// passed on; the target is then left as it was.
+std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& request, Files& files,
+                                                    const ExactCutProgress& progress = {});
+
+}  // namespace snipwell::exact

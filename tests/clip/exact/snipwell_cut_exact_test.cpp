@@ -1,0 +1,141 @@
+// snipwell-cut with and without --exact, as a script runs it: the plain mode
+// still writes the byte range it always wrote, the exact mode writes a clip
+// that decodes to exactly the range, and whatever cannot be cut exactly is
+// refused with exit status 1, one line of reason, and no file written.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <variant>
+
+#include "clip_range.h"
+#include "mci/mp3_length.h"
+#include "mpg123_decode.h"
+#include "support/mp3/exact_cut_fixtures.h"
+#include "support/mp3/mp3_fixtures.h"
+#include "support/mp3/temp_dir.h"
+
+extern char** environ;
+
+namespace snipwell::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string errorOutput;
+};
+
+// Runs snipwell-cut with no terminal on stdin, its stderr kept.
+Outcome cut(const std::vector<std::string>& arguments, const fs::path& errorFile) {
+    std::vector<std::string> command{SNIPWELL_CUT_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : command) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    Outcome outcome;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    std::ifstream in(errorFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    outcome.errorOutput = text.str();
+    return outcome;
+}
+
+Bytes readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {
+    const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
+    const TempDir work;
+    const fs::path target = work.file("plain.mp3");
+    const Outcome outcome = cut({source.string(), "3000", "5000", target.string()}, work.file("err"));
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
+
+    // The bytes the window's Save writes: a proportional range in 4097-byte
+    // writes that step 4096, zeros past the source's end.
+    const auto length = std::get<mci::Mp3Length>(mci::measureMp3Length(source.string()));
+    const Bytes whole = readBytes(source);
+    const ClipRange range = clipRangeFor(static_cast<std::int64_t>(whole.size()),
+                                         static_cast<std::int32_t>(length.milliseconds()), 3000, 5000);
+    const auto chunks = static_cast<std::size_t>((range.endOffset - range.beginOffset) / kChunkStep);
+    Bytes expected(chunks * kChunkStep + kChunkBytes, 0);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::size_t at = static_cast<std::size_t>(range.beginOffset) - 1 + i;
+        if (at < whole.size()) expected[i] = whole[at];
+    }
+    EXPECT_TRUE(readBytes(target) == expected);
+}
+
+TEST(SnipwellCutExact, ExactModeWritesTheRangeToTheSample) {
+    const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
+    const TempDir work;
+    const fs::path target = work.file("exact.mp3");
+    const Outcome outcome =
+        cut({"--exact", source.string(), "0", "2345", target.string()}, work.file("err"));
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
+    const DecodedAudio clip = decodeWithMpg123(target);
+    EXPECT_EQ(clip.frames(), 2345u * 441 / 10);  // a begin of 0 is the very first sample
+}
+
+TEST(SnipwellCutExact, RefusesWhatCannotBeCutExactlyAndWritesNothing) {
+    const struct {
+        const char* name;
+        fs::path source;
+        const char* beginMs;
+        const char* endMs;
+        const char* reason;  // a word the one-line reason must hold
+    } cases[] = {
+        {"layer2", Mp3Fixtures::file(Mp3Kind::mpeg1Layer2), "1000", "2000", "Layer II"},
+        {"free_format", exactCutFixture(ExactCutKind::freeFormat), "1000", "2000", "free-format"},
+        {"rate_change", exactCutFixture(ExactCutKind::sampleRateChange), "1000", "2000", "48000 Hz"},
+        {"past_the_end", Mp3Fixtures::file(Mp3Kind::cbrWithInfo), "9000", "10500", "past the end"},
+        {"negative_begin", Mp3Fixtures::file(Mp3Kind::cbrWithInfo), "-5", "1000", "negative"},
+        {"not_mpeg", Mp3Fixtures::textNamedMp3(), "0", "1000", "no MPEG audio"},
+        {"random_bytes", Mp3Fixtures::randomBytes(), "0", "1000", "no MPEG audio"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const TempDir work;
+        const fs::path fresh = work.file("fresh.mp3");
+        Outcome outcome = cut({"--exact", row.source.string(), row.beginMs, row.endMs, fresh.string()},
+                              work.file("err"));
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_NE(outcome.errorOutput.find(row.reason), std::string::npos) << outcome.errorOutput;
+        EXPECT_EQ(std::count(outcome.errorOutput.begin(), outcome.errorOutput.end(), '\n'), 1)
+            << outcome.errorOutput;
+        EXPECT_FALSE(fs::exists(fresh));
+        EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 1)
+            << "only the captured error output is left in the folder";
+
+        // An existing target is left exactly as it was.
+        const fs::path existing = work.file("existing.mp3");
+        std::ofstream(existing) << "keep me";
+        outcome = cut({"--exact", "--force", row.source.string(), row.beginMs, row.endMs, existing.string()},
+                      work.file("err"));
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(readBytes(existing), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    }
+}
+
+}  // namespace
+}  // namespace snipwell::test
