@@ -5,11 +5,13 @@
 // rectangle of it. A rectangle counts as painted once its pixels are not
 // all one colour (text or a picture has been drawn into it).
 //
-//   first_paint_probe TITLE X Y W H [X2 Y2 W2 H2] -- PROGRAM [ARG...]
+//   first_paint_probe [--close DELAY_MS] TITLE X Y W H [X2 Y2 W2 H2] -- PROGRAM [ARG...]
 //
 // Prints "mapped MS", "painted MS" and, with a second rectangle, "second MS"
 // (milliseconds from the exec), then ends the program. Exits 1 when a moment
-// is not seen within 60 s.
+// is not seen within 60 s. With --close it closes the window DELAY_MS after
+// the first paint, as the desktop's close button does, and prints "closed MS"
+// and "ended MS": when the close was sent and when the program had exited.
 
 #include <chrono>
 #include <cstdio>
@@ -102,7 +104,32 @@ int usage() {
 
 }  // namespace
 
+// The message a window manager sends when the person clicks the close button.
+void askToClose(xcb_connection_t* x, xcb_window_t window) {
+    const auto atom = [x](const char* name) {
+        Reply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr),
+            &std::free);
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    };
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(x, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(x);
+}
+
 int main(int argc, char** argv) {
+    std::optional<int> closeDelayMs;
+    if (argc > 2 && std::strcmp(argv[1], "--close") == 0) {
+        closeDelayMs = std::atoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     int separator = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0) {
@@ -149,6 +176,18 @@ int main(int argc, char** argv) {
         tick();
     }
     std::printf("painted %.0f\n", msSince(start));
+    if (closeDelayMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(*closeDelayMs));
+        askToClose(x, *window);
+        std::printf("closed %.0f\n", msSince(start));
+        while (waitpid(child, nullptr, WNOHANG) == 0) {
+            if (Clock::now() > deadline) return endChild(), 1;
+            tick();
+        }
+        std::printf("ended %.0f\n", msSince(start));
+        xcb_disconnect(x);
+        return 0;
+    }
     if (second) {
         while (!painted(x, root, *window, *second)) {
             if (Clock::now() > deadline) return endChild(), 1;

@@ -16,12 +16,16 @@ class WebPanelStart : public ::testing::Test {
 protected:
     WebPanelStart() {
         services = std::make_unique<QtWindowServices>([this](QWidget* parent) {
-            return new DeferredWebPanel(parent, [this](QWidget* place) -> WebPanel* {
-                ++panelsMade;
-                if (whileStarting) whileStarting();
-                made = new PlainWebPanel(place);
-                return made;
-            });
+            return new DeferredWebPanel(
+                parent,
+                [this](QWidget* place) -> WebPanel* {
+                    ++panelsMade;
+                    if (whileStarting) whileStarting();
+                    made = new PlainWebPanel(place);
+                    return made;
+                },
+                {[this] { prepared.push_back(1); if (whilePreparing) whilePreparing(); },
+                 [this] { prepared.push_back(2); }});
         });
         form = std::make_unique<Form1>(*services, [this](const char* command, char* reply, std::uint32_t capacity,
                                                          std::uintptr_t) -> std::uint32_t {
@@ -67,6 +71,8 @@ protected:
     int panelsMade = 0;
     PlainWebPanel* made = nullptr;
     std::function<void()> whileStarting;
+    std::function<void()> whilePreparing;
+    std::vector<int> prepared;
     std::unique_ptr<QtWindowServices> services;
     std::unique_ptr<Form1> form;
     std::unique_ptr<FormEventRouter> router;
@@ -81,10 +87,11 @@ TEST_F(WebPanelStart, ThePanelIsMadeAfterTheFirstPaintInItsPlaceWithItsAddress) 
     QTRY_COMPARE_WITH_TIMEOUT(panelsMade, 1, 10000);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(deferred().panel(), made);
+    EXPECT_EQ(prepared, (std::vector<int>{1, 2})) << "each preparation once, in order, before the panel";
     EXPECT_TRUE(made->isVisible());
     EXPECT_EQ(QRect(made->mapTo(&window(), QPoint(0, 0)), made->size()), QRect(0, 251, 305, 93))
         << "fills the place of WebBrowser1";
-    ASSERT_EQ(made->addresses.size(), 1u) << "the address sent at load is handed on once";
+    QTRY_COMPARE_WITH_TIMEOUT(made->addresses.size(), std::size_t{1}, 10000);  // the address sent at load
     EXPECT_TRUE(made->addresses[0].endsWith(QStringLiteral("/info.php?n=snipwell")));
 
     // Later addresses go straight to the panel; the panel is made only once.
@@ -116,6 +123,16 @@ TEST_F(WebPanelStart, ClosingWhileThePanelStartsEndsTheProgramAtOnce) {
     EXPECT_TRUE(services->ended());
     EXPECT_TRUE(sentCloseAll());
     EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WebPanelStart, ClosingBetweenThePreparationsEndsTheProgramBeforeTheNextStep) {
+    whilePreparing = [this] { window().close(); };
+    EXPECT_TRUE(runUntilTheProgramEnds(10000));
+    QTest::qWait(100);
+    EXPECT_EQ(prepared, std::vector<int>{1});
+    EXPECT_EQ(panelsMade, 0);
+    EXPECT_TRUE(services->ended());
+    EXPECT_TRUE(sentCloseAll());
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     application.setQuitOnLastWindowClosed(false);
 
     qt::QtWindowServices services([](QWidget* parent) {
-        return new qt::DeferredWebPanel(parent, [](QWidget* place) { return qt::WebEnginePanel::create(place); });
+        return new qt::DeferredWebPanel(parent, [](QWidget* place) { return qt::WebEnginePanel::create(place); },
+                                        {&qt::WebEnginePanel::makeSharedOpenGLContext, &qt::WebEnginePanel::loadModule});
     });
     Form1 form(services, mciSendStringA);
     qt::FormEventRouter router(services, form);

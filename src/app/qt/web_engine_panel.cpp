@@ -21,11 +21,11 @@ namespace {
 
 constexpr const char* kModuleName = "snipwell-web-view.so";
 
-// The web engine draws through OpenGL contexts that share with one global
-// context. Qt makes that context while the application starts when asked to
-// (Qt::AA_ShareOpenGLContexts), which costs over 100 ms before anything can
-// be painted. The same context made here, after the first paint and before
-// the web engine is loaded, serves it just as well.
+using CreateView = QWidget* (*)();
+bool moduleTried = false;
+CreateView createView = nullptr;
+void (*loadView)(QWidget* view, const char* utf8Address) = nullptr;
+
 QtMessageHandler passOnMessages = nullptr;
 
 // Qt warns that the attribute below belongs before the application starts,
@@ -35,7 +35,14 @@ void withoutLateAttributeNotice(QtMsgType type, const QMessageLogContext& contex
     if (passOnMessages != nullptr) passOnMessages(type, context, message);
 }
 
-void makeSharedOpenGLContext() {
+}  // namespace
+
+// The web engine draws through OpenGL contexts that share with one global
+// context. Qt makes that context while the application starts when asked to
+// (Qt::AA_ShareOpenGLContexts), which costs over 100 ms before anything can
+// be painted. The same context made here, after the first paint and before
+// the web engine is loaded, serves it just as well.
+void WebEnginePanel::makeSharedOpenGLContext() {
     if (QOpenGLContext::globalShareContext() != nullptr) return;
     auto* context = new QOpenGLContext(qApp);
     context->setFormat(QSurfaceFormat::defaultFormat());
@@ -49,6 +56,8 @@ void makeSharedOpenGLContext() {
     qInstallMessageHandler(passOnMessages);
 }
 
+namespace {
+
 // Beside the program in the build folder; under lib/snipwell/ (or the
 // multiarch lib folder) next to bin/ once installed.
 QStringList moduleCandidates() {
@@ -59,7 +68,9 @@ QStringList moduleCandidates() {
 
 }  // namespace
 
-WebEnginePanel* WebEnginePanel::create(QWidget* parent) {
+void WebEnginePanel::loadModule() {
+    if (moduleTried) return;
+    moduleTried = true;
     QString path;
     for (const QString& candidate : moduleCandidates()) {
         if (QFileInfo::exists(candidate)) {
@@ -69,19 +80,24 @@ WebEnginePanel* WebEnginePanel::create(QWidget* parent) {
     }
     if (path.isEmpty()) {
         std::fprintf(stderr, "snipwell: the web panel is empty: %s was not found\n", kModuleName);
-        return nullptr;
+        return;
     }
-    makeSharedOpenGLContext();
     // The module stays loaded for the rest of the run: QLibrary does not
     // unload it when this handle goes.
     QLibrary module(path);
-    using CreateView = QWidget* (*)();
-    const auto createView = reinterpret_cast<CreateView>(module.resolve("snipwell_create_web_view"));
-    const auto loadView = reinterpret_cast<LoadView>(module.resolve("snipwell_load_web_view"));
+    createView = reinterpret_cast<CreateView>(module.resolve("snipwell_create_web_view"));
+    loadView = reinterpret_cast<LoadView>(module.resolve("snipwell_load_web_view"));
     if (createView == nullptr || loadView == nullptr) {
         std::fprintf(stderr, "snipwell: the web panel is empty: %s\n", qPrintable(module.errorString()));
-        return nullptr;
+        createView = nullptr;
+        loadView = nullptr;
     }
+}
+
+WebEnginePanel* WebEnginePanel::create(QWidget* parent) {
+    makeSharedOpenGLContext();
+    loadModule();
+    if (createView == nullptr) return nullptr;
     return new WebEnginePanel(parent, createView(), loadView);
 }
 

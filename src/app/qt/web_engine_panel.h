@@ -15,8 +15,12 @@ namespace snipwell::qt {
 class WebEnginePanel final : public WebPanel {
     Q_OBJECT
 public:
-    // Returns nullptr, after one line on stderr, when the web engine cannot
-    // be loaded.
+    // The steps before the first panel, each short: the shared OpenGL
+    // context, then the web view module. A failure is told on stderr once.
+    static void makeSharedOpenGLContext();
+    static void loadModule();
+    // Loads what is not loaded yet; returns nullptr when the web engine
+    // cannot be had.
     static WebEnginePanel* create(QWidget* parent);
     ~WebEnginePanel() override;
 
