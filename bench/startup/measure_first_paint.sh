@@ -22,11 +22,15 @@ value() { awk -v key="$1" '$1 == key {print $2}'; }
 
 bare_paint=() snipwell_paint=() web_paint=() ratios=()
 for run in $(seq 0 "$runs"); do
-  b="$("$probe" 'Bare 3.4' "${banner[@]}" -- "$bare" | value painted)"
-  out="$("$probe" 'Snipwell 3.4' "${banner[@]}" "${web_panel[@]}" -- "$snipwell")"
+  b="$("$probe" 'Bare 3.4' "${banner[@]}" -- "$bare" 2>/dev/null | value painted)" || true
+  out="$("$probe" 'Snipwell 3.4' "${banner[@]}" "${web_panel[@]}" -- "$snipwell" 2>/dev/null)" || true
   s="$(value painted <<<"$out")"
   w="$(value second <<<"$out")"
   (( run == 0 )) && continue  # the first run only warms the page cache
+  if [[ -z "$b" || -z "$s" || -z "$w" ]]; then
+    echo "run $run: a probe saw nothing (the X server refused or a window never showed); left out"
+    continue
+  fi
   bare_paint+=("$b") snipwell_paint+=("$s") web_paint+=("$w")
   ratios+=("$(awk -v s="$s" -v b="$b" 'BEGIN {printf "%.2f", s / b}')")
   echo "run $run: bare ${b} ms, snipwell ${s} ms (${ratios[-1]}x), web page painted at ${w} ms"
@@ -37,3 +41,13 @@ wm="$(printf '%s\n' "${web_paint[@]}" | median)"
 rm="$(printf '%s\n' "${ratios[@]}" | median)"
 echo "first paint, median of $runs: snipwell ${sm} ms, bare window ${bm} ms; median ratio ${rm}x"
 echo "web page painted in the panel, median: ${wm} ms after the start"
+
+# Closing the window as soon as it has painted, while the web panel starts.
+ends=()
+for run in $(seq 1 "$runs"); do
+  out="$("$probe" --close 0 'Snipwell 3.4' "${banner[@]}" -- "$snipwell" 2>/dev/null)" || continue
+  ends+=("$(( $(value ended <<<"$out") - $(value closed <<<"$out") ))")
+done
+if (( ${#ends[@]} > 0 )); then
+  echo "closed right after the first paint: the program ended $(printf '%s\n' "${ends[@]}" | median) ms after the close (median of ${#ends[@]}; each: ${ends[*]})"
+fi
