@@ -80,7 +80,8 @@ void Form1::dispatch(FormEvent event) {
     }
 }
 
-// Qt needs no common-controls set-up; creation has nothing to do.
+// The window's controls are ready once it is constructed; creation has
+// nothing more to do.
 void Form1::initialize() {}
 
 void Form1::load() { startAdvertPanel(); }

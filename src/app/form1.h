@@ -74,8 +74,10 @@ private:
     WindowServices& services_;
     MciSendString mediaService_;
     bool ended_ = false;
-    // Window position sampled by Timer1; kept for parity with the window's
-    // history, nothing reads it.
+    // Counts the times Open closed the media to load another file, so a
+    // preview loop can tell that its track has been replaced.
+    std::uint64_t openedTracks_ = 0;
+    // Where Timer1 last saw the window; nothing reads it.
     std::int32_t sampledLeft_ = 0;
     std::int32_t sampledTop_ = 0;
 

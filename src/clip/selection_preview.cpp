@@ -30,17 +30,24 @@ void Form1::playSelected() {
         return;
     }
     playerOnDemand().playMovie();
-    // Playback is running now, so this plays on from the begin mark.
+    // When playback runs, this plays on from the begin mark.
     playerOnDemand().setPositionTo(begin);
+    // A track that has played to its end ignores "play", so the device is
+    // only moved to the begin mark and rests there; start it from there.
+    if (!playerOnDemand().isMoviePlaying()) playerOnDemand().playMovie();
     T.setEnabled(true);
 
     // The end mark is read afresh on every pass: Select End inside the loop
-    // moves the stopping point at once. Pause, Stop, Open or Save inside it
-    // leave the loop waiting until playback, restarted, reaches the mark.
+    // moves the stopping point at once. Pause, Stop or Save inside it leave
+    // the loop waiting until playback, restarted, reaches the mark. Opening
+    // another file ends the preview; the new track plays on untouched.
+    const std::uint64_t track = openedTracks_;
     for (;;) {
+        if (openedTracks_ != track) return;
         const std::int32_t position = playerOnDemand().getPositionInMS();
         if (position >= clipEndMs) break;
         services_.waitForEvents(untilNextCheck(position, clipEndMs));
+        if (openedTracks_ != track) return;
         Label4.setCaption(formatSeconds(H.value()));
     }
     playerOnDemand().pauseMovie();

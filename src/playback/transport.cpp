@@ -26,6 +26,8 @@ void Form1::openFile() {
         Cdlg.showOpen();
         H.setValue(0);
         playerOnDemand().closeMovie();
+        // The track a running preview plays is gone; the preview ends.
+        ++openedTracks_;
         Label7.setCaption("0");
         Label9.setCaption("0");
         Label3.setCaption("0");

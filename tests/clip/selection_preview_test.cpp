@@ -98,13 +98,6 @@ TEST_F(Preview, UserActionsInsideThePreview) {
          1, 5000, 5012},
         {"Play Selected again runs a second loop; both pause",
          [](test::FormHarness& t) { t.window.raise(FormEvent::Command9Click); }, 2, 5000, 5012},
-        {"Open of another file resets the marks and pauses the new track",
-         [](test::FormHarness& t) {
-             t.media.addTrack("/music/other.mp3", 30000);
-             t.window.dialog.answers.push_back(test::DialogAnswer::choose("/music/other.mp3"));
-             t.window.raise(FormEvent::Command4Click);
-         },
-         2, 0, 1100},
     };
     for (const Case& c : cases) {
         test::FormHarness t;
@@ -126,6 +119,102 @@ TEST_F(Preview, UserActionsInsideThePreview) {
         // The Pause and Open clicks send a pause of their own.
         EXPECT_EQ(pauses, c.expectedPauses) << c.what;
     }
+}
+
+TEST_F(Preview, OpenInsideThePreviewEndsItAndTheNewTrackPlaysOn) {
+    select(1000, 5000);
+    media.addTrack("/music/other.mp3", 30000);
+    window.at(window.clock() + 1.0, [&] {
+        window.dialog.answers.push_back(test::DialogAnswer::choose("/music/other.mp3"));
+        window.raise(FormEvent::Command4Click);
+    });
+    watchPauses();
+    window.raise(FormEvent::Command9Click);
+
+    EXPECT_EQ(media.openPath(), "/music/other.mp3");
+    EXPECT_EQ(media.mode(), "playing") << "the new track is not paused by the old preview";
+    ASSERT_EQ(pausedAt.size(), 1u) << "only Open's own pause, of the old track a second in";
+    EXPECT_GE(pausedAt[0], 2000);
+    EXPECT_LT(pausedAt[0], 2100);
+    EXPECT_EQ(form.clipBeginMs, 0);
+    EXPECT_EQ(form.clipEndMs, 0);
+}
+
+TEST_F(Preview, OpenCancelledInsideThePreviewKeepsItWaitingForPlay) {
+    select(1000, 5000);
+    window.at(window.clock() + 1.0, [&] {
+        window.dialog.answers.push_back(test::DialogAnswer::cancel());
+        window.raise(FormEvent::Command4Click);
+    });
+    bool stillLooping = false;
+    window.at(window.clock() + 20.0, [&] {
+        stillLooping = true;
+        window.raise(FormEvent::Command1Click);
+    });
+    watchPauses();
+    window.raise(FormEvent::Command9Click);
+    EXPECT_TRUE(stillLooping);
+    EXPECT_EQ(media.mode(), "paused");
+    ASSERT_EQ(pausedAt.size(), 2u);
+    EXPECT_GE(pausedAt[1], 5000);
+    EXPECT_LE(pausedAt[1], 5012);
+}
+
+TEST_F(Preview, PlaysTheMarkedStretchWhateverStatePlaybackIsIn) {
+    struct Case {
+        const char* state;
+        std::function<void(test::FormHarness&)> reach;
+    };
+    const Case cases[] = {
+        {"played to the end", [](test::FormHarness& t) { t.window.setClock(t.window.clock() + 61.0); }},
+        {"stopped at 0", [](test::FormHarness& t) { t.window.raise(FormEvent::Command2Click); }},
+        {"paused", [](test::FormHarness& t) { t.window.raise(FormEvent::Command3Click); }},
+        {"playing", [](test::FormHarness&) {}},
+        {"moved to the very end", [](test::FormHarness& t) {
+             t.window.raise(FormEvent::Command3Click);
+             t.window.slider.setValue(60);
+             t.window.raise(FormEvent::HUserMove);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        test::FormHarness t;
+        t.window.timerTicks = true;
+        t.openTrack("/music/song.mp3", 60000);
+        c.reach(t);
+        t.form.clipBeginMs = 20000;
+        t.form.clipEndMs = 23000;
+        std::vector<std::int32_t> positions;
+        std::vector<std::int32_t> pauses;
+        t.media.intercept = [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+            if (command == "status movie position wait") positions.push_back(t.media.positionMs());
+            if (command == "pause movie") pauses.push_back(t.media.positionMs());
+            return std::nullopt;
+        };
+        t.window.raise(FormEvent::Command9Click);
+
+        ASSERT_GE(positions.size(), 2u);
+        EXPECT_GE(positions.front(), 20000) << "runs from the begin mark";
+        EXPECT_LT(positions.front(), 20100);
+        EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << "and moves forward";
+        ASSERT_EQ(pauses.size(), 1u);
+        EXPECT_GE(pauses[0], 23000);
+        EXPECT_LE(pauses[0], 23002);
+        EXPECT_EQ(t.media.mode(), "paused");
+    }
+}
+
+TEST_F(Preview, PlayAtTheEndOfTheTrackStillOnlySendsPlay) {
+    window.setClock(window.clock() + 61.0);
+    ASSERT_EQ(media.mode(), "stopped");
+    clearRecords();
+    window.raise(FormEvent::Command1Click);
+    EXPECT_EQ(std::count(media.commands.begin(), media.commands.end(), "play movie"), 1);
+    EXPECT_EQ(std::count_if(media.commands.begin(), media.commands.end(),
+                            [](const std::string& c) { return c.find(" from ") != std::string::npos || c.rfind("seek", 0) == 0; }),
+              0);
+    EXPECT_EQ(media.mode(), "stopped");
+    EXPECT_EQ(media.positionMs(), 60000);
 }
 
 TEST_F(Preview, SaveInsideThePreviewStopsPlaybackAndTheLoopWaitsForPlay) {

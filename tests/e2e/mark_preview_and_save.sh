@@ -2,7 +2,8 @@
 # Cutting a clip the way a person does: open an MP3 and let it play, click
 # Select Start, wait, click Select End, listen with Play Selected, then click
 # Save, type where the clip goes into the save dialog, and answer the message
-# that says it was saved. The saved file must be a piece of the track, as
+# that says it was saved. Between the preview and the save the track plays to
+# its end and Play Selected plays the marked stretch once more. The saved file must be a piece of the track, as
 # long as the time between the two clicks, and the window must be ready for
 # the next thing afterwards.
 #
@@ -157,6 +158,32 @@ echo "Play Selected moved the time for ${preview_ms} ms"
 (( preview_ms >= marked_ms - 2000 )) ||
   e2e_fail "Play Selected stopped after ${preview_ms} ms, short of the ${marked_ms} ms between the marks"
 kill -0 "$app_pid" || e2e_fail "the program ended during Play Selected"
+
+# 3b. Let the track play to its end, then Play Selected once more: it plays
+#     the marked stretch again and pauses at the end mark, although the
+#     device ignores "play" at the end of the track. The slider is taken
+#     three seconds short of the end with the keyboard, then Play plays it out.
+preview_rest_time="$(digest_time)"
+e2e_click 285 52  # the slider's groove near its end: focus and a page step
+xdotool windowfocus --sync "$window"
+xdotool key End Left Left Left
+click_play
+comes_to_rest 15 || e2e_fail "the track did not come to rest at its end"
+"$probe" grab "$window" "$artifacts/e2e-played-to-end.png" || true
+time_at_end="$(digest_time)"
+[[ "$time_at_end" != "$preview_rest_time" ]] || e2e_fail "the track did not play on to its end"
+click_play_selected
+preview_clicked="$(now_ms)"
+time_moves_from "$time_at_end" 5 || e2e_fail "Play Selected did nothing after the track had played to its end"
+comes_to_rest $((marked_ms / 1000 + 10)) || e2e_fail "Play Selected after the end did not pause at the end mark"
+preview_ms=$((rest_since - preview_clicked))
+echo "Play Selected after the end moved the time for ${preview_ms} ms"
+# The time shown last moves on the whole second before the end mark, so up to
+# a second before it; a preview that only moved to the begin mark and waited
+# there would come to rest within about a second of the click.
+(( preview_ms >= marked_ms - 1500 && preview_ms <= marked_ms + 3000 )) ||
+  e2e_fail "Play Selected after the end played ${preview_ms} ms, not the ${marked_ms} ms between the marks"
+"$probe" grab "$window" "$artifacts/e2e-preview-after-end.png" || true
 
 # 4. Save the clip under a new name in a folder of its own.
 progress_idle="$(digest_progress)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A person's first use of the program: start it, click Open, type the path of
 # an MP3 into the file dialog, press Return, and watch the slider and the
-# current time move while it plays.
+# current time move while it plays. The terminal stays quiet meanwhile.
 #
 #   open_play_and_follow.sh <snipwell> <window_probe> <artifacts folder>
 #
@@ -56,4 +56,13 @@ sleep 2.2
 [[ "$(digest_time)" != "$time_then" ]] || e2e_fail "the current time stood still while playing"
 [[ "$(digest_slider)" != "$slider_then" ]] || e2e_fail "the slider stood still while playing"
 kill -0 "$app_pid" || e2e_fail "the program ended by itself"
+
+# The web panel has started by now, and the terminal stayed quiet: no start-up
+# report of the web engine, none of its notes, nothing of the page's console.
+"$probe" grab "$window" "$artifacts/e2e-web-panel.png" || true
+for chatter in 'qt.webenginecontext' 'GL Type' 'Init Parameters' 'Sandboxing disabled' '^js:'; do
+  if grep -q -e "$chatter" "$work/snipwell.log"; then
+    e2e_fail "the program printed the web engine's chatter ($chatter)"
+  fi
+done
 echo "PASS: the opened track plays and the window follows it"

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +56,27 @@ TEST_F(Services, MessageBoxesShowTitleIconButtonsAndAnswer) {
         EXPECT_EQ(text, QStringLiteral("Clip Saved     "));
         EXPECT_EQ(icon, QMessageBox::Information);
         EXPECT_EQ(offered, c.offered);
+    }
+}
+
+TEST_F(Services, MessageBoxShowsMarkupInItsTextLiterally) {
+    for (const char* text : {"The clip was not saved: /tmp/<b>bold</b>.mp3", "Tom &amp; Jerry.mp3",
+                             "<i>x</i> &lt;"}) {
+        SCOPED_TRACE(text);
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        withNextModal([&](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            if (box == nullptr) return;
+            if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                shown = label->text();
+                format = label->textFormat();
+            }
+            box->button(QMessageBox::Ok)->click();
+        });
+        services->messageBox(text, kOkInformation, "Snipwell 3.4");
+        EXPECT_EQ(shown, QString::fromUtf8(text));
+        EXPECT_EQ(format, Qt::PlainText) << "markup in a file name must not be rendered";
     }
 }
 

@@ -2,6 +2,10 @@
 // program writes its value, so the position tick cannot seek by itself.
 
 #include <algorithm>
+#include <functional>
+
+#include <QApplication>
+#include <QWheelEvent>
 
 #include <QSignalSpy>
 #include <QStyle>
@@ -65,6 +69,58 @@ TEST_F(PositionSliderMoves, KeyMoveSeeksToTheNewValue) {
     QTest::qWait(30);
     ASSERT_EQ(seeks().size(), 2u);
     EXPECT_NE(seeks()[1].find("245000"), std::string::npos) << seeks()[1];
+}
+
+TEST_F(PositionSliderMoves, EveryGestureOfThePersonSeeksOnceToTheNewValue) {
+    struct Case {
+        const char* gesture;
+        std::function<void(QSlider&)> perform;
+        int expectedValue;  // from 60 of 245
+    };
+    const auto wheel = [](int delta) {
+        return [delta](QSlider& slider) {
+            const QPointF at(slider.width() / 2.0, slider.height() / 2.0);
+            QWheelEvent event(at, slider.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&slider, &event);
+        };
+    };
+    const auto key = [](Qt::Key k) { return [k](QSlider& slider) { QTest::keyClick(&slider, k); }; };
+    const Case cases[] = {
+        {"wheel up one notch", wheel(120), 63},  // three single steps per notch
+        {"wheel down one notch", wheel(-120), 57},
+        {"Right", key(Qt::Key_Right), 61},
+        {"Left", key(Qt::Key_Left), 59},
+        {"Page Up", key(Qt::Key_PageUp), 70},
+        {"Page Down", key(Qt::Key_PageDown), 50},
+        {"Home", key(Qt::Key_Home), 0},
+    };
+    window().H().setPageStep(10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gesture);
+        services->H().setValue(60);
+        mediaCommands.clear();
+        window().H().setFocus();
+        c.perform(window().H());
+        QTest::qWait(30);
+        EXPECT_EQ(services->H().value(), c.expectedValue);
+        ASSERT_EQ(seeks().size(), 1u);
+        EXPECT_EQ(seeks()[0], "seek movie to " + std::to_string(c.expectedValue * 1000));
+    }
+}
+
+TEST_F(PositionSliderMoves, APositionTickMovesTheThumbWithoutSeeking) {
+    mediaReply = [](const std::string& command) {
+        return command.rfind("status movie position", 0) == 0 ? std::string("61000") : std::string();
+    };
+    QSignalSpy moves(&window().H(), &PositionSlider::userMoved);
+    window().T().setInterval(10);
+    window().T().start();
+    QTest::qWait(100);
+    window().T().stop();
+    EXPECT_EQ(services->H().value(), 61) << "the tick moved the thumb";
+    EXPECT_EQ(moves.count(), 0);
+    EXPECT_TRUE(seeks().empty());
 }
 
 TEST_F(PositionSliderMoves, ClickOnTheTrackSeeksOnce) {

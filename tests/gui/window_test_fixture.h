@@ -41,6 +41,8 @@ protected:
 
     // Media commands Form1 sent, in order.
     std::vector<std::string> mediaCommands;
+    // The reply text the media service gives to a command; empty by default.
+    std::function<std::string(const std::string& command)> mediaReply;
     // Addresses handed to the desktop; the opener answers openUrlAnswer.
     std::vector<QUrl> openedUrls;
     bool openUrlAnswer = true;

@@ -26,6 +26,10 @@ if [[ -x "$build_dir/snipwell-media-engine" ]]; then
   check "the media engine is installed in libexec/snipwell" \
     test -x "$prefix/libexec/snipwell/snipwell-media-engine"
 fi
+if [[ -e "$build_dir/snipwell-web-view.so" ]]; then
+  check "the web view module is installed in <libdir>/snipwell" \
+    test -n "$(find "$prefix" -path '*/lib*/snipwell/snipwell-web-view.so')"
+fi
 desktop="$share/applications/$app_id.desktop"
 metainfo="$share/metainfo/$app_id.metainfo.xml"
 copyright="$share/doc/snipwell/copyright"

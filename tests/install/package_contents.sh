@@ -62,6 +62,9 @@ done
 if [[ -x "$build_dir/snipwell-media-engine" ]]; then
   expected+=(./usr/libexec/snipwell/snipwell-media-engine)
 fi
+if [[ -e "$build_dir/snipwell-web-view.so" ]]; then
+  check "the package holds the web view module" grep -qE '^\./usr/lib/(.*/)?snipwell/snipwell-web-view\.so$' <<<"$paths"
+fi
 for path in "${expected[@]}"; do
   check "the package holds $path" grep -qx -- "$path" <<<"$paths"
 done

@@ -98,9 +98,13 @@ std::uint32_t ScriptedMediaService::run(const std::string& command, std::string&
     } else if (command == "play movie" || command == "resume movie") {
         if (anchorMs_ < lengthMs_) setMode(Mode::Playing, positionMs());
     } else if (startsWith(command, "play movie from ")) {
-        setMode(Mode::Playing, std::stoi(command.substr(16)));
+        const std::int32_t from = std::stoi(command.substr(16));
+        if (from > lengthMs_) return kOutOfRange;
+        // Nothing plays from the very end; the device rests there, stopped.
+        setMode(from < lengthMs_ ? Mode::Playing : Mode::Stopped, from);
     } else if (command == "pause movie") {
-        setMode(Mode::Paused, positionMs());
+        // A device at the end has nothing left to pause and stays stopped.
+        if (!(mode_ == Mode::Stopped && anchorMs_ >= lengthMs_)) setMode(Mode::Paused, positionMs());
     } else if (command == "stop movie") {
         setMode(Mode::Stopped, positionMs());
     } else if (startsWith(command, "seek movie to ")) {

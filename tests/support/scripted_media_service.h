@@ -2,6 +2,9 @@
 // A media service for handler tests: it records every command and plays a
 // pretend track whose position follows the test's clock, so a preview or a
 // wait behaves as with real playback, only instantly and repeatably.
+// It answers as the real device does where handlers depend on it: at the end
+// of the track "play" and "pause" do nothing and the mode stays "stopped";
+// "play from" and "seek" move away from the end again.
 
 #include <cstdint>
 #include <functional>
@@ -46,6 +49,7 @@ public:
     static constexpr std::uint32_t kNotOpen = 263;
     static constexpr std::uint32_t kCannotOpen = 275;
     static constexpr std::uint32_t kUnknownCommand = 274;
+    static constexpr std::uint32_t kOutOfRange = 264;
 
 private:
     std::uint32_t run(const std::string& command, std::string& reply);

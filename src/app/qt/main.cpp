@@ -1,11 +1,14 @@
 // The Snipwell program: make the window, run Initialize and Load, show it and
-// run the event loop until the window is closed.
+// run the event loop until the window is closed. The web panel starts once
+// the window has painted.
 
 #include <cstdio>
 
 #include <QApplication>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "app/qt/deferred_web_panel.h"
 #include "app/qt/form_event_router.h"
 #include "app/qt/qt_window_services.h"
 #include "app/qt/startup_environment.h"
@@ -14,18 +17,23 @@
 
 int main(int argc, char** argv) {
     using namespace snipwell;
+    if (const auto exitCode = answerInformationalOption(argc, argv, stdout)) return *exitCode;
     if (!qt::hasDisplay(argc, argv)) {
         std::fprintf(stderr, "snipwell: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
         return 2;
     }
     qt::allowWebEngineAsRoot();
+    qt::quietInformationalLogging();
 
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Snipwell"));
     // The router ends the program through Form1's unload, not Qt's own rule.
     application.setQuitOnLastWindowClosed(false);
 
-    qt::QtWindowServices services([](QWidget* parent) { return new qt::WebEnginePanel(parent); });
+    qt::QtWindowServices services([](QWidget* parent) {
+        return new qt::DeferredWebPanel(parent, [](QWidget* place) { return qt::WebEnginePanel::create(place); },
+                                        {&qt::WebEnginePanel::makeSharedOpenGLContext, &qt::WebEnginePanel::loadModule});
+    });
     Form1 form(services, mciSendStringA);
     qt::FormEventRouter router(services, form);
 

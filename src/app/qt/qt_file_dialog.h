@@ -22,7 +22,7 @@ public:
     void setFileName(const std::string& fileName) override { fileName_ = fileName; }
     std::string fileName() const override { return fileName_; }
     void setDialogTitle(const std::string& title) override { title_ = title; }
-    // The flags pick options of another platform's dialog; Qt's needs none.
+    // Stored only: configure() sets every option this dialog needs.
     void setFlags(std::int16_t flags) override { flags_ = flags; }
     void showOpen() override { show(QFileDialog::AcceptOpen); }
     void showSave() override { show(QFileDialog::AcceptSave); }

@@ -93,6 +93,8 @@ int QtWindowServices::messageBox(const std::string& text, int buttons, const std
     programEnd_.throwIfEnded();
     QMessageBox box(window_.get());
     box.setWindowTitle(QString::fromStdString(title));
+    // File names can hold markup such as "<b>" or "&amp;"; show them as typed.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(text));
     box.setIcon(iconFor(buttons));
     const bool yesNo = (buttons & 0x0F) == kYesNoButtons;

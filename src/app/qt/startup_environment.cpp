@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <string>
+
+#include <QLoggingCategory>
+
 #include <unistd.h>
 
 namespace snipwell::qt {
@@ -27,6 +31,23 @@ bool hasDisplay(int argc, char** argv) {
 
 void allowWebEngineAsRoot() {
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+}
+
+void quietInformationalLogging() {
+    // "default" carries the web engine's unnamed notes such as "Sandboxing
+    // disabled by user."; "js" is the page's own console.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\n"
+                                                    "qt.webenginecontext.debug=false\n"
+                                                    "default.info=false\n"
+                                                    "js.info=false\n"
+                                                    "js.warning=false\n"));
+    // The engine's own log: warnings (1) and worse only.
+    const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    std::string combined = flags != nullptr ? flags : "";
+    if (combined.find("--log-level") == std::string::npos) {
+        combined += combined.empty() ? "--log-level=1" : " --log-level=1";
+        setenv("QTWEBENGINE_CHROMIUM_FLAGS", combined.c_str(), 1);
+    }
 }
 
 }  // namespace snipwell::qt

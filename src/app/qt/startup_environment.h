@@ -11,4 +11,10 @@ bool hasDisplay(int argc, char** argv);
 // the same program for root, so it turns the sandbox off itself there.
 void allowWebEngineAsRoot();
 
+// A desktop program prints nothing unless something is wrong: the web
+// engine's start-up report, its informational lines and the advert page's
+// console chatter are switched off; warnings and errors still show. Rules in
+// QT_LOGGING_RULES, and a --log-level in QTWEBENGINE_CHROMIUM_FLAGS, win.
+void quietInformationalLogging();
+
 }  // namespace snipwell::qt
