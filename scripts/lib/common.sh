@@ -26,6 +26,9 @@ SNIPWELL_TEST_PACKAGES=(
 # package's Depends, and CPack uses file to find the programs to give it.
 SNIPWELL_PACKAGE_PACKAGES=(dpkg-dev file)
 
+# What scripts/check-style needs: the formatter and the linter.
+SNIPWELL_STYLE_PACKAGES=(clang-format clang-tidy)
+
 snipwell_log() { printf 'snipwell: %s\n' "$*" >&2; }
 
 snipwell_as_root() {
