@@ -102,7 +102,6 @@ int usage() {
     return 2;
 }
 
-}  // namespace
 
 // The message a window manager sends when the person clicks the close button.
 void askToClose(xcb_connection_t* x, xcb_window_t window) {
@@ -123,26 +122,52 @@ void askToClose(xcb_connection_t* x, xcb_window_t window) {
     xcb_flush(x);
 }
 
-int main(int argc, char** argv) {
+struct ProbeArguments {
     std::optional<int> closeDelayMs;
+    std::string title;
+    Rect first{};
+    std::optional<Rect> second;
+    char** program = nullptr;  // the program and its arguments, ending in nullptr
+};
+
+Rect rectFrom(char** words) {
+    return Rect{std::atoi(words[0]), std::atoi(words[1]), std::atoi(words[2]), std::atoi(words[3])};
+}
+
+std::optional<ProbeArguments> parseArguments(int argc, char** argv) {
+    ProbeArguments arguments;
     if (argc > 2 && std::strcmp(argv[1], "--close") == 0) {
-        closeDelayMs = std::atoi(argv[2]);
+        arguments.closeDelayMs = std::atoi(argv[2]);
         argc -= 2;
         argv += 2;
     }
     int separator = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0) {
-            separator = i;
-            break;
-        }
+    for (int i = 1; i < argc && separator == 0; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) separator = i;
     }
-    if (separator != 6 && separator != 10) return usage();
-    if (separator + 1 >= argc) return usage();
-    const std::string title = argv[1];
-    const Rect first{std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])};
-    std::optional<Rect> second;
-    if (separator == 10) second = Rect{std::atoi(argv[6]), std::atoi(argv[7]), std::atoi(argv[8]), std::atoi(argv[9])};
+    if ((separator != 6 && separator != 10) || separator + 1 >= argc) return std::nullopt;
+    arguments.title = argv[1];
+    arguments.first = rectFrom(argv + 2);
+    if (separator == 10) arguments.second = rectFrom(argv + 6);
+    arguments.program = argv + separator + 1;
+    return arguments;
+}
+
+// Checks `seen` every `pause` until it holds (true) or the deadline passes.
+template <typename Seen>
+bool waitUntil(Clock::time_point deadline, std::chrono::milliseconds pause, Seen seen) {
+    while (!seen()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(pause);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<ProbeArguments> arguments = parseArguments(argc, argv);
+    if (!arguments) return usage();
 
     xcb_connection_t* x = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(x)) {
@@ -154,7 +179,7 @@ int main(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        execv(argv[separator + 1], argv + separator + 1);
+        execv(arguments->program[0], arguments->program);
         std::perror("first_paint_probe: exec");
         _exit(127);
     }
@@ -163,38 +188,38 @@ int main(int argc, char** argv) {
         waitpid(child, nullptr, 0);
     };
     const auto deadline = start + std::chrono::seconds(60);
-    const auto tick = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+    constexpr std::chrono::milliseconds tick{1};
 
     std::optional<xcb_window_t> window;
-    while (!(window = findWindow(x, root, title, 1))) {
-        if (Clock::now() > deadline) return endChild(), 1;
-        tick();
+    if (!waitUntil(deadline, tick, [&] { return (window = findWindow(x, root, arguments->title, 1)).has_value(); })) {
+        endChild();
+        return 1;
     }
     std::printf("mapped %.0f\n", msSince(start));
-    while (!painted(x, root, *window, first)) {
-        if (Clock::now() > deadline) return endChild(), 1;
-        tick();
+    if (!waitUntil(deadline, tick, [&] { return painted(x, root, *window, arguments->first); })) {
+        endChild();
+        return 1;
     }
     std::printf("painted %.0f\n", msSince(start));
-    if (closeDelayMs) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(*closeDelayMs));
+    if (arguments->closeDelayMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(*arguments->closeDelayMs));
         askToClose(x, *window);
         std::printf("closed %.0f\n", msSince(start));
-        while (waitpid(child, nullptr, WNOHANG) == 0) {
-            if (Clock::now() > deadline) return endChild(), 1;
-            tick();
+        if (!waitUntil(deadline, tick, [&] { return waitpid(child, nullptr, WNOHANG) != 0; })) {
+            endChild();
+            return 1;
         }
         std::printf("ended %.0f\n", msSince(start));
         xcb_disconnect(x);
         return 0;
     }
-    if (second) {
-        while (!painted(x, root, *window, *second)) {
-            if (Clock::now() > deadline) return endChild(), 1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        std::printf("second %.0f\n", msSince(start));
+    if (arguments->second &&
+        !waitUntil(deadline, std::chrono::milliseconds(5),
+                   [&] { return painted(x, root, *window, *arguments->second); })) {
+        endChild();
+        return 1;
     }
+    if (arguments->second) std::printf("second %.0f\n", msSince(start));
     std::fflush(stdout);
     endChild();
     xcb_disconnect(x);

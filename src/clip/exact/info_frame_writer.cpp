@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "clip/exact/crc16.h"
 #include "mci/mpeg_frame_header.h"
@@ -52,7 +53,8 @@ std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord
     std::vector<std::uint8_t> frame(headerBytes.begin(), headerBytes.end());
     frame.resize(header->frameBytes, 0);
     std::uint8_t* tag = frame.data() + xing;
-    std::memcpy(tag, fields.variableBitrate ? "Xing" : "Info", 4);
+    const std::string_view marker = fields.variableBitrate ? "Xing" : "Info";
+    std::copy(marker.begin(), marker.end(), tag);
     putBigEndian32(tag + 4, allXingFields);
     putBigEndian32(tag + 8, fields.audioFrames);
     putBigEndian32(tag + 12, fields.xingBytes);
