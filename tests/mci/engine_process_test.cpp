@@ -146,14 +146,18 @@ ConsoleWithEngine startConsoleWithEngine() {
 TEST(EngineProcess, EndsWithItsParentHoweverTheParentEnds) {
     struct Ending {
         const char* name;
-        int signal;  // 0: the console's input ends
+        int signal;           // 0: the console's input ends
+        bool engineFrozen;    // the engine reads nothing, as when the decoder hangs
     };
-    for (const Ending ending : {Ending{"end of input", 0}, Ending{"SIGKILL", SIGKILL},
-                                Ending{"SIGTERM", SIGTERM}, Ending{"SIGSEGV", SIGSEGV}}) {
+    for (const Ending ending :
+         {Ending{"end of input", 0, false}, Ending{"SIGKILL", SIGKILL, false},
+          Ending{"SIGTERM", SIGTERM, false}, Ending{"SIGSEGV", SIGSEGV, false},
+          Ending{"SIGKILL while the engine hangs", SIGKILL, true}}) {
         SCOPED_TRACE(ending.name);
         const ConsoleWithEngine run = startConsoleWithEngine();
         ASSERT_GT(run.console, 0);
         ASSERT_GT(run.engine, 0) << "the console did not start one engine";
+        if (ending.engineFrozen) ::kill(run.engine, SIGSTOP);
         if (ending.signal == 0) {
             ::close(run.input);
         } else {
@@ -162,7 +166,9 @@ TEST(EngineProcess, EndsWithItsParentHoweverTheParentEnds) {
         int status = 0;
         ::waitpid(run.console, &status, 0);
         if (ending.signal != 0) ::close(run.input);
-        EXPECT_TRUE(endsWithin(run.engine, 10000)) << "engine " << run.engine << " outlived its parent";
+        const bool ended = endsWithin(run.engine, 10000);
+        EXPECT_TRUE(ended) << "engine " << run.engine << " outlived its parent";
+        if (!ended) ::kill(run.engine, SIGKILL);
         if (ending.signal == 0) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
