@@ -151,7 +151,7 @@ TEST(EngineProcess, EndsWithItsParentHoweverTheParentEnds) {
     };
     for (const Ending ending :
          {Ending{"end of input", 0, false}, Ending{"SIGKILL", SIGKILL, false},
-          Ending{"SIGTERM", SIGTERM, false}, Ending{"SIGSEGV", SIGSEGV, false},
+          Ending{"SIGTERM", SIGTERM, false}, Ending{"SIGHUP", SIGHUP, false},
           Ending{"SIGKILL while the engine hangs", SIGKILL, true}}) {
         SCOPED_TRACE(ending.name);
         const ConsoleWithEngine run = startConsoleWithEngine();
