@@ -104,6 +104,17 @@ TEST(EngineProcess, InheritsNoDescriptorOfTheCallerButItsSocket) {
     EXPECT_NE(standardIn.find("socket:"), std::string::npos) << standardIn;
 }
 
+TEST(EngineProcess, TheCallerNeverLoadsTheDecoder) {
+    ASSERT_EQ(send(openCommand(Mp3Fixtures::twoTone().string())).code, 0u);
+    ASSERT_EQ(send("play movie").code, 0u);
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        EXPECT_EQ(line.find("libgst"), std::string::npos) << line;
+    }
+    send("close all");
+}
+
 // A console that has opened a file, so it has an engine; its input is ours.
 struct ConsoleWithEngine {
     pid_t console = 0;
