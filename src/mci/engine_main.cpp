@@ -125,6 +125,11 @@ int main(int argc, char** argv) {
     // quietly, not with a signal.
     std::signal(SIGPIPE, SIG_IGN);
 
+    // Loaded before saying ready, so the first open's time limit covers the
+    // open alone. Without GStreamer every open answers mediaSystemUnavailable.
+    GstMediaDevice::initialise();
+    if (!writeAll(answers, std::string(engineReadyLine) + '\n')) return 0;
+
     MciService service(&openChecked);
     LineReader input(STDIN_FILENO, maxCommandBytes);
     while (true) {

@@ -151,6 +151,14 @@ EngineProcess::Answer EngineProcess::exchange(std::string_view command,
         }
     }
 
+    return receiveLine(deadline);
+}
+
+EngineProcess::Answer EngineProcess::awaitHello(std::chrono::milliseconds limit) {
+    return receiveLine(Clock::now() + limit);
+}
+
+EngineProcess::Answer EngineProcess::receiveLine(Clock::time_point deadline) {
     while (true) {
         if (const auto end = received_.find('\n'); end != std::string::npos) {
             std::string answer = received_.substr(0, end);

@@ -38,6 +38,10 @@ public:
     // engine is of no further use: the caller destroys it, which kills it.
     Answer exchange(std::string_view command, std::chrono::milliseconds limit);
 
+    // Waits at most `limit` for the engine's first line, which says it is
+    // ready; the engine is of no use when this fails.
+    Answer awaitHello(std::chrono::milliseconds limit);
+
     // Kills the engine at once and reaps it.
     void kill();
 
@@ -46,6 +50,7 @@ public:
 private:
     EngineProcess(pid_t pid, int socket) : pid_(pid), socket_(socket) {}
     bool reapWithin(std::chrono::milliseconds grace);
+    Answer receiveLine(std::chrono::steady_clock::time_point deadline);
 
     pid_t pid_;
     int socket_;

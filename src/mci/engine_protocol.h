@@ -5,6 +5,11 @@
 // already checked by the parser (so it holds no line break), and a newline.
 // The engine answers "<code><TAB><reply>" and a newline; replies are
 // numbers or mode words, so they hold no line break either.
+//
+// Before any of that, once it has loaded the decoder, the engine says
+// engineReadyLine, so that its start-up (which on a machine that has never
+// run GStreamer includes building the plugin registry) is not counted
+// against the first command's time limit.
 
 #include <optional>
 #include <string>
@@ -13,6 +18,8 @@
 #include "mci/mci_service.h"
 
 namespace snipwell::mci {
+
+inline constexpr std::string_view engineReadyLine = "ready";
 
 std::string formatReplyLine(const MciOutcome& outcome);
 

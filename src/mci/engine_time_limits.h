@@ -6,6 +6,9 @@
 
 namespace snipwell::mci {
 
+// The engine's start: loading GStreamer, which on a machine that has never
+// run it builds the plugin registry first (seconds); normally 0.1-0.3 s.
+inline constexpr std::chrono::milliseconds engineStartTimeLimit{20000};
 // Opening reads the whole file's frame headers and prerolls the pipeline:
 // tens of milliseconds for good files, seconds only when the decoder is stuck.
 inline constexpr std::chrono::milliseconds openTimeLimit{5000};

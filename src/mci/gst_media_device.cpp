@@ -86,6 +86,8 @@ DeviceOpenResult GstMediaDevice::open(const std::string& path) {
     return std::unique_ptr<MediaDevice>(std::move(device));
 }
 
+bool GstMediaDevice::initialise() { return initialiseGStreamer(); }
+
 GstMediaDevice::GstMediaDevice(GstElement* playbin, std::int64_t lengthMs)
     : playbin_(playbin), bus_(gst_element_get_bus(playbin)), lengthMs_(lengthMs) {}
 

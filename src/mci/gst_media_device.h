@@ -25,6 +25,9 @@ class GstMediaDevice final : public MediaDevice {
 public:
     // Returns once the file is ready to play and its length is known.
     static DeviceOpenResult open(const std::string& path);
+    // Loads GStreamer and its plugin registry ahead of the first open; false
+    // when GStreamer cannot be had (open then says mediaSystemUnavailable).
+    static bool initialise();
 
     ~GstMediaDevice() override;
 

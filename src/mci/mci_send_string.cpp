@@ -60,6 +60,11 @@ MciOutcome execute(std::string_view text) {
         const auto program = findMediaEngine();
         if (program) engine = EngineProcess::start(*program);
         if (!engine) return failure(MciError::mediaSystemUnavailable);
+        const auto hello = engine->awaitHello(engineStartTimeLimit);
+        if (const auto* why = std::get_if<EngineProcess::Failure>(&hello)) return engineFailed(*why);
+        if (std::get<std::string>(hello) != engineReadyLine) {
+            return engineFailed(EngineProcess::Failure::stopped);
+        }
     }
     const auto answer = engine->exchange(text, isOpen ? openTimeLimit : commandTimeLimit);
     if (const auto* why = std::get_if<EngineProcess::Failure>(&answer)) return engineFailed(*why);

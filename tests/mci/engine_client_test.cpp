@@ -45,8 +45,8 @@ public:
     EngineProgram& operator=(const EngineProgram&) = delete;
 };
 
-std::string script(const snipwell::test::TempDir& dir, const std::string& body) {
-    const auto path = dir.file("engine.sh");
+std::string script(const snipwell::test::TempDir& dir, const std::string& name, const std::string& body) {
+    const auto path = dir.file(name + ".sh");
     std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
     ::chmod(path.c_str(), 0755);
     return path.string();
@@ -85,8 +85,10 @@ TEST(EngineClient, OpenFailsCleanlyWhenTheEngineProgramIsMissingBrokenOrSilent) 
         MciError expected;
     } cases[] = {
         {"missing", dir.file("no-such-engine").string(), MciError::mediaSystemUnavailable},
-        {"ends at once", script(dir, "exit 3"), MciError::engineStopped},
-        {"answers nonsense", "/bin/cat", MciError::engineStopped},
+        {"ends at once", script(dir, "exits", "exit 3"), MciError::engineStopped},
+        {"says no hello", script(dir, "no-hello", "echo hello; printf '0\\t\\n'; exec cat"), MciError::engineStopped},
+        {"answers nonsense", script(dir, "echoes", "echo ready; exec cat"), MciError::engineStopped},
+        {"ends after its hello", script(dir, "hello-only", "echo ready"), MciError::engineStopped},
     };
     for (const auto& [name, program, expected] : cases) {
         SCOPED_TRACE(name);
@@ -100,7 +102,7 @@ TEST(EngineClient, OpenFailsCleanlyWhenTheEngineProgramIsMissingBrokenOrSilent) 
 
 TEST(EngineClient, AnEngineThatNeverAnswersIsEndedAtTheOpenTimeLimit) {
     const snipwell::test::TempDir dir;
-    const EngineProgram engine(script(dir, "exec sleep 600"));
+    const EngineProgram engine(script(dir, "silent", "echo ready; exec sleep 600"));
     const auto asked = Clock::now();
     EXPECT_EQ(send(openCommand("/x.mp3")).code, code(MciError::engineTimedOut));
     const auto waited = Clock::now() - asked;
