@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 
+#include "common/version.h"
 #include "pulse_server.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/temp_dir.h"
@@ -77,13 +79,16 @@ TEST(Console, RefusesWholeLinesWithControlBytesOrOverTheLengthLimitAndCarriesOn)
     }
 }
 
-TEST(Console, AnswersHelpAndVersion) {
-    const ConsoleRun help = runShell(std::string(SNIPWELL_MCI_CONSOLE) + " --help");
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.output.rfind("Usage: snipwell-mci", 0), 0u) << help.output;
-    const ConsoleRun version = runShell(std::string(SNIPWELL_MCI_CONSOLE) + " --version");
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_NE(version.output.find("Copyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n"), std::string::npos);
+TEST(Console, ConsoleAndEngineAnswerHelpAndVersion) {
+    for (const std::string program : {SNIPWELL_MCI_CONSOLE, SNIPWELL_MEDIA_ENGINE_PROGRAM}) {
+        const std::string name = std::filesystem::path(program).filename().string();
+        const ConsoleRun help = runShell(program + " --help");
+        EXPECT_EQ(help.exitCode, 0) << name;
+        EXPECT_EQ(help.output.rfind("Usage: " + name, 0), 0u) << help.output;
+        const ConsoleRun version = runShell(program + " --version");
+        EXPECT_EQ(version.exitCode, 0) << name;
+        EXPECT_EQ(version.output, name + " " + snipwell::versionText + "\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
+    }
 }
 
 TEST(Console, ReportsFailuresAsCodesAndCarriesOn) {

@@ -89,6 +89,8 @@ TEST(EngineClient, OpenFailsCleanlyWhenTheEngineProgramIsMissingBrokenOrSilent) 
         {"says no hello", script(dir, "no-hello", "echo hello; printf '0\\t\\n'; exec cat"), MciError::engineStopped},
         {"answers nonsense", script(dir, "echoes", "echo ready; exec cat"), MciError::engineStopped},
         {"ends after its hello", script(dir, "hello-only", "echo ready"), MciError::engineStopped},
+        {"crashes during the open", script(dir, "crashes", "echo ready; read command; kill -SEGV $$"),
+         MciError::engineStopped},
     };
     for (const auto& [name, program, expected] : cases) {
         SCOPED_TRACE(name);
