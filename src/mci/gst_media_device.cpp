@@ -23,7 +23,9 @@ constexpr gint64 stallAfterUs = 3 * G_USEC_PER_SEC;
 // sound server ignoring it for good, and playing from a mark does exactly
 // that ("play", then at once "play from"). Letting the resumed stream run
 // this long first avoids it; the cost is this much of the old place heard.
-constexpr gint64 resumeSettleUs = 30 * 1000;
+constexpr gint64 resumeSettleUs = 50 * 1000;
+// How long to wait for an output stream that was just started to run.
+constexpr gint64 outputStartTimeoutUs = 500 * 1000;
 
 bool initialiseGStreamer() {
     static std::once_flag once;
@@ -208,13 +210,33 @@ MciError GstMediaDevice::stop() {
     return MciError::ok;
 }
 
+void GstMediaDevice::waitForOutputToRun() {
+    // The output stream starts a little after play() returned, later still
+    // on a busy machine. It counts as running once the position moves; then
+    // it gets the settle time on top, counted from the play.
+    const gint64 giveUpAt = g_get_monotonic_time() + outputStartTimeoutUs;
+    gint64 firstNs = -1;
+    while (g_get_monotonic_time() < giveUpAt) {
+        gint64 nanoseconds = 0;
+        if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds)) {
+            if (firstNs < 0) {
+                firstNs = nanoseconds;
+            } else if (nanoseconds > firstNs) {
+                break;
+            }
+        }
+        g_usleep(2000);
+    }
+    const gint64 since = g_get_monotonic_time() - resumedAtUs_;
+    if (since < resumeSettleUs) g_usleep(static_cast<gulong>(resumeSettleUs - since));
+}
+
 MciError GstMediaDevice::seekTo(std::int32_t ms) {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
     if (mode_ == DeviceMode::playing) {
         // Playing from a mark sends "play" and then "play from" at once.
-        const gint64 since = g_get_monotonic_time() - resumedAtUs_;
-        if (since < 50000) g_usleep(static_cast<gulong>(50000 - since));
+        waitForOutputToRun();
         gst_element_set_state(playbin_, GST_STATE_PAUSED);
     }
     mode_ = DeviceMode::stopped;

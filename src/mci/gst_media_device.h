@@ -55,6 +55,8 @@ private:
     // the same place; the next play starts a new output stream.
     void rebuildOutput();
     void restartIfStalled(gint64 pipelinePositionNs);
+    // Waits, bounded, until a just started output stream really runs.
+    void waitForOutputToRun();
 
     GstElement* playbin_;
     GstBus* bus_;
