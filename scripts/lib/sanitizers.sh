@@ -16,14 +16,6 @@ SNIPWELL_SANITIZE_BUILD_DIR="$SNIPWELL_ROOT/build-sanitize"
 # sanitizer and libFuzzer run-time libraries.
 SNIPWELL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm)
 
-# Left out of the sanitizer run only, where they are not about memory:
-# PlayThenPlayFromAtOnceNeverFreezesThePosition halts and restarts the sound
-# server stream twelve times within milliseconds and asks that it never
-# stalls for 2 s; the instrumented build is slow enough that the stream
-# sometimes stalls there, with the decoder in the caller's process as much
-# as in the engine (tried both). It runs, and passes, in the ordinary build.
-SNIPWELL_SANITIZER_SKIPPED_TESTS='^MediaPlayback\.PlayThenPlayFromAtOnceNeverFreezesThePosition$'
-
 snipwell_sanitizer_build() {
   if [ ! -f "$SNIPWELL_SANITIZE_BUILD_DIR/build.ninja" ]; then
     local flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
@@ -73,7 +65,7 @@ snipwell_sanitizer_tests() {
       # fails the run whatever the second attempt does (see below).
       local jobs=1
       [ "$label" = unit ] && jobs="$(nproc)"
-      ctest -L "^$label\$" -E "$SNIPWELL_SANITIZER_SKIPPED_TESTS" -j "$jobs" \
+      ctest -L "^$label\$" -j "$jobs" \
         --output-on-failure --timeout 600 --repeat until-pass:2 || exit 1
     done
   ) || status=1

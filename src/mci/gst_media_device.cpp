@@ -19,6 +19,13 @@ constexpr GstClockTime settleTimeout = 10 * GST_SECOND;
 // frozen for longer than this counts as stalled.
 constexpr gint64 stallAfterUs = 3 * G_USEC_PER_SEC;
 
+// A stream that was running, halted for a seek and started again on the
+// same output is served at once; one that shows no progress after this long
+// has been left unserved by the sound server (it can happen when the halt,
+// the flush and the restart follow each other within milliseconds) and is
+// given a fresh output once.
+constexpr gint64 quickStallAfterUs = 400 * 1000;
+
 // Halting an output stream within milliseconds of resuming it can leave the
 // sound server ignoring it for good, and playing from a mark does exactly
 // that ("play", then at once "play from"). Letting the resumed stream run
@@ -129,11 +136,14 @@ void GstMediaDevice::takePipelinePosition() {
 void GstMediaDevice::restartIfStalled(gint64 pipelinePositionNs) {
     const gint64 nowUs = g_get_monotonic_time();
     if (pipelinePositionNs != stallWatchPositionNs_) {
+        // A moving position after the first reading: the stream runs.
+        if (stallWatchPositionNs_ >= 0) quickStallWatch_ = false;
         stallWatchPositionNs_ = pipelinePositionNs;
         stallWatchSinceUs_ = nowUs;
         return;
     }
-    if (nowUs - stallWatchSinceUs_ < stallAfterUs) return;
+    if (nowUs - stallWatchSinceUs_ < (quickStallWatch_ ? quickStallAfterUs : stallAfterUs)) return;
+    quickStallWatch_ = false;
     rebuildOutput();
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags, pipelinePositionNs);
@@ -196,6 +206,7 @@ MciError GstMediaDevice::play() {
 MciError GstMediaDevice::pause() {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    quickStallWatch_ = false;
     if (mode_ == DeviceMode::playing) haltAtCurrentPosition();
     // A device at the end has nothing left to pause and stays stopped.
     if (!atEnd_) mode_ = DeviceMode::paused;
@@ -205,6 +216,7 @@ MciError GstMediaDevice::pause() {
 MciError GstMediaDevice::stop() {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    quickStallWatch_ = false;
     if (mode_ == DeviceMode::playing) haltAtCurrentPosition();
     mode_ = DeviceMode::stopped;
     return MciError::ok;
@@ -238,6 +250,7 @@ MciError GstMediaDevice::seekTo(std::int32_t ms) {
         // Playing from a mark sends "play" and then "play from" at once.
         waitForOutputToRun();
         gst_element_set_state(playbin_, GST_STATE_PAUSED);
+        quickStallWatch_ = true;
     }
     mode_ = DeviceMode::stopped;
 

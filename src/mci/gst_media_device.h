@@ -67,6 +67,9 @@ private:
     // The pipeline's last answer while playing, and when it last changed.
     gint64 stallWatchPositionNs_ = -1;
     gint64 stallWatchSinceUs_ = 0;
+    // Set when a seek halted a running stream: its restart is watched with
+    // the short stall limit, once.
+    bool quickStallWatch_ = false;
     // When the device last started playing.
     gint64 resumedAtUs_ = 0;
 };
