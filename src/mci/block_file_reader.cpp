@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace snipwell::mci {
@@ -40,8 +41,13 @@ std::variant<BlockFileReader, MciError> BlockFileReader::open(const std::string&
     return BlockFileReader(fd, static_cast<std::uint64_t>(status.st_size));
 }
 
+// A file smaller than a block gets a buffer of its own size (but never less
+// than the largest span a caller may ask for), so scanning many small files
+// does not allocate and clear a megabyte for each.
 BlockFileReader::BlockFileReader(int fd, std::uint64_t size)
-    : fd_(fd), size_(size), buffer_(blockBytes) {}
+    : fd_(fd),
+      size_(size),
+      buffer_(std::max<std::size_t>(maxSpan, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size)))) {}
 
 BlockFileReader::BlockFileReader(BlockFileReader&& other) noexcept
     : fd_(other.fd_),

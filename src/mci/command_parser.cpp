@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "mci/command_limits.h"
+
 namespace snipwell::mci {
 namespace {
 
@@ -235,6 +237,7 @@ ParseResult parseAliasCommand(std::string_view verb, std::string_view arguments)
 }  // namespace
 
 ParseResult parseCommand(std::string_view text) {
+    if (text.size() > maxCommandBytes) return MciError::commandTooLong;
     for (const char c : text) {
         if (isControl(c)) return MciError::invalidCharacter;
     }

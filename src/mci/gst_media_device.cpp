@@ -19,11 +19,20 @@ constexpr GstClockTime settleTimeout = 10 * GST_SECOND;
 // frozen for longer than this counts as stalled.
 constexpr gint64 stallAfterUs = 3 * G_USEC_PER_SEC;
 
+// A stream that was running, halted for a seek and started again on the
+// same output is served at once; one that shows no progress after this long
+// has been left unserved by the sound server (it can happen when the halt,
+// the flush and the restart follow each other within milliseconds) and is
+// given a fresh output once.
+constexpr gint64 quickStallAfterUs = 400 * 1000;
+
 // Halting an output stream within milliseconds of resuming it can leave the
 // sound server ignoring it for good, and playing from a mark does exactly
 // that ("play", then at once "play from"). Letting the resumed stream run
 // this long first avoids it; the cost is this much of the old place heard.
-constexpr gint64 resumeSettleUs = 30 * 1000;
+constexpr gint64 resumeSettleUs = 50 * 1000;
+// How long to wait for an output stream that was just started to run.
+constexpr gint64 outputStartTimeoutUs = 500 * 1000;
 
 bool initialiseGStreamer() {
     static std::once_flag once;
@@ -86,6 +95,8 @@ DeviceOpenResult GstMediaDevice::open(const std::string& path) {
     return std::unique_ptr<MediaDevice>(std::move(device));
 }
 
+bool GstMediaDevice::initialise() { return initialiseGStreamer(); }
+
 GstMediaDevice::GstMediaDevice(GstElement* playbin, std::int64_t lengthMs)
     : playbin_(playbin), bus_(gst_element_get_bus(playbin)), lengthMs_(lengthMs) {}
 
@@ -125,11 +136,14 @@ void GstMediaDevice::takePipelinePosition() {
 void GstMediaDevice::restartIfStalled(gint64 pipelinePositionNs) {
     const gint64 nowUs = g_get_monotonic_time();
     if (pipelinePositionNs != stallWatchPositionNs_) {
+        // A moving position after the first reading: the stream runs.
+        if (stallWatchPositionNs_ >= 0) quickStallWatch_ = false;
         stallWatchPositionNs_ = pipelinePositionNs;
         stallWatchSinceUs_ = nowUs;
         return;
     }
-    if (nowUs - stallWatchSinceUs_ < stallAfterUs) return;
+    if (nowUs - stallWatchSinceUs_ < (quickStallWatch_ ? quickStallAfterUs : stallAfterUs)) return;
+    quickStallWatch_ = false;
     rebuildOutput();
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags, pipelinePositionNs);
@@ -192,6 +206,7 @@ MciError GstMediaDevice::play() {
 MciError GstMediaDevice::pause() {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    quickStallWatch_ = false;
     if (mode_ == DeviceMode::playing) haltAtCurrentPosition();
     // A device at the end has nothing left to pause and stays stopped.
     if (!atEnd_) mode_ = DeviceMode::paused;
@@ -201,9 +216,31 @@ MciError GstMediaDevice::pause() {
 MciError GstMediaDevice::stop() {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
+    quickStallWatch_ = false;
     if (mode_ == DeviceMode::playing) haltAtCurrentPosition();
     mode_ = DeviceMode::stopped;
     return MciError::ok;
+}
+
+void GstMediaDevice::waitForOutputToRun() {
+    // The output stream starts a little after play() returned, later still
+    // on a busy machine. It counts as running once the position moves; then
+    // it gets the settle time on top, counted from the play.
+    const gint64 giveUpAt = g_get_monotonic_time() + outputStartTimeoutUs;
+    gint64 firstNs = -1;
+    while (g_get_monotonic_time() < giveUpAt) {
+        gint64 nanoseconds = 0;
+        if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds)) {
+            if (firstNs < 0) {
+                firstNs = nanoseconds;
+            } else if (nanoseconds > firstNs) {
+                break;
+            }
+        }
+        g_usleep(2000);
+    }
+    const gint64 since = g_get_monotonic_time() - resumedAtUs_;
+    if (since < resumeSettleUs) g_usleep(static_cast<gulong>(resumeSettleUs - since));
 }
 
 MciError GstMediaDevice::seekTo(std::int32_t ms) {
@@ -211,9 +248,9 @@ MciError GstMediaDevice::seekTo(std::int32_t ms) {
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
     if (mode_ == DeviceMode::playing) {
         // Playing from a mark sends "play" and then "play from" at once.
-        const gint64 since = g_get_monotonic_time() - resumedAtUs_;
-        if (since < 50000) g_usleep(static_cast<gulong>(50000 - since));
+        waitForOutputToRun();
         gst_element_set_state(playbin_, GST_STATE_PAUSED);
+        quickStallWatch_ = true;
     }
     mode_ = DeviceMode::stopped;
 

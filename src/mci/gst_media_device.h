@@ -25,6 +25,9 @@ class GstMediaDevice final : public MediaDevice {
 public:
     // Returns once the file is ready to play and its length is known.
     static DeviceOpenResult open(const std::string& path);
+    // Loads GStreamer and its plugin registry ahead of the first open; false
+    // when GStreamer cannot be had (open then says mediaSystemUnavailable).
+    static bool initialise();
 
     ~GstMediaDevice() override;
 
@@ -52,6 +55,8 @@ private:
     // the same place; the next play starts a new output stream.
     void rebuildOutput();
     void restartIfStalled(gint64 pipelinePositionNs);
+    // Waits, bounded, until a just started output stream really runs.
+    void waitForOutputToRun();
 
     GstElement* playbin_;
     GstBus* bus_;
@@ -62,6 +67,9 @@ private:
     // The pipeline's last answer while playing, and when it last changed.
     gint64 stallWatchPositionNs_ = -1;
     gint64 stallWatchSinceUs_ = 0;
+    // Set when a seek halted a running stream: its restart is watched with
+    // the short stall limit, once.
+    bool quickStallWatch_ = false;
     // When the device last started playing.
     gint64 resumedAtUs_ = 0;
 };

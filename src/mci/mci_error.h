@@ -19,7 +19,8 @@ enum class MciError : std::uint32_t {
     badNumber = 7,            // not plain decimal digits, or out of range
     badAlias = 8,             // an alias with characters we do not allow
     unsupportedValue = 9,     // a device type, style or time format we do not offer
-    invalidCharacter = 10,    // control characters inside the command
+    invalidCharacter = 10,    // control characters inside the command (a NUL too)
+    commandTooLong = 11,      // more than maxCommandBytes (64 KiB) of command text
 
     // Devices.
     aliasNotOpen = 20,
@@ -36,10 +37,19 @@ enum class MciError : std::uint32_t {
     notMpegAudio = 34,        // no run of MPEG audio frames in the file
     mediaFailedToOpen = 35,   // the playback pipeline refused the file
     mediaTimedOut = 36,       // the pipeline did not become ready in time
-    mediaSystemUnavailable = 37,
+    mediaSystemUnavailable = 37,  // also: the media engine program cannot be started
+    malformedTag = 38,        // a tag whose declared size cannot be right, or more
+                              // stacked ID3v2 tags than any writer makes; refused
+                              // before the decoder sees the file
 
     // Replies.
     replyAreaTooSmall = 40,
+
+    // The media engine: the process that runs the decoder. After either of
+    // these every alias is gone, and the next open starts a fresh engine.
+    engineStopped = 50,       // the engine ended (it crashed or was killed)
+    engineTimedOut = 51,      // the engine did not answer within the command's
+                              // time limit, so it was ended
 };
 
 constexpr std::uint32_t toCode(MciError error) {

@@ -22,10 +22,8 @@ share="$prefix/share"
 for program in snipwell snipwell-cut snipwell-mci; do
   check "bin/$program is installed and executable" test -x "$prefix/bin/$program"
 done
-if [[ -x "$build_dir/snipwell-media-engine" ]]; then
-  check "the media engine is installed in libexec/snipwell" \
-    test -x "$prefix/libexec/snipwell/snipwell-media-engine"
-fi
+check "the media engine is installed in libexec/snipwell" \
+  test -x "$prefix/libexec/snipwell/snipwell-media-engine"
 if [[ -e "$build_dir/snipwell-web-view.so" ]]; then
   check "the web view module is installed in <libdir>/snipwell" \
     test -n "$(find "$prefix" -path '*/lib*/snipwell/snipwell-web-view.so')"

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "mci/command_parser.h"
+#include "mci/command_limits.h"
 
 namespace snipwell::mci {
 namespace {
@@ -107,6 +111,26 @@ TEST(CommandParser, RefusesWhatItDoesNotFullyUnderstandWithItsReason) {
         const auto result = parseCommand(text);
         ASSERT_TRUE(std::holds_alternative<MciError>(result)) << text;
         EXPECT_EQ(std::get<MciError>(result), expected) << text;
+    }
+}
+
+TEST(CommandParser, RefusesControlBytesAnywhereAndCommandsOverTheLengthLimit) {
+    using namespace std::string_literals;
+    const std::pair<std::string, MciError> cases[] = {
+        {"close all\0 status movie mode"s, MciError::invalidCharacter},
+        {"\0"s, MciError::invalidCharacter},
+        {"status movie mode\x1b"s, MciError::invalidCharacter},
+        {"status movie mode\x7f"s, MciError::invalidCharacter},
+        {"open \"/m/a\rb.mp3\" alias movie"s, MciError::invalidCharacter},
+        {"open \"/m/" + std::string(maxCommandBytes, 'a') + ".mp3\" alias movie", MciError::commandTooLong},
+        {"close " + std::string(maxCommandBytes, ' ') + "all", MciError::commandTooLong},
+        // At the limit the length is fine and the words are judged.
+        {"close all" + std::string(maxCommandBytes - 9, ' '), MciError::ok},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto result = parseCommand(text);
+        const MciError got = std::holds_alternative<MciError>(result) ? std::get<MciError>(result) : MciError::ok;
+        EXPECT_EQ(got, expected) << text.substr(0, 40);
     }
 }
 

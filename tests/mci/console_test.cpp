@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 
+#include "common/version.h"
 #include "pulse_server.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/temp_dir.h"
@@ -28,16 +30,18 @@ ConsoleRun runShell(const std::string& command) {
     return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-ConsoleRun runConsole(const std::string& input) {
+ConsoleRun runConsoleBytes(const std::string& input) {
     const snipwell::test::TempDir dir;
     const auto inputFile = dir.file("input.txt");
     {
-        std::FILE* file = std::fopen(inputFile.c_str(), "w");
-        std::fputs(input.c_str(), file);
+        std::FILE* file = std::fopen(inputFile.c_str(), "wb");
+        std::fwrite(input.data(), 1, input.size(), file);
         std::fclose(file);
     }
     return runShell(std::string(SNIPWELL_MCI_CONSOLE) + " < '" + inputFile.string() + "'");
 }
+
+ConsoleRun runConsole(const std::string& input) { return runConsoleBytes(input); }
 
 TEST(Console, AnswersAnOpenAndPlaySessionAndExitsAtTheEndOfInput) {
     if (!pulseServerReachable()) GTEST_SKIP() << noPulseReason;
@@ -50,6 +54,41 @@ TEST(Console, AnswersAnOpenAndPlaySessionAndExitsAtTheEndOfInput) {
                                       "status movie mode\n");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "0\t\n0\t\n0\t10000\n0\t\n0\tplaying\n");
+}
+
+TEST(Console, RefusesWholeLinesWithControlBytesOrOverTheLengthLimitAndCarriesOn) {
+    using namespace std::string_literals;
+    const struct {
+        const char* name;
+        std::string line;
+        const char* answer;
+    } cases[] = {
+        // The text before the NUL would be a good command on its own.
+        {"NUL", "close all\0 status movie mode"s, "10\t\n"},
+        {"escape", "close all\x1b"s, "10\t\n"},
+        {"delete", "close\x7f all"s, "10\t\n"},
+        {"over 64 KiB", "close all " + std::string(70 * 1024, ' '), "11\t\n"},
+        {"far over 64 KiB", std::string(8 * 1024 * 1024, 'a'), "11\t\n"},
+        {"at the limit", "close all" + std::string(64 * 1024 - 9, ' ') + "\r", "0\t\n"},
+    };
+    for (const auto& [name, line, answer] : cases) {
+        SCOPED_TRACE(name);
+        const ConsoleRun run = runConsoleBytes(line + "\nstatus movie mode\n");
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.output, std::string(answer) + "20\t\n");
+    }
+}
+
+TEST(Console, ConsoleAndEngineAnswerHelpAndVersion) {
+    for (const std::string program : {SNIPWELL_MCI_CONSOLE, SNIPWELL_MEDIA_ENGINE_PROGRAM}) {
+        const std::string name = std::filesystem::path(program).filename().string();
+        const ConsoleRun help = runShell(program + " --help");
+        EXPECT_EQ(help.exitCode, 0) << name;
+        EXPECT_EQ(help.output.rfind("Usage: " + name, 0), 0u) << help.output;
+        const ConsoleRun version = runShell(program + " --version");
+        EXPECT_EQ(version.exitCode, 0) << name;
+        EXPECT_EQ(version.output, name + " " + snipwell::versionText + "\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
+    }
 }
 
 TEST(Console, ReportsFailuresAsCodesAndCarriesOn) {

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "mci/media_engine_control.h"
 #include "mci_session.h"
 #include "pulse_server.h"
 #include "support/mp3/mp3_fixtures.h"
@@ -47,11 +48,12 @@ double tonePower(const std::vector<std::int16_t>& samples, double hertz) {
            coefficient * previous * beforePrevious;
 }
 
-// The index of this process's playback stream on the sound server.
+// The index of our playback stream on the sound server: the media engine
+// process plays it.
 std::optional<int> ourSinkInput() {
     std::FILE* pipe = ::popen("pactl list sink-inputs", "r");
     if (pipe == nullptr) return std::nullopt;
-    const std::string ourPid = "application.process.id = \"" + std::to_string(::getpid()) + "\"";
+    const std::string ourPid = "application.process.id = \"" + std::to_string(mediaEngineProcessId()) + "\"";
     std::optional<int> current;
     std::optional<int> ours;
     char line[512];

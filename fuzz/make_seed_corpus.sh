@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Makes the seed corpus of the fuzz targets in OUT_DIR:
+#   OUT_DIR/command_parser  every command the player sends, and near misses
+#   OUT_DIR/mp3_scan        small encodes of every MPEG version and channel
+#                           mode, CBR and VBR, with and without info frames
+#                           and tags, and copies with odd layers and bad tags
+# Needs sox and lame (scripts/test installs them).
+set -euo pipefail
+out="${1:?usage: make_seed_corpus.sh OUT_DIR}"
+mkdir -p "$out/command_parser" "$out/mp3_scan"
+
+n=0
+for command in \
+  'open "/m/song.mp3" type mpegvideo alias movie parent 4242 style child' \
+  'open "/m/say "hi".mp3" alias movie' 'open "" alias m' \
+  'close movie' 'close all' 'play movie' 'play movie from 6000' 'pause movie' \
+  'resume movie' 'stop movie' 'seek movie to 2147483647' 'set movie time format ms' \
+  'set movie time format milliseconds' 'status movie length' 'status movie position wait' \
+  'status movie mode' 'play movie from -1' 'status all mode' 'open "x" alias movie alias film'; do
+  printf '%s' "$command" >"$out/command_parser/seed-$n"
+  n=$((n + 1))
+done
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 0.3 sine 440 2>/dev/null
+seeds="$out/mp3_scan"
+encode() { # name, lame options...
+  local name="$1"
+  shift
+  lame --quiet "$@" "$work/tone.wav" "$seeds/$name.mp3"
+}
+encode cbr128 -b 128
+encode cbr-plain -b 128 -t
+encode vbr -V 4
+encode vbr-plain -V 4 -t
+encode mono -m m -b 64
+encode mpeg2 --resample 22.05 -b 64
+encode mpeg25 --resample 8 -m m -b 16
+encode crc -p -b 128
+encode id3v2 -b 128 --id3v2-only --tt title --ta artist
+encode id3v1 -b 128 --id3v1-only --tt title
+
+# Odd layers: the first frame header turned to Layer I and to Layer II.
+flip_layer() { # source, target, bits to xor into the header's second byte
+  cp "$1" "$2"
+  local byte
+  byte=$(od -An -tu1 -j1 -N1 "$2" | tr -d ' ')
+  printf "\\x$(printf '%02x' $((byte ^ $3)))" | dd of="$2" bs=1 seek=1 conv=notrunc status=none
+}
+flip_layer "$seeds/cbr-plain.mp3" "$seeds/layer1.mp3" 4
+flip_layer "$seeds/cbr-plain.mp3" "$seeds/layer2.mp3" 6
+
+# Tags at the end, one sound and one whose size cannot be right, and a
+# stack of empty ID3v2 tags in front.
+cp "$seeds/cbr-plain.mp3" "$seeds/ape-impossible.mp3"
+printf 'APETAGEX\xd0\x07\x00\x00\xf0\xff\xff\xff\x01\x00\x00\x00\x00\x00\x00\x80\0\0\0\0\0\0\0\0' \
+  >>"$seeds/ape-impossible.mp3"
+cp "$seeds/cbr-plain.mp3" "$seeds/ape-empty.mp3"
+printf 'APETAGEX\xd0\x07\x00\x00\x20\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\0\0\0\0\0\0\0\0' \
+  >>"$seeds/ape-empty.mp3"
+for _ in $(seq 40); do printf 'ID3\x03\0\0\0\0\0\0'; done >"$seeds/stacked-id3v2.mp3"
+cat "$seeds/cbr-plain.mp3" >>"$seeds/stacked-id3v2.mp3"

@@ -1,0 +1,147 @@
+// snipwell-media-engine: runs the media service's devices (the decoder) in a
+// process of its own, so that a decoder that crashes or hangs on a damaged
+// file takes only this process down. The entry point starts it and speaks
+// to it over its standard input and output (engine_protocol.h); it is not
+// meant to be started by hand, though it works from a terminal too.
+//
+// It ends at the end of its input, and at once when its parent ends.
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "common/version.h"
+#include "mci/command_limits.h"
+#include "mci/engine_protocol.h"
+#include "mci/gst_media_device.h"
+#include "mci/line_reader.h"
+#include "mci/mci_service.h"
+#include "mci/mp3_tag_check.h"
+#include "mci/mp3_length.h"
+
+namespace {
+
+using namespace snipwell::mci;
+
+void printUsage() {
+    std::cout << "Usage: snipwell-media-engine [--parent-pid PID]\n"
+                 "The media engine of Snipwell: reads media service commands, one per line,\n"
+                 "from standard input and answers \"<code><TAB><reply>\" on standard output.\n"
+                 "Programs start it themselves; it ends at the end of its input.\n"
+                 "\n"
+                 "Options:\n"
+                 "  --parent-pid PID  end as soon as process PID is no longer the parent\n"
+                 "  --help           show this help and exit\n"
+                 "  --version        show the version and exit\n"
+                 "\n"
+                 "Example:\n"
+                 "  printf 'open \"song.mp3\" alias movie\\nstatus movie length\\n' | snipwell-media-engine\n";
+}
+
+void printVersion() {
+    std::cout << "snipwell-media-engine " << snipwell::versionText << "\n"
+              << "Copyright (C) 2026 Quorvane\n"
+              << "License GPL-3.0-or-later\n";
+}
+
+// Ends this process when `parent` is no longer its parent, however the
+// parent ended. The parent-death signal covers the usual case at once; the
+// watch covers a parent that ended before the signal was armed, and the
+// parent thread (not process) ending, for which the signal fires early.
+void followParent(pid_t parent) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(0);
+    std::thread([parent] {
+        while (::getppid() == parent) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::_exit(0);
+    }).detach();
+}
+
+// A file with tags no writer makes is refused before the decoder sees it;
+// a file that is no MP3 at all still answers as such.
+DeviceOpenResult openChecked(const std::string& path) {
+    if (const auto damaged = findMalformedTag(path)) {
+        const auto measured = measureMp3Length(path);
+        if (const auto* error = std::get_if<MciError>(&measured)) return *error;
+        return *damaged;
+    }
+    return GstMediaDevice::open(path);
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t sent = 0;
+    while (sent < text.size()) {
+        const ssize_t written = ::write(fd, text.data() + sent, text.size() - sent);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        sent += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help") {
+            printUsage();
+            return 0;
+        }
+        if (argument == "--version") {
+            printVersion();
+            return 0;
+        }
+        if (argument == "--parent-pid" && i + 1 < argc) {
+            const std::string_view value = argv[++i];
+            pid_t parent = 0;
+            const auto [stop, error] = std::from_chars(value.data(), value.data() + value.size(), parent);
+            if (error != std::errc{} || stop != value.data() + value.size() || parent <= 1) {
+                std::cerr << "snipwell-media-engine: bad parent pid " << value << "\n";
+                return 2;
+            }
+            followParent(parent);
+            continue;
+        }
+        std::cerr << "snipwell-media-engine: unknown option " << argument << " (try --help)\n";
+        return 2;
+    }
+
+    // Answers go out on a private copy of standard output; whatever a
+    // library prints to standard output goes to standard error instead, so
+    // that it can never be read as an answer.
+    const int answers = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (answers < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return 1;
+    // A parent gone while an answer is written must end this process
+    // quietly, not with a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // Loaded before saying ready, so the first open's time limit covers the
+    // open alone. Without GStreamer every open answers mediaSystemUnavailable.
+    GstMediaDevice::initialise();
+    if (!writeAll(answers, std::string(engineReadyLine) + '\n')) return 0;
+
+    MciService service(&openChecked);
+    LineReader input(STDIN_FILENO, maxCommandBytes);
+    while (true) {
+        const InputLine line = input.next();
+        if (line.kind == InputLine::Kind::end) break;
+        const MciOutcome outcome =
+            line.kind == InputLine::Kind::tooLong ? MciOutcome{MciError::commandTooLong, {}}
+            : line.text.find('\0') != std::string::npos
+                ? MciOutcome{MciError::invalidCharacter, {}}
+                : service.execute(line.text);
+        if (!writeAll(answers, formatReplyLine(outcome))) break;
+    }
+    service.execute("close all");
+    return 0;
+}
