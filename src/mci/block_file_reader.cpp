@@ -55,7 +55,8 @@ BlockFileReader::BlockFileReader(BlockFileReader&& other) noexcept
       buffer_(std::move(other.buffer_)),
       bufferStart_(other.bufferStart_),
       bufferLength_(other.bufferLength_),
-      readFailed_(other.readFailed_) {
+      readFailed_(other.readFailed_),
+      shrank_(other.shrank_) {
     other.fd_ = -1;
 }
 
@@ -75,7 +76,11 @@ const std::uint8_t* BlockFileReader::refill(std::uint64_t offset, std::size_t co
             readFailed_ = true;
             break;
         }
-        if (got == 0) break;  // end of file, perhaps earlier than fstat said
+        if (got == 0) {
+            // The end of the file, earlier than its size said when opened.
+            if (offset + filled < size_) shrank_ = true;
+            break;
+        }
         filled += static_cast<std::size_t>(got);
     }
     bufferStart_ = offset;

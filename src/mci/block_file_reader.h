@@ -27,6 +27,9 @@ public:
 
     std::uint64_t size() const { return size_; }
     bool readFailed() const { return readFailed_; }
+    // True once a read ended before the size the file had when it was opened:
+    // the file has been cut short since.
+    bool shrank() const { return shrank_; }
 
     // `count` bytes at `offset`, valid until the next call; nullptr when they
     // do not all lie inside the file. `count` must not exceed maxSpan.
@@ -49,6 +52,7 @@ private:
     std::uint64_t bufferStart_ = 0;
     std::size_t bufferLength_ = 0;
     bool readFailed_ = false;
+    bool shrank_ = false;
 };
 
 }  // namespace snipwell::mci

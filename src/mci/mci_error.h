@@ -41,6 +41,7 @@ enum class MciError : std::uint32_t {
     malformedTag = 38,        // a tag whose declared size cannot be right, or more
                               // stacked ID3v2 tags than any writer makes; refused
                               // before the decoder sees the file
+    fileChanged = 39,         // the file became shorter while it was being read
 
     // Replies.
     replyAreaTooSmall = 40,

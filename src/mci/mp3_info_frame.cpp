@@ -1,6 +1,7 @@
 #include "mci/mp3_info_frame.h"
 
 #include <cstring>
+#include <optional>
 
 namespace snipwell::mci {
 namespace {
@@ -19,6 +20,21 @@ constexpr std::uint32_t xingQualityFlag = 8;
 constexpr std::size_t lameDelayPaddingOffset = 21;
 constexpr std::size_t lameExtensionBytes = 36;
 
+bool hasXingTagAt(const std::uint8_t* frame, std::size_t frameBytes, std::size_t at) {
+    return frameBytes >= at + 8 && (hasTag(frame + at, "Xing") || hasTag(frame + at, "Info"));
+}
+
+// The Xing/Info tag follows the side information. In a CRC-protected stream
+// some encoders write it 2 bytes earlier, as though there were no CRC, and
+// decoders find it there too.
+std::optional<std::size_t> findXingTag(const std::uint8_t* frame, const MpegFrameHeader& header) {
+    const std::size_t afterSideInfo = header.sideInfoEnd();
+    if (hasXingTagAt(frame, header.frameBytes, afterSideInfo)) return afterSideInfo;
+    const std::size_t withoutCrc = afterSideInfo - 2;
+    if (header.hasCrc && hasXingTagAt(frame, header.frameBytes, withoutCrc)) return withoutCrc;
+    return std::nullopt;
+}
+
 }  // namespace
 
 Mp3InfoFrame readInfoFrame(const std::uint8_t* frame, const MpegFrameHeader& header) {
@@ -28,9 +44,9 @@ Mp3InfoFrame readInfoFrame(const std::uint8_t* frame, const MpegFrameHeader& hea
     // A VBRI frame (at 36 bytes from the start) is played like any other
     // frame, and its delay field has no settled meaning, so it changes
     // nothing here.
-    const std::size_t xing = header.sideInfoEnd();
-    if (frameBytes < xing + 8) return info;
-    if (!hasTag(frame + xing, "Xing") && !hasTag(frame + xing, "Info")) return info;
+    const auto found = findXingTag(frame, header);
+    if (!found) return info;
+    const std::size_t xing = *found;
     info.skippedByDecoder = true;
 
     const std::uint32_t flags = readBigEndian32(frame + xing + 4);

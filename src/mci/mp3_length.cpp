@@ -5,6 +5,7 @@
 
 #include "mci/block_file_reader.h"
 #include "mci/mp3_info_frame.h"
+#include "mci/mp3_tags.h"
 #include "mci/mpeg_frame_header.h"
 
 namespace snipwell::mci {
@@ -19,79 +20,7 @@ constexpr int framesToTrustSync = 4;
 // was given (its synthesis filter delay), which gapless decoding removes.
 constexpr std::uint64_t decoderDelaySamples = 529;
 
-struct AudioSpan {
-    std::uint64_t begin = 0;
-    std::uint64_t end = 0;
-};
-
-bool startsWith(const std::uint8_t* bytes, const char* tag) {
-    return bytes != nullptr && std::memcmp(bytes, tag, std::strlen(tag)) == 0;
-}
-
-std::uint32_t syncsafe32(const std::uint8_t* bytes) {
-    return (std::uint32_t{bytes[0] & 0x7Fu} << 21) | (std::uint32_t{bytes[1] & 0x7Fu} << 14) |
-           (std::uint32_t{bytes[2] & 0x7Fu} << 7) | std::uint32_t{bytes[3] & 0x7Fu};
-}
-
-std::uint32_t littleEndian32(const std::uint8_t* bytes) {
-    return std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) |
-           (std::uint32_t{bytes[2]} << 16) | (std::uint32_t{bytes[3]} << 24);
-}
-
-// Where the audio lies once ID3v2 tags at the front and APE, Lyrics3 and
-// ID3v1 tags at the back are stepped over.
-AudioSpan findAudioSpan(BlockFileReader& file) {
-    AudioSpan span{0, file.size()};
-
-    constexpr std::uint64_t id3v2HeaderBytes = 10;
-    while (true) {
-        const std::uint8_t* header = file.bytesAt(span.begin, id3v2HeaderBytes);
-        if (!startsWith(header, "ID3")) break;
-        const bool hasFooter = (header[5] & 0x10u) != 0;
-        span.begin += id3v2HeaderBytes + syncsafe32(header + 6) + (hasFooter ? 10 : 0);
-        if (span.begin >= span.end) return {span.end, span.end};
-    }
-
-    bool steppedOverTag = true;
-    while (steppedOverTag && span.end > span.begin) {
-        steppedOverTag = false;
-        const std::uint64_t available = span.end - span.begin;
-        if (available >= 128 && startsWith(file.bytesAt(span.end - 128, 3), "TAG")) {
-            span.end -= 128;
-            steppedOverTag = true;
-            continue;
-        }
-        if (available >= 32) {
-            const std::uint8_t* footer = file.bytesAt(span.end - 32, 32);
-            if (startsWith(footer, "APETAGEX")) {
-                const std::uint64_t tagBytes = littleEndian32(footer + 12);
-                const bool hasHeader = (littleEndian32(footer + 20) & 0x80000000u) != 0;
-                const std::uint64_t total = tagBytes + (hasHeader ? 32 : 0);
-                if (total <= available && tagBytes >= 32) {
-                    span.end -= total;
-                    steppedOverTag = true;
-                    continue;
-                }
-            }
-        }
-        if (available >= 15) {
-            const std::uint8_t* footer = file.bytesAt(span.end - 15, 15);
-            if (startsWith(footer + 6, "LYRICS200")) {
-                std::uint64_t size = 0;
-                bool digits = true;
-                for (int i = 0; i < 6; ++i) {
-                    if (footer[i] < '0' || footer[i] > '9') digits = false;
-                    size = size * 10 + static_cast<std::uint64_t>(footer[i] - '0');
-                }
-                if (digits && size + 15 <= available) {
-                    span.end -= size + 15;
-                    steppedOverTag = true;
-                }
-            }
-        }
-    }
-    return span;
-}
+using AudioSpan = ByteSpan;
 
 // The header at `offset` when a whole frame of the stream `identity` (or of
 // any stream, for identity 0) lies there inside the span.
@@ -136,6 +65,14 @@ std::optional<std::uint64_t> findSync(BlockFileReader& file, std::uint64_t from,
     return std::nullopt;
 }
 
+// A read error or a file that shrank while we read it explains a failure
+// better than what the bytes we did get seemed to say.
+MciError failureOf(const BlockFileReader& file, MciError otherwise) {
+    if (file.readFailed()) return MciError::fileUnreadable;
+    if (file.shrank()) return MciError::fileChanged;
+    return otherwise;
+}
+
 }  // namespace
 
 std::int64_t Mp3Length::milliseconds() const {
@@ -146,15 +83,23 @@ std::int64_t Mp3Length::milliseconds() const {
 std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path) {
     auto opened = BlockFileReader::open(path);
     if (auto* error = std::get_if<MciError>(&opened)) return *error;
-    auto& file = std::get<BlockFileReader>(opened);
+    return measureMp3Length(std::get<BlockFileReader>(opened));
+}
 
-    const AudioSpan span = findAudioSpan(file);
+std::variant<Mp3Length, MciError> measureMp3Length(BlockFileReader& file) {
+    const AudioSpan span = findTagLayout(file).audio;
     const auto first = findSync(file, span.begin, span, 0);
-    if (!first) return file.readFailed() ? MciError::fileUnreadable : MciError::notMpegAudio;
+    if (!first) return failureOf(file, MciError::notMpegAudio);
 
-    const std::uint32_t identity = readBigEndian32(file.bytesAt(*first, 4)) & streamIdentityMask;
+    // The first frame was read a moment ago; if it cannot be read again, the
+    // file has changed under us.
+    const std::uint8_t* firstBytes = file.bytesAt(*first, 4);
+    if (firstBytes == nullptr) return failureOf(file, MciError::fileChanged);
+    const std::uint32_t identity = readBigEndian32(firstBytes) & streamIdentityMask;
     const auto firstHeader = frameAt(file, *first, span, identity);
-    const std::uint8_t* firstFrame = file.bytesAt(*first, firstHeader->frameBytes);
+    const std::uint8_t* firstFrame =
+        firstHeader ? file.bytesAt(*first, firstHeader->frameBytes) : nullptr;
+    if (firstFrame == nullptr) return failureOf(file, MciError::fileChanged);
     const Mp3InfoFrame info = readInfoFrame(firstFrame, *firstHeader);
 
     Mp3Length length;
@@ -176,7 +121,7 @@ std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path) {
         if (!next) break;
         at = *next;
     }
-    if (file.readFailed()) return MciError::fileUnreadable;
+    if (file.readFailed() || file.shrank()) return failureOf(file, MciError::notMpegAudio);
     if (length.audioFrames == 0) return MciError::notMpegAudio;
 
     if (info.hasGaplessInfo) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <variant>
 
+#include "mci/block_file_reader.h"
 #include "mci/mci_error.h"
 
 namespace snipwell::mci {
@@ -28,5 +29,9 @@ struct Mp3Length {
 
 // fileNotFound, notAFile, emptyFile, fileUnreadable or notMpegAudio on failure.
 std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path);
+
+// The same for a file already open. fileChanged when the file turns out
+// shorter than it was when opened, so the frames counted are not the file's.
+std::variant<Mp3Length, MciError> measureMp3Length(BlockFileReader& file);
 
 }  // namespace snipwell::mci

@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "mci/mp3_length.h"
+#include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/temp_dir.h"
 
@@ -45,6 +47,31 @@ TEST(Mp3Length, TruncatedFileCountsOnlyWhatItHolds) {
     const auto measured = measureMp3Length(Mp3Fixtures::file(Mp3Kind::truncated).string());
     ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured));
     EXPECT_NEAR(static_cast<double>(std::get<Mp3Length>(measured).milliseconds()), 6000.0, 100.0);
+}
+
+TEST(Mp3Length, FindsTheInfoFrameWhereEncodersPutItInACrcProtectedStream) {
+    // The encoder writes the Info frame's tag as though the frame had no CRC;
+    // missed, the frame would count as audio and its gapless trim be lost.
+    const auto measured =
+        measureMp3Length(test::exactCutFixture(test::ExactCutKind::crcProtected).string());
+    ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured));
+    const Mp3Length& length = std::get<Mp3Length>(measured);
+    EXPECT_TRUE(length.gaplessTrimmed);
+    EXPECT_NEAR(static_cast<double>(length.milliseconds()), 10000.0, 1.0);
+}
+
+TEST(Mp3Length, AFileCutShortDuringTheScanSaysSoInsteadOfGivingALength) {
+    const test::TempDir dir;
+    const auto path = dir.file("shrinking.mp3");
+    std::filesystem::copy_file(Mp3Fixtures::file(Mp3Kind::cbrWithInfo), path);
+    auto opened = BlockFileReader::open(path.string());
+    ASSERT_TRUE(std::holds_alternative<BlockFileReader>(opened));
+
+    // Opened at its full size, then cut to 60 % before its frames are read.
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) * 6 / 10);
+    const auto measured = measureMp3Length(std::get<BlockFileReader>(opened));
+    ASSERT_TRUE(std::holds_alternative<MciError>(measured));
+    EXPECT_EQ(std::get<MciError>(measured), MciError::fileChanged);
 }
 
 struct BadInput {

@@ -74,7 +74,7 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
                     const ExactCutProgress& progress) {
     ClipStreamWriter out(target);
     auto sink = [&](const std::uint8_t* bytes, std::size_t count) { out.append(bytes, count); };
-    for (const ByteSpan& tag : plan.layout.id3v2Tags) copyId3v2Tag(file, tag, plan.clipMs, sink);
+    for (const mci::ByteSpan& tag : plan.layout.id3v2Tags) copyId3v2Tag(file, tag, plan.clipMs, sink);
 
     const auto infoHeader = headerHolding(plan.streamWord, xingFieldsBytes + lameExtensionBytes,
                                           plan.constantBitrate ? plan.bitrateIndex : 0);
@@ -95,8 +95,8 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     // included, and beyond 5 % ignores the frame count and with it the end
     // padding. Where the ID3v1 tag alone is 5 % of the clip, it is counted in:
     // the clip still plays exactly everywhere, at the cost of the warning.
-    const bool id3v1Outweighs = plan.layout.id3v1Offset && id3v1Bytes * 20 >= streamBytes;
-    const std::uint64_t xingBytes = streamBytes + (id3v1Outweighs ? id3v1Bytes : 0);
+    const bool id3v1Outweighs = plan.layout.id3v1Offset && mci::id3v1Bytes * 20 >= streamBytes;
+    const std::uint64_t xingBytes = streamBytes + (id3v1Outweighs ? mci::id3v1Bytes : 0);
     if (xingBytes > std::numeric_limits<std::uint32_t>::max()) {
         throw std::runtime_error("the clip is larger than an info frame can describe (4 GiB)");
     }
@@ -146,9 +146,9 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     if (streamOffset != streamBytes) throw std::runtime_error("the source changed while it was cut");
 
     if (plan.layout.id3v1Offset) {
-        const std::uint8_t* tag = file.bytesAt(*plan.layout.id3v1Offset, id3v1Bytes);
+        const std::uint8_t* tag = file.bytesAt(*plan.layout.id3v1Offset, mci::id3v1Bytes);
         if (tag == nullptr) throw std::runtime_error("cannot read the source's ID3v1 tag");
-        out.append(tag, id3v1Bytes);
+        out.append(tag, mci::id3v1Bytes);
     }
     out.flush();
 

@@ -66,7 +66,7 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
         return std::string("invalid selection: the begin mark must come before the end mark");
     }
     ExactCutPlan plan;
-    plan.layout = findSourceLayout(file);
+    plan.layout = mci::findTagLayout(file);
     Mp3FrameWalker walker(file, plan.layout.audio);
     if (!walker.start()) return walker.refusal();
 

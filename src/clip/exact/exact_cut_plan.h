@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "clip/exact/mp3_source_layout.h"
+#include "mci/mp3_tags.h"
 #include "mci/block_file_reader.h"
 #include "mci/mp3_info_frame.h"
 
@@ -39,7 +39,7 @@ struct SourceEncoderInfo {
 };
 
 struct ExactCutPlan {
-    Mp3SourceLayout layout;
+    mci::Mp3TagLayout layout;
     mci::Mp3InfoFrame sourceInfo;
     SourceEncoderInfo sourceEncoder;
 

@@ -51,7 +51,7 @@ void copyRange(mci::BlockFileReader& file, std::uint64_t from, std::uint64_t to,
 }
 
 // The TLEN frame's place in the tag, if it has one where we can find it.
-std::optional<ByteSpan> findLengthFrame(mci::BlockFileReader& file, int major,
+std::optional<mci::ByteSpan> findLengthFrame(mci::BlockFileReader& file, int major,
                                         std::uint64_t framesBegin, std::uint64_t framesEnd) {
     const std::uint64_t headerBytes = major == 2 ? 6 : 10;
     const char* id = major == 2 ? "TLE" : "TLEN";
@@ -64,7 +64,7 @@ std::optional<ByteSpan> findLengthFrame(mci::BlockFileReader& file, int major,
                                                 : syncsafe32(header + 4);
         const std::uint64_t end = at + headerBytes + size;
         if (end > framesEnd) return std::nullopt;
-        if (std::memcmp(header, id, std::strlen(id)) == 0) return ByteSpan{at, end};
+        if (std::memcmp(header, id, std::strlen(id)) == 0) return mci::ByteSpan{at, end};
         at = end;
     }
     return std::nullopt;
@@ -89,7 +89,7 @@ std::vector<std::uint8_t> lengthFrame(int major, std::int64_t clipMs) {
 
 }  // namespace
 
-void copyId3v2Tag(mci::BlockFileReader& file, ByteSpan tag, std::int64_t clipMs,
+void copyId3v2Tag(mci::BlockFileReader& file, mci::ByteSpan tag, std::int64_t clipMs,
                   const ByteSink& sink) {
     const std::uint8_t* header = file.bytesAt(tag.begin, tagHeaderBytes);
     if (header == nullptr) throw std::runtime_error("cannot read the source's ID3v2 tag");

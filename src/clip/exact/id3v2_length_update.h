@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "clip/exact/mp3_source_layout.h"
+#include "mci/mp3_tags.h"
 #include "mci/block_file_reader.h"
 
 namespace snipwell::exact {
@@ -17,7 +17,7 @@ using ByteSink = std::function<void(const std::uint8_t* bytes, std::size_t count
 // whatever the tag's size. A tag whose frames cannot be read safely (an
 // unknown version, unsynchronisation or compression of the whole tag) is
 // copied unchanged.
-void copyId3v2Tag(mci::BlockFileReader& file, ByteSpan tag, std::int64_t clipMs,
+void copyId3v2Tag(mci::BlockFileReader& file, mci::ByteSpan tag, std::int64_t clipMs,
                   const ByteSink& sink);
 
 }  // namespace snipwell::exact

@@ -26,7 +26,7 @@ const char* versionName(mci::MpegVersion version) {
 
 }  // namespace
 
-Mp3FrameWalker::Mp3FrameWalker(mci::BlockFileReader& file, ByteSpan audio)
+Mp3FrameWalker::Mp3FrameWalker(mci::BlockFileReader& file, mci::ByteSpan audio)
     : file_(file), audio_(audio), at_(audio.begin) {}
 
 std::optional<mci::MpegFrameHeader> Mp3FrameWalker::frameAt(std::uint64_t offset,

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "clip/exact/mp3_source_layout.h"
+#include "mci/mp3_tags.h"
 #include "mci/block_file_reader.h"
 #include "mci/mpeg_frame_header.h"
 
@@ -22,7 +22,7 @@ struct WalkedFrame {
 
 class Mp3FrameWalker {
 public:
-    Mp3FrameWalker(mci::BlockFileReader& file, ByteSpan audio);
+    Mp3FrameWalker(mci::BlockFileReader& file, mci::ByteSpan audio);
 
     // Finds the stream's first frame; false (with refusal() set) when there is
     // none or the stream is of a kind we refuse.
@@ -47,7 +47,7 @@ private:
     std::string describeStream(std::uint32_t word) const;
 
     mci::BlockFileReader& file_;
-    ByteSpan audio_;
+    mci::ByteSpan audio_;
     std::uint32_t identity_ = 0;
     WalkedFrame first_;
     std::uint64_t at_ = 0;

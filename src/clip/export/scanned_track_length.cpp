@@ -29,6 +29,8 @@ std::int32_t scannedTrackLengthMs(const std::string& path) {
             ::close(fd);
             throw fileError("cannot read", path, EIO);
         }
+        case MciError::fileChanged:
+            throw RuntimeError(ErrorKind::FileError, "\"" + path + "\" changed while it was being read");
         case MciError::notAFile:
             if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
                 throw fileError("cannot read", path, EISDIR);
