@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "mci/gst_owned.h"
+
 namespace snipwell::mci {
 namespace {
 
@@ -41,20 +43,8 @@ bool initialiseGStreamer() {
     return initialised;
 }
 
-struct GstObjectUnref {
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-using PlaybinOwner = std::unique_ptr<GstElement, GstObjectUnref>;
-
-struct GFreeString {
-    void operator()(gchar* text) const { g_free(text); }
-};
-
 bool busHasError(GstBus* bus) {
-    GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
-    if (message == nullptr) return false;
-    gst_message_unref(message);
-    return true;
+    return GstMessageOwned(gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) != nullptr;
 }
 
 }  // namespace
@@ -69,45 +59,44 @@ DeviceOpenResult GstMediaDevice::open(const std::string& path) {
     const std::int64_t lengthMs = std::get<Mp3Length>(measured).milliseconds();
 
     if (!initialiseGStreamer()) return MciError::mediaSystemUnavailable;
-    PlaybinOwner playbin(gst_element_factory_make("playbin", nullptr));
+    GstOwned<GstElement> playbin(gst_element_factory_make("playbin", nullptr));
     if (!playbin) return MciError::mediaSystemUnavailable;
     gst_object_ref_sink(playbin.get());
 
-    std::unique_ptr<gchar, GFreeString> uri(gst_filename_to_uri(path.c_str(), nullptr));
+    GCharOwned uri(gst_filename_to_uri(path.c_str(), nullptr));
     if (!uri) return MciError::fileNotFound;
     g_object_set(playbin.get(), "uri", uri.get(), nullptr);
     // Audio only: an embedded cover picture must not open a video window.
     gst_util_set_object_arg(G_OBJECT(playbin.get()), "flags", "audio+soft-volume");
 
-    std::unique_ptr<GstMediaDevice> device(new GstMediaDevice(playbin.release(), lengthMs));
+    std::unique_ptr<GstMediaDevice> device(new GstMediaDevice(std::move(playbin), lengthMs));
     const Settling settling =
-        gst_element_set_state(device->playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE
+        gst_element_set_state(device->playbin_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE
             ? Settling::failed
             : device->settle();
     if (settling == Settling::timedOut) return MciError::mediaTimedOut;
-    if (settling == Settling::failed || busHasError(device->bus_)) {
+    if (settling == Settling::failed || busHasError(device->bus_.get())) {
         return MciError::mediaFailedToOpen;
     }
 
     gint audioStreams = 0;
-    g_object_get(device->playbin_, "n-audio", &audioStreams, nullptr);
+    g_object_get(device->playbin_.get(), "n-audio", &audioStreams, nullptr);
     if (audioStreams <= 0) return MciError::notMpegAudio;
     return std::unique_ptr<MediaDevice>(std::move(device));
 }
 
 bool GstMediaDevice::initialise() { return initialiseGStreamer(); }
 
-GstMediaDevice::GstMediaDevice(GstElement* playbin, std::int64_t lengthMs)
-    : playbin_(playbin), bus_(gst_element_get_bus(playbin)), lengthMs_(lengthMs) {}
+GstMediaDevice::GstMediaDevice(GstOwned<GstElement> playbin, std::int64_t lengthMs)
+    : playbin_(std::move(playbin)),
+      bus_(gst_element_get_bus(playbin_.get())),
+      lengthMs_(lengthMs) {}
 
-GstMediaDevice::~GstMediaDevice() {
-    gst_element_set_state(playbin_, GST_STATE_NULL);
-    gst_object_unref(bus_);
-    gst_object_unref(playbin_);
-}
+// The pipeline is stopped before the handles let go of the bus and the playbin.
+GstMediaDevice::~GstMediaDevice() { gst_element_set_state(playbin_.get(), GST_STATE_NULL); }
 
 GstMediaDevice::Settling GstMediaDevice::settle() {
-    switch (gst_element_get_state(playbin_, nullptr, nullptr, settleTimeout)) {
+    switch (gst_element_get_state(playbin_.get(), nullptr, nullptr, settleTimeout)) {
         case GST_STATE_CHANGE_SUCCESS:
         case GST_STATE_CHANGE_NO_PREROLL: return Settling::settled;
         case GST_STATE_CHANGE_ASYNC: return Settling::timedOut;
@@ -117,7 +106,7 @@ GstMediaDevice::Settling GstMediaDevice::settle() {
 }
 
 void GstMediaDevice::haltAtCurrentPosition() {
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
     takePipelinePosition();
 }
 
@@ -126,7 +115,7 @@ void GstMediaDevice::takePipelinePosition() {
     // never moves backwards (a seek halts first and sets the position
     // itself), so an answer behind the last one is ignored.
     gint64 nanoseconds = 0;
-    if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
+    if (gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
         const std::int64_t queried = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
         lastPositionMs_ = std::max(lastPositionMs_, queried);
         restartIfStalled(nanoseconds);
@@ -146,26 +135,24 @@ void GstMediaDevice::restartIfStalled(gint64 pipelinePositionNs) {
     quickStallWatch_ = false;
     rebuildOutput();
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags, pipelinePositionNs);
+    gst_element_seek_simple(playbin_.get(), GST_FORMAT_TIME, flags, pipelinePositionNs);
     settle();
-    gst_element_set_state(playbin_, GST_STATE_PLAYING);
+    gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
     resumedAtUs_ = stallWatchSinceUs_ = g_get_monotonic_time();
 }
 
 void GstMediaDevice::rebuildOutput() {
     // Back to READY closes the sound server stream; PAUSED opens a new one,
     // in tens of milliseconds. Only for a stream that stopped taking audio.
-    gst_element_set_state(playbin_, GST_STATE_READY);
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gst_element_set_state(playbin_.get(), GST_STATE_READY);
+    gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
     settle();
 }
 
 void GstMediaDevice::pollBus() {
-    while (GstMessage* message =
-               gst_bus_pop_filtered(bus_, static_cast<GstMessageType>(GST_MESSAGE_EOS |
-                                                                      GST_MESSAGE_ERROR))) {
-        const GstMessageType type = GST_MESSAGE_TYPE(message);
-        gst_message_unref(message);
+    const auto wanted = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
+    while (const GstMessageOwned message{gst_bus_pop_filtered(bus_.get(), wanted)}) {
+        const GstMessageType type = GST_MESSAGE_TYPE(message.get());
         if (type == GST_MESSAGE_ERROR) {
             breakDown();
             return;
@@ -175,7 +162,7 @@ void GstMediaDevice::pollBus() {
 }
 
 void GstMediaDevice::reachEnd() {
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
     atEnd_ = true;
     lastPositionMs_ = lengthMs_;
     mode_ = DeviceMode::stopped;
@@ -185,7 +172,7 @@ void GstMediaDevice::breakDown() {
     // A pipeline that reported an error (the file vanished, the audio output
     // went away) cannot be trusted again; it is stopped for good and waits
     // to be closed.
-    gst_element_set_state(playbin_, GST_STATE_NULL);
+    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
     mode_ = DeviceMode::notReady;
 }
 
@@ -193,7 +180,7 @@ MciError GstMediaDevice::play() {
     pollBus();
     if (mode_ == DeviceMode::notReady) return MciError::deviceNotReady;
     if (mode_ == DeviceMode::playing || atEnd_) return MciError::ok;
-    if (gst_element_set_state(playbin_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    if (gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         breakDown();
         return MciError::deviceNotReady;
     }
@@ -230,7 +217,7 @@ void GstMediaDevice::waitForOutputToRun() {
     gint64 firstNs = -1;
     while (g_get_monotonic_time() < giveUpAt) {
         gint64 nanoseconds = 0;
-        if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds)) {
+        if (gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &nanoseconds)) {
             if (firstNs < 0) {
                 firstNs = nanoseconds;
             } else if (nanoseconds > firstNs) {
@@ -249,7 +236,7 @@ MciError GstMediaDevice::seekTo(std::int32_t ms) {
     if (mode_ == DeviceMode::playing) {
         // Playing from a mark sends "play" and then "play from" at once.
         waitForOutputToRun();
-        gst_element_set_state(playbin_, GST_STATE_PAUSED);
+        gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
         quickStallWatch_ = true;
     }
     mode_ = DeviceMode::stopped;
@@ -261,15 +248,14 @@ MciError GstMediaDevice::seekTo(std::int32_t ms) {
         return MciError::ok;
     }
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags,
+    if (!gst_element_seek_simple(playbin_.get(), GST_FORMAT_TIME, flags,
                                  static_cast<gint64>(ms) * GST_MSECOND) ||
         settle() != Settling::settled) {
         breakDown();
         return MciError::deviceNotReady;
     }
     // An end of stream posted before the flush belongs to the old position.
-    while (GstMessage* stale = gst_bus_pop_filtered(bus_, GST_MESSAGE_EOS)) {
-        gst_message_unref(stale);
+    while (GstMessageOwned{gst_bus_pop_filtered(bus_.get(), GST_MESSAGE_EOS)}) {
     }
     atEnd_ = false;
     lastPositionMs_ = ms;

@@ -13,11 +13,10 @@
 
 #include <string>
 
+#include "mci/gst_owned.h"
 #include "mci/media_device.h"
 #include "mci/mp3_length.h"
 
-typedef struct _GstElement GstElement;
-typedef struct _GstBus GstBus;
 
 namespace snipwell::mci {
 
@@ -41,7 +40,7 @@ public:
     DeviceMode mode() override;
 
 private:
-    GstMediaDevice(GstElement* playbin, std::int64_t lengthMs);
+    GstMediaDevice(GstOwned<GstElement> playbin, std::int64_t lengthMs);
 
     void pollBus();
     void reachEnd();
@@ -58,8 +57,8 @@ private:
     // Waits, bounded, until a just started output stream really runs.
     void waitForOutputToRun();
 
-    GstElement* playbin_;
-    GstBus* bus_;
+    GstOwned<GstElement> playbin_;
+    GstOwned<GstBus> bus_;
     std::int64_t lengthMs_;
     std::int64_t lastPositionMs_ = 0;
     DeviceMode mode_ = DeviceMode::stopped;
