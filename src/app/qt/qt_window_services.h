@@ -23,7 +23,9 @@ using UrlOpener = std::function<bool(const QUrl&)>;
 class QtWindowServices final : public WindowServices {
 public:
     // The window is made here, with the web panel that the factory makes.
-    explicit QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl = {});
+    // Links go to `openUrl` and the handlers' files to `files`, which must
+    // outlive this object; the program's main() makes the real ones.
+    QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl, Files& files);
     ~QtWindowServices() override;
 
     SnipwellWindow& qtWindow() { return *window_; }
@@ -60,7 +62,7 @@ private:
     ProgramEnd programEnd_;
     UrlOpener openUrl_;
     QElapsedTimer clock_;
-    std::unique_ptr<Files> files_;
+    Files& files_;
 
     QtSlider slider_;
     QtProgressBar progressBar_;
