@@ -4,7 +4,8 @@
 // so the same code runs in the Qt window and headless in tests.
 //
 // The handlers are defined next to their subsystem: transport in playback/,
-// marks, preview and export in clip/, the web links in promo/.
+// marks, preview and Save in clip/, the web links in promo/. Each of those
+// folders is an object library linked into snipwell_form (src/app).
 
 #include <cstdint>
 #include <memory>

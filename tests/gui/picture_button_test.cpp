@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/qt/picture_button_face.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

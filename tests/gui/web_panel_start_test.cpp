@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/qt/deferred_web_panel.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "clip_export.h"
+#include "clip/export/clip_export.h"
 
 #include <algorithm>
 #include <array>

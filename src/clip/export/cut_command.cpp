@@ -1,12 +1,12 @@
-#include "cut_command.h"
+#include "clip/export/cut_command.h"
 
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "clip_export.h"
-#include "clip_time.h"
+#include "clip/export/clip_export.h"
+#include "clip/export/clip_time.h"
 #include "common/runtime_error.h"
-#include "terminal_progress.h"
+#include "clip/export/terminal_progress.h"
 
 namespace snipwell {
 namespace {

@@ -9,10 +9,10 @@
 #include <variant>
 #include <vector>
 
-#include "cut_command.h"
-#include "disk_files.h"
-#include "scanned_track_length.h"
-#include "temporary_file_cleanup.h"
+#include "clip/export/cut_command.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/scanned_track_length.h"
+#include "clip/export/temporary_file_cleanup.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;

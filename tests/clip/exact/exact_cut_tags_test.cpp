@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "disk_files.h"
-#include "mpg123_decode.h"
+#include "clip/export/disk_files.h"
+#include "clip/exact/mpg123_decode.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/mp3_tag_writer.h"
 #include "support/mp3/temp_dir.h"

@@ -12,7 +12,7 @@
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "disk_files.h"
+#include "clip/export/disk_files.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/temp_dir.h"
 

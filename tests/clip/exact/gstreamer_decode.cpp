@@ -1,4 +1,4 @@
-#include "gstreamer_decode.h"
+#include "clip/exact/gstreamer_decode.h"
 
 #include <cstring>
 #include <fstream>

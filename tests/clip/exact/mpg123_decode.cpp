@@ -1,4 +1,4 @@
-#include "mpg123_decode.h"
+#include "clip/exact/mpg123_decode.h"
 
 #include <mpg123.h>
 #include <unistd.h>

@@ -14,9 +14,9 @@
 #include <sstream>
 #include <variant>
 
-#include "clip_range.h"
+#include "clip/export/clip_range.h"
 #include "mci/mp3_length.h"
-#include "mpg123_decode.h"
+#include "clip/exact/mpg123_decode.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/temp_dir.h"

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "clip_export.h"
+#include "clip/export/clip_export.h"
 #include "common/runtime_error.h"
-#include "disk_files.h"
-#include "export_test_files.h"
-#include "faulty_files.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/export_test_files.h"
+#include "clip/export/faulty_files.h"
 
 namespace snipwell::test {
 namespace {

@@ -9,11 +9,11 @@
 #include <cstdio>
 
 #include "common/runtime_error.h"
-#include "cut_command.h"
-#include "disk_files.h"
-#include "export_test_files.h"
-#include "faulty_files.h"
-#include "terminal_progress.h"
+#include "clip/export/cut_command.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/export_test_files.h"
+#include "clip/export/faulty_files.h"
+#include "clip/export/terminal_progress.h"
 
 namespace snipwell::test {
 namespace {

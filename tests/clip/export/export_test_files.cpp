@@ -1,4 +1,4 @@
-#include "export_test_files.h"
+#include "clip/export/export_test_files.h"
 
 #include <algorithm>
 #include <cstdlib>

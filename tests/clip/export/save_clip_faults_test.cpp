@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "faulty_files.h"
-#include "save_fixture.h"
+#include "clip/export/faulty_files.h"
+#include "clip/export/save_fixture.h"
 
 namespace snipwell::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "save_fixture.h"
+#include "clip/export/save_fixture.h"
 
 namespace snipwell::test {
 namespace {

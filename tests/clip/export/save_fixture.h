@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "disk_files.h"
-#include "export_test_files.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/export_test_files.h"
 #include "support/headless_window.h"
 #include "support/scripted_media_service.h"
 

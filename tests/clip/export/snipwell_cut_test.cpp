@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "mci/mp3_length.h"
-#include "save_fixture.h"
+#include "clip/export/save_fixture.h"
 
 extern char** environ;
 

@@ -10,9 +10,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "export_test_files.h"
-#include "saved_clip_target.h"
-#include "temporary_file_cleanup.h"
+#include "clip/export/export_test_files.h"
+#include "clip/export/saved_clip_target.h"
+#include "clip/export/temporary_file_cleanup.h"
 
 namespace snipwell::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "clip_export.h"
+#include "clip/export/clip_export.h"
 #include "common/runtime_error.h"
 
 namespace snipwell {
