@@ -41,10 +41,8 @@ public:
     MovieModule& playerOnDemand();
 
     // Lifecycle.
-    void initialize();
     void load();
     void unload();
-    void timer1Tick();
 
     // Transport.
     void openFile();
@@ -78,9 +76,6 @@ private:
     // Counts the times Open closed the media to load another file, so a
     // preview loop can tell that its track has been replaced.
     std::uint64_t openedTracks_ = 0;
-    // Where Timer1 last saw the window; nothing reads it.
-    std::int32_t sampledLeft_ = 0;
-    std::int32_t sampledTop_ = 0;
 
 private:
     // The controls, by the names the window gives them.
@@ -88,7 +83,6 @@ private:
     ProgressBar& pb;
     FileDialog& Cdlg;
     Timer& T;
-    Timer& Timer1;
     Label& Label1;
     Label& Label3;
     Label& Label4;

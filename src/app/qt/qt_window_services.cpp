@@ -54,7 +54,7 @@ QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpene
 
 QtWindowServices::~QtWindowServices() = default;
 
-snipwell::PictureButton& QtWindowServices::command(int number) {
+PictureButton& QtWindowServices::command(int number) {
     return *commands_.at(static_cast<std::size_t>(number - 1));
 }
 

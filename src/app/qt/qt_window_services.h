@@ -43,7 +43,7 @@ public:
     Label& Label9() override { return Label9_; }
     Line& Line1() override { return Line1_; }
     Line& Line2() override { return Line2_; }
-    snipwell::PictureButton& command(int number) override;
+    PictureButton& command(int number) override;
     Frame& P() override { return P_; }
     MainWindow& window() override { return mainWindow_; }
     WebBrowser& WebBrowser1() override { return webBrowser_; }
