@@ -56,7 +56,7 @@ void Form1::saveClip() {
         Cdlg.showSave();
 
         const std::string target = Cdlg.fileName();
-        if (target == sourceFile || files.isSameFile(target, sourceFile)) {
+        if (isSourceItself(files, target, sourceFile)) {
             services_.messageBox("Cannot overwrite file in use...", kOkInformation, kAppTitle);
             return false;
         }

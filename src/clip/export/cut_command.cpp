@@ -91,7 +91,7 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
         return fail(console, "invalid selection: the begin mark must come before the end mark");
     }
-    if (arguments.target == arguments.source || files.isSameFile(arguments.target, arguments.source)) {
+    if (isSourceItself(files, arguments.target, arguments.source)) {
         return fail(console, "cannot overwrite the source file \"" + arguments.source + "\"");
     }
 
