@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "process_cpu_time.h"
 #include "app/qt/qt_window_services.h"
 #include "app/qt/web_panel.h"
 #include "clip/export/disk_files.h"
 #include "player/movie_module.h"
+#include "process_cpu_time.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/qt/face_button.h"
 #include "app/qt/group_frame.h"
 #include "app/qt/marker_line.h"
-#include "app/qt/face_button.h"
 #include "app/qt/position_slider.h"
 #include "app/qt/web_panel.h"
 

@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/qt/face_button.h"
 #include "app/qt/group_frame.h"
 #include "app/qt/link_label.h"
 #include "app/qt/marker_line.h"
-#include "app/qt/face_button.h"
 #include "app/qt/position_slider.h"
 #include "app/qt/web_panel.h"
 

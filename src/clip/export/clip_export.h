@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "clip/export/files.h"
 #include "clip/export/clip_range.h"
+#include "clip/export/files.h"
 
 namespace snipwell {
 

@@ -5,8 +5,8 @@
 #include "clip/exact/exact_cut.h"
 #include "clip/export/clip_export.h"
 #include "clip/export/clip_time.h"
-#include "common/runtime_error.h"
 #include "clip/export/terminal_progress.h"
+#include "common/runtime_error.h"
 
 namespace snipwell {
 namespace {

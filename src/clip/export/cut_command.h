@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "clip/export/files.h"
 #include "clip/export/cut_arguments.h"
+#include "clip/export/files.h"
 
 namespace snipwell {
 

@@ -8,8 +8,8 @@
 #include <limits>
 #include <variant>
 
-#include "common/runtime_error.h"
 #include "clip/export/file_error.h"
+#include "common/runtime_error.h"
 #include "mci/mp3_length.h"
 
 namespace snipwell {

@@ -14,7 +14,7 @@
 #include "clip/exact/exact_cut.h"
 #include "clip/export/disk_files.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "support/mp3/run_program.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

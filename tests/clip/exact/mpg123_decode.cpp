@@ -9,7 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

@@ -14,12 +14,13 @@
 #include <sstream>
 #include <variant>
 
+#include "clip/exact/mpg123_decode.h"
 #include "clip/export/clip_range.h"
 #include "mci/mp3_length.h"
-#include "clip/exact/mpg123_decode.h"
+#include "support/file_bytes.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -27,7 +28,6 @@ namespace snipwell::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 struct Outcome {
     int exitCode = -1;
@@ -57,11 +57,6 @@ Outcome cut(const std::vector<std::string>& arguments, const fs::path& errorFile
     text << in.rdbuf();
     outcome.errorOutput = text.str();
     return outcome;
-}
-
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {

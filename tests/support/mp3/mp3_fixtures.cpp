@@ -10,9 +10,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/file_bytes.h"
 #include "support/mp3/mp3_tag_writer.h"
 #include "support/mp3/run_program.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -22,18 +23,6 @@ namespace {
 constexpr std::string_view recipeVersion = "v2";
 
 std::mutex fixtureMutex;
-
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 Bytes concat(Bytes first, const Bytes& second) {
     first.insert(first.end(), second.begin(), second.end());

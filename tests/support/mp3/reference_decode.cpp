@@ -9,7 +9,7 @@
 
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/run_program.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

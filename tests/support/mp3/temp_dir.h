@@ -1,27 +1,5 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes.
+// TempDir lives in support/temp_dir.h; the media service's tests still
+// include it by this older path.
 
-#include <filesystem>
-#include <string_view>
-
-namespace snipwell::test {
-
-class TempDir {
-public:
-    TempDir();
-    // A fresh folder inside `parent`, which must exist.
-    explicit TempDir(const std::filesystem::path& parent);
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    // A path inside the folder (the file is not created).
-    std::filesystem::path file(std::string_view name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
-
-}  // namespace snipwell::test
+#include "support/temp_dir.h"
