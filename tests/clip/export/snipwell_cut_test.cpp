@@ -2,62 +2,22 @@
 // scan, and the same bytes the window's Save writes for the same marks.
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "clip/export/save_fixture.h"
 #include "mci/mp3_length.h"
-
-extern char** environ;
+#include "support/mp3/run_program.h"
 
 namespace snipwell::test {
 namespace {
 
 using Names = std::vector<std::string>;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-    std::string errorOutput;
-};
-
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs a program with no terminal on stdin, stdout and stderr kept.
-Outcome run(const std::vector<std::string>& arguments, const std::string& outputFile,
-            const std::string& errorFile) {
-    std::vector<char*> argv;
-    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.output = contentsOf(outputFile);
-    outcome.errorOutput = contentsOf(errorFile);
-    return outcome;
-}
+using Outcome = ProgramOutcome;
 
 std::int32_t scannedLength(const std::string& path) {
     const auto measured = mci::measureMp3Length(path);
@@ -80,7 +40,7 @@ protected:
         command[0] = SNIPWELL_CUT_PATH;
         std::copy(arguments.begin(), arguments.end(), command.begin() + 1);
         // Outside the scratch folder, which the tests list.
-        return run(command, output.file("stdout.txt"), output.file("stderr.txt"));
+        return runProgramKeepingOutput(command, output.file("stdout.txt"), output.file("stderr.txt"));
     }
     TempDir folder;
     TempDir output;

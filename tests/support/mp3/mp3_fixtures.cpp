@@ -12,6 +12,7 @@
 
 #include "support/file_bytes.h"
 #include "support/mp3/mp3_tag_writer.h"
+#include "support/mp3/lame_encode.h"
 #include "support/mp3/run_program.h"
 #include "support/temp_dir.h"
 
@@ -56,23 +57,12 @@ fs::path toneWav(const TempDir& work, ToneFormat format, std::string_view which 
     return wav;
 }
 
-fs::path encode(const TempDir& work, const fs::path& wav, const std::string& name,
-                std::vector<std::string> options) {
-    const fs::path mp3 = work.file(name + ".mp3");
-    std::vector<std::string> command{"lame", "--quiet", "--noreplaygain"};
-    command.insert(command.end(), options.begin(), options.end());
-    command.push_back(wav.string());
-    command.push_back(mp3.string());
-    runProgramOrThrow(command);
-    return mp3;
-}
-
 const ToneFormat cdStereo{44100, 2};
 
 // Writes the file of `kind` to `target`.
 void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
     const auto encodeTo = [&](ToneFormat format, std::vector<std::string> options) {
-        return readBytes(encode(work, toneWav(work, format), "encoded", std::move(options)));
+        return readBytes(lameEncode(work, toneWav(work, format), "encoded", std::move(options)));
     };
     switch (kind) {
         case Mp3Kind::cbrWithInfo: return writeBytes(target, encodeTo(cdStereo, {"-b", "128"}));
@@ -94,9 +84,9 @@ void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
             return writeBytes(target, concat(concat(encodeTo(cdStereo, {"-V", "4", "-t"}), apeTag()),
                                              id3v1Tag()));
         case Mp3Kind::bitrateChange: {
-            const auto low = encode(work, toneWav(work, cdStereo, "low"), "low",
+            const auto low = lameEncode(work, toneWav(work, cdStereo, "low"), "low",
                                     {"-b", "32", "-t", "--resample", "44.1"});
-            const auto high = encode(work, toneWav(work, cdStereo, "high"), "high",
+            const auto high = lameEncode(work, toneWav(work, cdStereo, "high"), "high",
                                      {"-b", "320", "-t"});
             return writeBytes(target, concat(readBytes(low), readBytes(high)));
         }
