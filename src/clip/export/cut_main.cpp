@@ -1,5 +1,8 @@
 // snipwell-cut: cuts a clip out of an MP3 file for scripts and batch work,
 // the same bytes the window's Save writes. See cutHelp() for the command line.
+//
+// The real services are made here and handed to runCut(): the files on disk
+// and the track's length from the frame scan.
 
 #include <unistd.h>
 
