@@ -65,6 +65,7 @@ public:
 
 private:
     void dispatch(FormEvent event);
+    void startPlayback();
     void reportUntrappedError(const std::string& what);
     void updateMarkerStep();
     float markerX(std::int32_t offset) const;
