@@ -12,15 +12,10 @@ out=${2:-/dev/stdout}
 work=$(mktemp -d /tmp/snipwell-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# A tone without an info frame, repeated: frames join into one long stream.
-sox -q -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 60 sine 440
-lame -t --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
-for _ in $(seq 230); do cat "$work/tone.mp3"; done > "$work/big.mp3"
-rm "$work/tone.wav"
-src="$work/big.mp3"
+. "$(dirname "$0")/bench_lib.sh"
+src=$(make_big_mp3 "$work")
 size=$(stat -c %s "$src")
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 timed() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2>&1; cat "$work/time"; }
 cut_run() {  # MODE BEGIN_MS END_MS TARGET -> "seconds peak_kib"
   local mode=$1; shift

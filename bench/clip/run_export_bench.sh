@@ -15,15 +15,10 @@ runs=5
 work=$(mktemp -d /tmp/snipwell-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# A tone without an info frame, repeated: frames join into one long stream.
-sox -q -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 60 sine 440
-lame -t --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
-for _ in $(seq 230); do cat "$work/tone.mp3"; done > "$work/big.mp3"
-rm "$work/tone.wav"
-src="$work/big.mp3"
+. "$(dirname "$0")/bench_lib.sh"
+src=$(make_big_mp3 "$work")
 size=$(stat -c %s "$src")
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 # "seconds peak_kib": wall time to the millisecond, peak memory from time(1).
 timed() {
   local start=$EPOCHREALTIME

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "disk_files.h"
+#include "clip/export/disk_files.h"
 #include "support/headless_window.h"
 #include "support/scripted_media_service.h"
 

@@ -14,7 +14,6 @@ Form1::Form1(WindowServices& services, MciSendString mediaService)
       pb(services.pb()),
       Cdlg(services.Cdlg()),
       T(services.T()),
-      Timer1(services.Timer1()),
       Label1(services.Label1()),
       Label3(services.Label3()),
       Label4(services.Label4()),
@@ -61,7 +60,9 @@ void Form1::reportUntrappedError(const std::string& what) {
 
 void Form1::dispatch(FormEvent event) {
     switch (event) {
-        case FormEvent::Initialize: initialize(); break;
+        // The controls are ready once the window is made, so creation has
+        // nothing left to do.
+        case FormEvent::Initialize: break;
         case FormEvent::Load: load(); break;
         case FormEvent::Unload: unload(); break;
         case FormEvent::Command1Click: play(); break;
@@ -76,13 +77,11 @@ void Form1::dispatch(FormEvent event) {
         case FormEvent::Label1Click: openAdvert(); break;
         case FormEvent::HUserMove: sliderSeek(); break;
         case FormEvent::TTimer: positionTick(); break;
-        case FormEvent::Timer1Timer: timer1Tick(); break;
+        // Timer1 keeps ticking in the window, but what a tick samples (the
+        // window's position) is read by nothing, so it changes nothing.
+        case FormEvent::Timer1Timer: break;
     }
 }
-
-// The window's controls are ready once it is constructed; creation has
-// nothing more to do.
-void Form1::initialize() {}
 
 void Form1::load() { startAdvertPanel(); }
 
@@ -90,11 +89,6 @@ void Form1::unload() {
     playerOnDemand().closeMovie();
     ended_ = true;
     services_.endProgram();
-}
-
-void Form1::timer1Tick() {
-    sampledLeft_ = services_.window().left();
-    sampledTop_ = services_.window().top();
 }
 
 // 3975 twips of marker travel spread over the slider's range. A range of 0

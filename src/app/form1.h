@@ -4,7 +4,8 @@
 // so the same code runs in the Qt window and headless in tests.
 //
 // The handlers are defined next to their subsystem: transport in playback/,
-// marks, preview and export in clip/, the web links in promo/.
+// marks, preview and Save in clip/, the web links in promo/. Each of those
+// folders is an object library linked into snipwell_form (src/app).
 
 #include <cstdint>
 #include <memory>
@@ -40,10 +41,8 @@ public:
     MovieModule& playerOnDemand();
 
     // Lifecycle.
-    void initialize();
     void load();
     void unload();
-    void timer1Tick();
 
     // Transport.
     void openFile();
@@ -66,6 +65,7 @@ public:
 
 private:
     void dispatch(FormEvent event);
+    void startPlayback();
     void reportUntrappedError(const std::string& what);
     void updateMarkerStep();
     float markerX(std::int32_t offset) const;
@@ -77,9 +77,6 @@ private:
     // Counts the times Open closed the media to load another file, so a
     // preview loop can tell that its track has been replaced.
     std::uint64_t openedTracks_ = 0;
-    // Where Timer1 last saw the window; nothing reads it.
-    std::int32_t sampledLeft_ = 0;
-    std::int32_t sampledTop_ = 0;
 
 private:
     // The controls, by the names the window gives them.
@@ -87,7 +84,6 @@ private:
     ProgressBar& pb;
     FileDialog& Cdlg;
     Timer& T;
-    Timer& Timer1;
     Label& Label1;
     Label& Label3;
     Label& Label4;

@@ -40,11 +40,7 @@ void Form1::openFile() {
     });
     if (!opened) return;
 
-    resumeNext([&] { playerOnDemand().playMovie(); });
-    resumeNext([&] { T.setEnabled(true); });
-    resumeNext([&] { H.setMax(playerOnDemand().getLengthInSec()); });
-    resumeNext([&] { updateMarkerStep(); });
-    resumeNext([&] { playerOnDemand().timeOut(0.5); });
+    startPlayback();
     // The marker lines go home only after the wait: a mark set inside it
     // keeps its value but loses its line.
     resumeNext([&] { Line1.setX1(kLine1Home); });
@@ -53,7 +49,11 @@ void Form1::openFile() {
     resumeNext([&] { Line2.setX2(kLine2Home); });
 }
 
-void Form1::play() {
+void Form1::play() { startPlayback(); }
+
+// Play, and the second half of Open: each step is skipped on failure and the
+// next one still runs.
+void Form1::startPlayback() {
     resumeNext([&] { playerOnDemand().playMovie(); });
     resumeNext([&] { T.setEnabled(true); });
     resumeNext([&] { H.setMax(playerOnDemand().getLengthInSec()); });

@@ -9,7 +9,7 @@
 
 #include "app/qt/file_filter.h"
 #include "common/runtime_error.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

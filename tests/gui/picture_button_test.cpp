@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/qt/picture_button_face.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {
@@ -44,7 +44,7 @@ class PictureButtons : public WindowTest {};
 TEST_F(PictureButtons, FacesAreDrawnButtonsOnWhiteMarginsInsideTheirControls) {
     for (const FaceCase& expected : kFaceCases) {
         SCOPED_TRACE(expected.text);
-        const PictureButton& button = window().command(expected.number);
+        const FaceButton& button = window().command(expected.number);
         const QImage face = button.faceImage();
         EXPECT_EQ(face.size(), expected.bitmap);
         EXPECT_EQ(button.accessibleName(), QString::fromLatin1(expected.text));
@@ -83,8 +83,8 @@ TEST_F(PictureButtons, FacesAreDrawnButtonsOnWhiteMarginsInsideTheirControls) {
 TEST_F(PictureButtons, DisabledButtonRaisesNoClickAndLooksTheSame) {
     router.reset();  // Open's handler would show its dialog
     showWindow();
-    PictureButton& open = window().command(4);
-    QSignalSpy clicks(&open, &PictureButton::clicked);
+    FaceButton& open = window().command(4);
+    QSignalSpy clicks(&open, &FaceButton::clicked);
     const QImage enabledLook = open.grab().toImage();
 
     services->command(4).setEnabled(false);
@@ -101,8 +101,8 @@ TEST_F(PictureButtons, DisabledButtonRaisesNoClickAndLooksTheSame) {
 TEST_F(PictureButtons, PressShowsNoPressedLookAndOnlyAReleaseOverItClicks) {
     router.reset();
     showWindow();
-    PictureButton& stop = window().command(2);
-    QSignalSpy clicks(&stop, &PictureButton::clicked);
+    FaceButton& stop = window().command(2);
+    QSignalSpy clicks(&stop, &FaceButton::clicked);
     const QImage restingLook = stop.grab().toImage();
 
     QTest::mousePress(&stop, Qt::LeftButton, {}, QPoint(20, 10));

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "common/runtime_error.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "app/qt/marker_line.h"
 #include "common/runtime_error.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

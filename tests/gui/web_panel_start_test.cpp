@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/qt/deferred_web_panel.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {
@@ -26,7 +26,7 @@ protected:
                 },
                 {[this] { prepared.push_back(1); if (whilePreparing) whilePreparing(); },
                  [this] { prepared.push_back(2); }});
-        });
+        }, [](const QUrl&) { return false; }, files);
         form = std::make_unique<Form1>(*services, [this](const char* command, char* reply, std::uint32_t capacity,
                                                          std::uintptr_t) -> std::uint32_t {
             mediaCommands.emplace_back(command);
@@ -73,6 +73,7 @@ protected:
     std::function<void()> whileStarting;
     std::function<void()> whilePreparing;
     std::vector<int> prepared;
+    DiskFiles files;
     std::unique_ptr<QtWindowServices> services;
     std::unique_ptr<Form1> form;
     std::unique_ptr<FormEventRouter> router;

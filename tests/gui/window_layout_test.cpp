@@ -9,7 +9,7 @@
 
 #include "app/qt/marker_line.h"
 #include "app/qt/position_slider.h"
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "window_test_fixture.h"
+#include "gui/window_test_fixture.h"
 
 #include <algorithm>
 #include <memory>
@@ -20,7 +20,8 @@ WindowTest::WindowTest() {
         [this](const QUrl& url) {
             openedUrls.push_back(url);
             return openUrlAnswer;
-        });
+        },
+        files);
     form = std::make_unique<Form1>(*services, [this](const char* command, char* reply, std::uint32_t capacity,
                                                      std::uintptr_t) -> std::uint32_t {
         mediaCommands.emplace_back(command);

@@ -16,6 +16,7 @@
 #include "app/form1.h"
 #include "app/qt/form_event_router.h"
 #include "app/qt/qt_window_services.h"
+#include "clip/export/disk_files.h"
 
 namespace snipwell::qt::testing {
 
@@ -47,6 +48,7 @@ protected:
     std::vector<QUrl> openedUrls;
     bool openUrlAnswer = true;
 
+    DiskFiles files;
     std::unique_ptr<QtWindowServices> services;
     std::unique_ptr<Form1> form;
     std::unique_ptr<FormEventRouter> router;

@@ -25,7 +25,7 @@
 #include "support/mp3/damaged_mp3.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/mp3_tag_writer.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::mci::test {
 namespace {

@@ -20,7 +20,7 @@
 #include "player/movie_module.h"
 #include "support/mp3/damaged_mp3.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::mci::test {
 namespace {

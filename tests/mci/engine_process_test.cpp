@@ -19,7 +19,7 @@
 #include "mci/media_engine_control.h"
 #include "mci_session.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 

@@ -25,7 +25,7 @@
 #include "mci_session.h"
 #include "pulse_server.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 

@@ -10,7 +10,7 @@
 #include "mci_session.h"
 #include "pulse_server.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::mci::test {
 namespace {

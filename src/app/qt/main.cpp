@@ -1,10 +1,16 @@
 // The Snipwell program: make the window, run Initialize and Load, show it and
 // run the event loop until the window is closed. The web panel starts once
 // the window has painted.
+//
+// The real services are made here and nowhere else: the files on disk, the
+// media service's entry point, the web panel and the desktop's link opener.
+// Everything below receives what it uses.
 
 #include <cstdio>
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 
 #include "app/command_line.h"
 #include "app/form1.h"
@@ -13,6 +19,7 @@
 #include "app/qt/qt_window_services.h"
 #include "app/qt/startup_environment.h"
 #include "app/qt/web_engine_panel.h"
+#include "clip/export/disk_files.h"
 #include "mci/mci_send_string.h"
 
 int main(int argc, char** argv) {
@@ -30,10 +37,13 @@ int main(int argc, char** argv) {
     // The router ends the program through Form1's unload, not Qt's own rule.
     application.setQuitOnLastWindowClosed(false);
 
-    qt::QtWindowServices services([](QWidget* parent) {
+    DiskFiles files;
+    const auto makeWebPanel = [](QWidget* parent) {
         return new qt::DeferredWebPanel(parent, [](QWidget* place) { return qt::WebEnginePanel::create(place); },
                                         {&qt::WebEnginePanel::makeSharedOpenGLContext, &qt::WebEnginePanel::loadModule});
-    });
+    };
+    const auto openLink = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    qt::QtWindowServices services(makeWebPanel, openLink, files);
     Form1 form(services, mciSendStringA);
     qt::FormEventRouter router(services, form);
 

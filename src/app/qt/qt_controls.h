@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/qt/face_button.h"
 #include "app/qt/group_frame.h"
 #include "app/qt/marker_line.h"
-#include "app/qt/picture_button.h"
 #include "app/qt/position_slider.h"
 #include "app/qt/web_panel.h"
 
@@ -78,14 +78,14 @@ private:
     MarkerLine& line_;
 };
 
-class QtPictureButton final : public snipwell::PictureButton {
+class QtPictureButton final : public PictureButton {
 public:
-    explicit QtPictureButton(qt::PictureButton& button) : button_(button) {}
+    explicit QtPictureButton(qt::FaceButton& button) : button_(button) {}
     bool enabled() const override { return button_.isEnabled(); }
     void setEnabled(bool enabled) override { button_.setEnabled(enabled); }
 
 private:
-    qt::PictureButton& button_;
+    qt::FaceButton& button_;
 };
 
 // The media service asks for a native window to host video. The frame gets a

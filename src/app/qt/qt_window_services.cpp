@@ -3,45 +3,14 @@
 #include <algorithm>
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "common/runtime_error.h"
 
-#ifdef SNIPWELL_HAVE_DISK_FILES
-#include "clip/export/disk_files.h"
-#endif
-
 namespace snipwell::qt {
 
 namespace {
-
-#ifndef SNIPWELL_HAVE_DISK_FILES
-// Stands in while the files service is not part of the build: every use fails
-// as a file error, which the save handler reports and recovers from.
-class UnavailableFiles final : public Files {
-public:
-    bool exists(const std::string&) override { fail(); }
-    bool isSameFile(const std::string&, const std::string&) override { fail(); }
-    std::int64_t fileSize(const std::string&) override { fail(); }
-    std::unique_ptr<ByteSource> openSource(const std::string&) override { fail(); }
-    std::unique_ptr<ClipTarget> createTarget(const std::string&) override { fail(); }
-
-private:
-    [[noreturn]] static void fail() {
-        throw RuntimeError(ErrorKind::FileError, "file access is not available in this build");
-    }
-};
-#endif
-
-std::unique_ptr<Files> makeFiles() {
-#ifdef SNIPWELL_HAVE_DISK_FILES
-    return std::make_unique<DiskFiles>();
-#else
-    return std::make_unique<UnavailableFiles>();
-#endif
-}
 
 // The icon is the 0x70 part of the buttons value, the button set its low part.
 QMessageBox::Icon iconFor(int buttons) {
@@ -58,10 +27,10 @@ constexpr int kYesNoButtons = 4;
 
 }  // namespace
 
-QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl)
+QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl, Files& files)
     : window_(std::make_unique<SnipwellWindow>(makeWebPanel)),
-      openUrl_(openUrl ? std::move(openUrl) : UrlOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); })),
-      files_(makeFiles()),
+      openUrl_(std::move(openUrl)),
+      files_(files),
       slider_(window_->H()),
       progressBar_(window_->pb()),
       fileDialog_(*window_, programEnd_),
@@ -85,7 +54,7 @@ QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpene
 
 QtWindowServices::~QtWindowServices() = default;
 
-snipwell::PictureButton& QtWindowServices::command(int number) {
+PictureButton& QtWindowServices::command(int number) {
     return *commands_.at(static_cast<std::size_t>(number - 1));
 }
 
@@ -119,7 +88,7 @@ void QtWindowServices::openWebAddress(const std::string& address) {
     }
 }
 
-Files& QtWindowServices::files() { return *files_; }
+Files& QtWindowServices::files() { return files_; }
 
 void QtWindowServices::endProgram() {
     if (programEnd_.ended()) return;

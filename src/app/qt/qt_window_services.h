@@ -23,7 +23,9 @@ using UrlOpener = std::function<bool(const QUrl&)>;
 class QtWindowServices final : public WindowServices {
 public:
     // The window is made here, with the web panel that the factory makes.
-    explicit QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl = {});
+    // Links go to `openUrl` and the handlers' files to `files`, which must
+    // outlive this object; the program's main() makes the real ones.
+    QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl, Files& files);
     ~QtWindowServices() override;
 
     SnipwellWindow& qtWindow() { return *window_; }
@@ -41,7 +43,7 @@ public:
     Label& Label9() override { return Label9_; }
     Line& Line1() override { return Line1_; }
     Line& Line2() override { return Line2_; }
-    snipwell::PictureButton& command(int number) override;
+    PictureButton& command(int number) override;
     Frame& P() override { return P_; }
     MainWindow& window() override { return mainWindow_; }
     WebBrowser& WebBrowser1() override { return webBrowser_; }
@@ -60,7 +62,7 @@ private:
     ProgramEnd programEnd_;
     UrlOpener openUrl_;
     QElapsedTimer clock_;
-    std::unique_ptr<Files> files_;
+    Files& files_;
 
     QtSlider slider_;
     QtProgressBar progressBar_;

@@ -123,16 +123,16 @@ void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
     T_->setObjectName(QStringLiteral("T"));
     T_->setInterval(1000);
 
-    commands_[5] = place(new PictureButton(kFaces[5], this), "Command6", rectFromTwips(2205, 1470, 1365, 375));
-    commands_[4] = place(new PictureButton(kFaces[4], this), "Command5", rectFromTwips(825, 1485, 1395, 375));
-    commands_[7] = place(new PictureButton(kFaces[7], this), "Command8", rectFromTwips(2685, 2865, 1485, 375));
+    commands_[5] = place(new FaceButton(kFaces[5], this), "Command6", rectFromTwips(2205, 1470, 1365, 375));
+    commands_[4] = place(new FaceButton(kFaces[4], this), "Command5", rectFromTwips(825, 1485, 1395, 375));
+    commands_[7] = place(new FaceButton(kFaces[7], this), "Command8", rectFromTwips(2685, 2865, 1485, 375));
 
     pb_ = place(new QProgressBar(this), "pb", rectFromTwips(0, 3345, 4605, 345));
     pb_->setTextVisible(false);
     pb_->setRange(0, 100);
     pb_->setValue(0);
 
-    commands_[8] = place(new PictureButton(kFaces[8], this), "Command9", rectFromTwips(2610, 2490, 1650, 375));
+    commands_[8] = place(new FaceButton(kFaces[8], this), "Command9", rectFromTwips(2610, 2490, 1650, 375));
 
     auto* frame2 = place(new GroupFrame(QStringLiteral("Current Time"), this), "Frame2",
                          rectFromTwips(2385, 1920, 2070, 525));
@@ -149,11 +149,11 @@ void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
     place(makeTextLabel(QStringLiteral("End Position :"), frame1), "ep1", rectFromTwips(60, 570, 1005, 240));
     place(makeTextLabel(QStringLiteral("Begin Position :"), frame1), "bp", rectFromTwips(60, 285, 1125, 240));
 
-    commands_[6] = place(new PictureButton(kFaces[6], this), "Command7", rectFromTwips(3480, 1035, 900, 375));
-    commands_[3] = place(new PictureButton(kFaces[3], this), "Command4", rectFromTwips(2610, 1005, 900, 375));
-    commands_[2] = place(new PictureButton(kFaces[2], this), "Command3", rectFromTwips(1635, 1020, 1005, 375));
-    commands_[1] = place(new PictureButton(kFaces[1], this), "Command2", rectFromTwips(840, 1020, 855, 375));
-    commands_[0] = place(new PictureButton(kFaces[0], this), "Command1", rectFromTwips(75, 1050, 855, 360));
+    commands_[6] = place(new FaceButton(kFaces[6], this), "Command7", rectFromTwips(3480, 1035, 900, 375));
+    commands_[3] = place(new FaceButton(kFaces[3], this), "Command4", rectFromTwips(2610, 1005, 900, 375));
+    commands_[2] = place(new FaceButton(kFaces[2], this), "Command3", rectFromTwips(1635, 1020, 1005, 375));
+    commands_[1] = place(new FaceButton(kFaces[1], this), "Command2", rectFromTwips(840, 1020, 855, 375));
+    commands_[0] = place(new FaceButton(kFaces[0], this), "Command1", rectFromTwips(75, 1050, 855, 360));
 
     H_ = place(new PositionSlider(this), "H", rectFromTwips(120, 600, 4215, 375));
 
@@ -187,7 +187,7 @@ void SnipwellWindow::setTabOrderByIndex() {
     focusOrder[0]->setFocus(Qt::OtherFocusReason);
 }
 
-PictureButton& SnipwellWindow::command(int number) {
+FaceButton& SnipwellWindow::command(int number) {
     return *commands_.at(static_cast<std::size_t>(number - 1));
 }
 

@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/qt/face_button.h"
 #include "app/qt/group_frame.h"
 #include "app/qt/link_label.h"
 #include "app/qt/marker_line.h"
-#include "app/qt/picture_button.h"
 #include "app/qt/position_slider.h"
 #include "app/qt/web_panel.h"
 
@@ -28,7 +28,7 @@ class SnipwellWindow : public QWidget {
 public:
     explicit SnipwellWindow(const WebPanelFactory& makeWebPanel);
 
-    PictureButton& command(int number);  // 1 ... 9
+    FaceButton& command(int number);  // 1 ... 9
     PositionSlider& H() { return *H_; }
     QProgressBar& pb() { return *pb_; }
     LinkLabel& Label1() { return *Label1_; }
@@ -54,7 +54,7 @@ private:
     void buildControls(const WebPanelFactory& makeWebPanel);
     void setTabOrderByIndex();
 
-    std::array<PictureButton*, 9> commands_{};
+    std::array<FaceButton*, 9> commands_{};
     PositionSlider* H_ = nullptr;
     QProgressBar* pb_ = nullptr;
     LinkLabel* Label1_ = nullptr;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/files.h"
+#include "clip/export/files.h"
 
 namespace snipwell::exact {
 

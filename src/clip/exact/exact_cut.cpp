@@ -14,6 +14,7 @@
 #include "clip/exact/info_frame_writer.h"
 #include "clip/exact/layer3_frame.h"
 #include "clip/exact/mp3_frame_walker.h"
+#include "clip/export/clip_export.h"
 
 namespace snipwell::exact {
 namespace {
@@ -189,7 +190,7 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
 
 std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& request, Files& files,
                                                     const ExactCutProgress& progress) {
-    if (request.targetPath == request.sourcePath || files.isSameFile(request.targetPath, request.sourcePath)) {
+    if (isSourceItself(files, request.targetPath, request.sourcePath)) {
         return ExactCutError{"cannot overwrite the source file \"" + request.sourcePath + "\""};
     }
     auto opened = mci::BlockFileReader::open(request.sourcePath);

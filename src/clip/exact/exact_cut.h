@@ -22,7 +22,7 @@
 #include <string>
 #include <variant>
 
-#include "app/files.h"
+#include "clip/export/files.h"
 
 namespace snipwell::exact {
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "clip/exact/crc16.h"
+#include "clip/exact/layer3_frame.h"
 #include "mci/mpeg_frame_header.h"
 
 namespace snipwell::exact {
@@ -25,22 +26,16 @@ void putBigEndian16(std::uint8_t* at, std::uint16_t value) {
     at[1] = static_cast<std::uint8_t>(value);
 }
 
-std::optional<mci::MpegFrameHeader> headerOf(std::uint32_t word) {
-    std::uint8_t bytes[4];
-    putBigEndian32(bytes, word);
-    return mci::parseFrameHeader(bytes);
-}
-
 }  // namespace
 
 std::uint32_t infoTagOffset(std::uint32_t headerWord) {
-    const auto header = headerOf(headerWord);
+    const auto header = headerOfWord(headerWord);
     return header ? header->sideInfoEnd() : 0;
 }
 
 std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord,
                                                         const InfoFrameFields& fields) {
-    const auto header = headerOf(headerWord);
+    const auto header = headerOfWord(headerWord);
     if (!header || header->hasCrc) return std::nullopt;
     if (fields.encoderDelay > maxGaplessField || fields.endPadding > maxGaplessField) {
         return std::nullopt;

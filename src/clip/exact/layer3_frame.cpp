@@ -25,11 +25,7 @@ std::optional<BuiltHeader> headerHolding(std::uint32_t streamWord, std::uint32_t
     const std::uint32_t base = (streamWord | crcAbsentBit) & ~paddingBit & ~(15u << 12);
     auto tryIndex = [&](std::uint32_t index) -> std::optional<BuiltHeader> {
         const std::uint32_t word = base | (index << 12);
-        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(word >> 24),
-                                       static_cast<std::uint8_t>(word >> 16),
-                                       static_cast<std::uint8_t>(word >> 8),
-                                       static_cast<std::uint8_t>(word)};
-        const auto header = mci::parseFrameHeader(bytes);
+        const auto header = headerOfWord(word);
         if (!header || header->frameBytes < header->sideInfoEnd() + bytesAfterSideInfo) {
             return std::nullopt;
         }
@@ -51,6 +47,14 @@ bool isFreeFormatHeader(std::uint32_t word) {
     const std::uint32_t rateIndex = (word >> 10) & 3u;
     return versionBits != 1 && layerBits != 0 && rateIndex != 3 && bitrateIndexOf(word) == 0 &&
            (word & 3u) != 2;
+}
+
+std::optional<MpegFrameHeader> headerOfWord(std::uint32_t word) {
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(word >> 24),
+                                   static_cast<std::uint8_t>(word >> 16),
+                                   static_cast<std::uint8_t>(word >> 8),
+                                   static_cast<std::uint8_t>(word)};
+    return mci::parseFrameHeader(bytes);
 }
 
 }  // namespace snipwell::exact

@@ -43,6 +43,10 @@ std::optional<BuiltHeader> headerHolding(std::uint32_t streamWord, std::uint32_t
 
 inline std::uint32_t bitrateIndexOf(std::uint32_t word) { return (word >> 12) & 15u; }
 
+// The header that a 32-bit header word (as read big-endian) stands for;
+// empty when it is no valid frame header.
+std::optional<MpegFrameHeader> headerOfWord(std::uint32_t word);
+
 // A header with sync, a valid version, layer and sample rate, but bitrate
 // index 0: a free-format frame, whose length the header does not tell.
 bool isFreeFormatHeader(std::uint32_t word);

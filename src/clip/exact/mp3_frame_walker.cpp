@@ -91,11 +91,7 @@ bool Mp3FrameWalker::freeFormatChainAt(std::uint64_t offset) {
 }
 
 std::string Mp3FrameWalker::describeStream(std::uint32_t word) const {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(word >> 24),
-                                   static_cast<std::uint8_t>(word >> 16),
-                                   static_cast<std::uint8_t>(word >> 8),
-                                   static_cast<std::uint8_t>(word)};
-    const auto header = mci::parseFrameHeader(bytes);
+    const auto header = headerOfWord(word);
     if (!header) return "another stream";
     return std::string(versionName(header->version)) + " Layer " + (header->layer == 3 ? "III" : header->layer == 2 ? "II" : "I") +
            " at " + std::to_string(header->sampleRate) + " Hz";

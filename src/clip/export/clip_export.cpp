@@ -1,4 +1,4 @@
-#include "clip_export.h"
+#include "clip/export/clip_export.h"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +12,7 @@
 #include "common/runtime_error.h"
 
 namespace snipwell {
+
 namespace {
 
 // Large enough that a block costs few system calls, small enough to stay in
@@ -89,6 +90,10 @@ void ClipExport::copyInBlocks(
 void ClipExport::commit() {
     source_.reset();
     target_->commit();
+}
+
+bool isSourceItself(Files& files, const std::string& target, const std::string& source) {
+    return target == source || files.isSameFile(target, source);
 }
 
 }  // namespace snipwell

@@ -1,4 +1,4 @@
-#include "clip_range.h"
+#include "clip/export/clip_range.h"
 
 #include "common/checked_math.h"
 #include "common/runtime_error.h"

@@ -1,4 +1,4 @@
-#include "clip_time.h"
+#include "clip/export/clip_time.h"
 
 #include <charconv>
 #include <cstdio>

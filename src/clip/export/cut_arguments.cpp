@@ -1,9 +1,9 @@
-#include "cut_arguments.h"
+#include "clip/export/cut_arguments.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "clip_time.h"
+#include "clip/export/clip_time.h"
 #include "common/version.h"
 
 namespace snipwell {

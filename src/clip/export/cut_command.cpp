@@ -1,12 +1,12 @@
-#include "cut_command.h"
+#include "clip/export/cut_command.h"
 
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "clip_export.h"
-#include "clip_time.h"
+#include "clip/export/clip_export.h"
+#include "clip/export/clip_time.h"
+#include "clip/export/terminal_progress.h"
 #include "common/runtime_error.h"
-#include "terminal_progress.h"
 
 namespace snipwell {
 namespace {
@@ -91,7 +91,7 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
         return fail(console, "invalid selection: the begin mark must come before the end mark");
     }
-    if (arguments.target == arguments.source || files.isSameFile(arguments.target, arguments.source)) {
+    if (isSourceItself(files, arguments.target, arguments.source)) {
         return fail(console, "cannot overwrite the source file \"" + arguments.source + "\"");
     }
 

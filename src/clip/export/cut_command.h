@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "app/files.h"
-#include "cut_arguments.h"
+#include "clip/export/cut_arguments.h"
+#include "clip/export/files.h"
 
 namespace snipwell {
 

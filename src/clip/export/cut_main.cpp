@@ -1,5 +1,8 @@
 // snipwell-cut: cuts a clip out of an MP3 file for scripts and batch work,
 // the same bytes the window's Save writes. See cutHelp() for the command line.
+//
+// The real services are made here and handed to runCut(): the files on disk
+// and the track's length from the frame scan.
 
 #include <unistd.h>
 
@@ -9,10 +12,10 @@
 #include <variant>
 #include <vector>
 
-#include "cut_command.h"
-#include "disk_files.h"
-#include "scanned_track_length.h"
-#include "temporary_file_cleanup.h"
+#include "clip/export/cut_command.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/scanned_track_length.h"
+#include "clip/export/temporary_file_cleanup.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;

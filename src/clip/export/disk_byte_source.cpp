@@ -1,4 +1,4 @@
-#include "disk_byte_source.h"
+#include "clip/export/disk_byte_source.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "file_error.h"
+#include "clip/export/file_error.h"
 
 namespace snipwell {
 

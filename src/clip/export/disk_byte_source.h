@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/files.h"
+#include "clip/export/files.h"
 
 namespace snipwell {
 

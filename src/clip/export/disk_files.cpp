@@ -1,11 +1,11 @@
-#include "disk_files.h"
+#include "clip/export/disk_files.h"
 
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "disk_byte_source.h"
-#include "file_error.h"
-#include "saved_clip_target.h"
+#include "clip/export/disk_byte_source.h"
+#include "clip/export/file_error.h"
+#include "clip/export/saved_clip_target.h"
 
 namespace snipwell {
 

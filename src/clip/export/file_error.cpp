@@ -1,4 +1,4 @@
-#include "file_error.h"
+#include "clip/export/file_error.h"
 
 #include <system_error>
 

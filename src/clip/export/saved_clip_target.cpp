@@ -1,4 +1,4 @@
-#include "saved_clip_target.h"
+#include "clip/export/saved_clip_target.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,7 +13,7 @@
 #include <random>
 #include <utility>
 
-#include "file_error.h"
+#include "clip/export/file_error.h"
 
 namespace snipwell {
 namespace {

@@ -13,8 +13,8 @@
 
 #include <string>
 
-#include "app/files.h"
-#include "temporary_file_cleanup.h"
+#include "clip/export/files.h"
+#include "clip/export/temporary_file_cleanup.h"
 
 namespace snipwell {
 

@@ -1,4 +1,4 @@
-#include "scanned_track_length.h"
+#include "clip/export/scanned_track_length.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,8 +8,8 @@
 #include <limits>
 #include <variant>
 
+#include "clip/export/file_error.h"
 #include "common/runtime_error.h"
-#include "file_error.h"
 #include "mci/mp3_length.h"
 
 namespace snipwell {

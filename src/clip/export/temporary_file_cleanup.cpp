@@ -1,4 +1,4 @@
-#include "temporary_file_cleanup.h"
+#include "clip/export/temporary_file_cleanup.h"
 
 #include <climits>
 #include <csignal>

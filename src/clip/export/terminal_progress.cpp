@@ -1,4 +1,4 @@
-#include "terminal_progress.h"
+#include "clip/export/terminal_progress.h"
 
 #include <unistd.h>
 

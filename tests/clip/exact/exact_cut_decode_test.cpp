@@ -15,13 +15,13 @@
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "disk_files.h"
+#include "clip/exact/gstreamer_decode.h"
+#include "clip/exact/mpg123_decode.h"
+#include "clip/export/disk_files.h"
 #include "mci/mp3_length.h"
-#include "gstreamer_decode.h"
-#include "mpg123_decode.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

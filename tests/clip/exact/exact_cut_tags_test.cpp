@@ -10,26 +10,16 @@
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "disk_files.h"
-#include "mpg123_decode.h"
+#include "clip/exact/mpg123_decode.h"
+#include "clip/export/disk_files.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/mp3_tag_writer.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 void appendFrame(Bytes& tag, int major, const std::string& id, const std::string& text) {
     const auto size = static_cast<std::uint32_t>(text.size() + 1);

@@ -12,9 +12,9 @@
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
-#include "disk_files.h"
+#include "clip/export/disk_files.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

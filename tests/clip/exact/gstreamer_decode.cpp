@@ -1,52 +1,17 @@
-#include "gstreamer_decode.h"
+#include "clip/exact/gstreamer_decode.h"
 
-#include <cstring>
-#include <fstream>
-#include <stdexcept>
-
-#include "support/mp3/run_program.h"
-#include "support/mp3/temp_dir.h"
+#include "support/mp3/decoded_wav.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
-namespace {
-
-std::uint32_t littleEndian(const unsigned char* bytes, int count) {
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[i];
-    return value;
-}
-
-}  // namespace
 
 std::uint64_t gstreamerDecodedSamples(const std::filesystem::path& mp3) {
     const TempDir work;
     const auto wav = work.file("decoded.wav");
-    runProgramOrThrow({"gst-launch-1.0", "-q", "filesrc", "location=" + mp3.string(), "!",
-                       "decodebin", "!", "audioconvert", "!", "audio/x-raw,format=S16LE", "!",
-                       "wavenc", "!", "filesink", "location=" + wav.string()});
+    decodeWithGStreamer(mp3, wav);
     // The data chunk's own size: the writer puts further chunks after it.
-    std::ifstream in(wav, std::ios::binary);
-    unsigned char riff[12];
-    if (!in.read(reinterpret_cast<char*>(riff), 12) || std::memcmp(riff, "RIFF", 4) != 0) {
-        throw std::runtime_error("GStreamer wrote no WAV file");
-    }
-    std::uint32_t blockAlign = 0;
-    unsigned char chunk[8];
-    while (in.read(reinterpret_cast<char*>(chunk), 8)) {
-        const std::uint32_t size = littleEndian(chunk + 4, 4);
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            unsigned char format[16];
-            in.read(reinterpret_cast<char*>(format), 16);
-            blockAlign = littleEndian(format + 12, 2);
-            in.seekg(size - 16, std::ios::cur);
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (blockAlign == 0) break;
-            return size / blockAlign;
-        } else {
-            in.seekg(size + (size & 1), std::ios::cur);
-        }
-    }
-    throw std::runtime_error("GStreamer's WAV file has no audio");
+    const WavLayout layout = readWavLayout(wav);
+    return layout.dataSize / layout.blockAlign;
 }
 
 }  // namespace snipwell::test

@@ -1,4 +1,4 @@
-#include "mpg123_decode.h"
+#include "clip/exact/mpg123_decode.h"
 
 #include <mpg123.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {

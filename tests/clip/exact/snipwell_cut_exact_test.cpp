@@ -3,65 +3,34 @@
 // that decodes to exactly the range, and whatever cannot be cut exactly is
 // refused with exit status 1, one line of reason, and no file written.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <variant>
 
-#include "clip_range.h"
+#include "clip/exact/mpg123_decode.h"
+#include "clip/export/clip_range.h"
 #include "mci/mp3_length.h"
-#include "mpg123_decode.h"
+#include "support/file_bytes.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/temp_dir.h"
-
-extern char** environ;
+#include "support/mp3/run_program.h"
+#include "support/temp_dir.h"
 
 namespace snipwell::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string errorOutput;
-};
+using Outcome = ProgramOutcome;
 
 // Runs snipwell-cut with no terminal on stdin, its stderr kept.
 Outcome cut(const std::vector<std::string>& arguments, const fs::path& errorFile) {
     std::vector<std::string> command{SNIPWELL_CUT_PATH};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : command) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    std::ifstream in(errorFile);
-    std::stringstream text;
-    text << in.rdbuf();
-    outcome.errorOutput = text.str();
-    return outcome;
-}
-
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return runProgramKeepingOutput(command, "/dev/null", errorFile);
 }
 
 TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "clip_export.h"
+#include "clip/export/clip_export.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/export_test_files.h"
+#include "clip/export/faulty_files.h"
 #include "common/runtime_error.h"
-#include "disk_files.h"
-#include "export_test_files.h"
-#include "faulty_files.h"
 
 namespace snipwell::test {
 namespace {
@@ -51,15 +51,15 @@ class ClipBytes : public ::testing::TestWithParam<ClipCase> {};
 // must give these bytes.
 TEST_P(ClipBytes, TargetHoldsTheSourceRangeWithZerosPastItsEnd) {
     const ClipCase& c = GetParam();
-    ScratchFolder folder;
-    const ByteVector source = patternBytes(static_cast<std::size_t>(c.sourceBytes));
-    writeBytes(folder.file("song.mp3"), source);
+    TempDir folder;
+    const Bytes source = patternBytes(static_cast<std::size_t>(c.sourceBytes));
+    writeBytes(folder.file("song.mp3").string(), source);
     ASSERT_TRUE(isSavableSelection(c.beginMs, c.endMs));
     DiskFiles files;
 
     for (const bool inBlocks : {false, true}) {
         SCOPED_TRACE(inBlocks ? "in blocks" : "in chunks");
-        ClipExport clip(files, folder.file("song.mp3"), folder.file("clip.mp3"));
+        ClipExport clip(files, folder.file("song.mp3").string(), folder.file("clip.mp3").string());
         const ClipRange range = clip.measure(c.lengthMs, c.beginMs, c.endMs);
         EXPECT_EQ(range.bytesPerMs, c.bytesPerMs);
         EXPECT_EQ(range.beginOffset, c.beginOffset);
@@ -81,7 +81,7 @@ TEST_P(ClipBytes, TargetHoldsTheSourceRangeWithZerosPastItsEnd) {
         }
         clip.commit();
 
-        const ByteVector target = readBytes(folder.file("clip.mp3"));
+        const Bytes target = readBytes(folder.file("clip.mp3").string());
         ASSERT_EQ(target.size(), c.targetBytes);
         EXPECT_TRUE(target == expectedClip(source, c.beginOffset, c.targetBytes));
         EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
@@ -132,11 +132,11 @@ TEST(ClipRangeFailure, SaysWhyTheRangeCannotBeCut) {
 
 // A sparse file of 2 GiB: its size must not wrap into a small rate.
 TEST(ClipRangeFailure, SourceOfTwoGibibytesIsRefusedBeforeAnyCopy) {
-    ScratchFolder folder;
-    writeBytes(folder.file("huge.mp3"), {});
-    std::filesystem::resize_file(folder.file("huge.mp3"), std::uintmax_t{1} << 31);
+    TempDir folder;
+    writeBytes(folder.file("huge.mp3").string(), {});
+    std::filesystem::resize_file(folder.file("huge.mp3").string(), std::uintmax_t{1} << 31);
     DiskFiles files;
-    ClipExport clip(files, folder.file("huge.mp3"), folder.file("clip.mp3"));
+    ClipExport clip(files, folder.file("huge.mp3").string(), folder.file("clip.mp3").string());
     EXPECT_THROW(clip.measure(250'000, 1'000, 2'000), RuntimeError);
 }
 
@@ -157,18 +157,18 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
     for (const auto& c : cases) {
         for (const bool inBlocks : {false, true}) {
             SCOPED_TRACE(std::string(c.what) + (inBlocks ? ", in blocks" : ", in chunks"));
-            ScratchFolder folder;
-            const ByteVector source = patternBytes(4'000'000);
-            writeBytes(folder.file("song.mp3"), source);
-            const ByteVector old = patternBytes(100, 4);
-            writeBytes(folder.file("clip.mp3"), old);
+            TempDir folder;
+            const Bytes source = patternBytes(4'000'000);
+            writeBytes(folder.file("song.mp3").string(), source);
+            const Bytes old = patternBytes(100, 4);
+            writeBytes(folder.file("clip.mp3").string(), old);
             DiskFiles disk;
             ResizingSourceFiles files(disk, 2, c.newSize);
 
             // Positions 160,000 to 962,816 of the source: 196 chunks, or
             // four blocks, so the source changes while the copy runs.
             const auto cut = [&] {
-                ClipExport clip(files, folder.file("song.mp3"), folder.file("clip.mp3"));
+                ClipExport clip(files, folder.file("song.mp3").string(), folder.file("clip.mp3").string());
                 const ClipRange range = clip.measure(250'000, 10'000, 60'000);
                 if (inBlocks) {
                     clip.copyInBlocks(range, [](std::int64_t, std::int64_t) {});
@@ -184,10 +184,10 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
                 } catch (const RuntimeError& error) {
                     EXPECT_STREQ(error.what(), kSourceChanged);
                 }
-                EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == old);
+                EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == old);
             } else {
                 cut();
-                EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == expectedClip(source, 160'000, 802'817));
+                EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == expectedClip(source, 160'000, 802'817));
             }
             EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
         }

@@ -8,12 +8,12 @@
 
 #include <cstdio>
 
+#include "clip/export/cut_command.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/export_test_files.h"
+#include "clip/export/faulty_files.h"
+#include "clip/export/terminal_progress.h"
 #include "common/runtime_error.h"
-#include "cut_command.h"
-#include "disk_files.h"
-#include "export_test_files.h"
-#include "faulty_files.h"
-#include "terminal_progress.h"
 
 namespace snipwell::test {
 namespace {
@@ -46,10 +46,10 @@ protected:
         return arguments;
     }
 
-    ScratchFolder folder;
-    const ByteVector source = patternBytes(400'000);
-    const std::string sourcePath = folder.file("song.mp3");
-    const std::string targetPath = folder.file("clip.mp3");
+    TempDir folder;
+    const Bytes source = patternBytes(400'000);
+    const std::string sourcePath = folder.file("song.mp3").string();
+    const std::string targetPath = folder.file("clip.mp3").string();
     DiskFiles disk;
     int lookups = 0;
     TrackLengthLookup lengthOf = [this](const std::string&) {
@@ -70,7 +70,7 @@ protected:
 
 TEST_F(CutCommandTest, OnATerminalReplacesAnExistingTargetOnlyWhenTheAnswerIsYes) {
     console.interactive = true;
-    const ByteVector old = patternBytes(10, 5);
+    const Bytes old = patternBytes(10, 5);
     for (const std::string answer : {"n", "", "y"}) {
         writeBytes(targetPath, old);
         answers = {answer};
@@ -133,7 +133,7 @@ TEST_F(CutCommandTest, SourceOfTwoGibibytesIsRefusedBeforeTheScan) {
 }
 
 TEST_F(CutCommandTest, SourceCutShortDuringTheCopyFailsAndKeepsTheTarget) {
-    const ByteVector old = patternBytes(10, 5);
+    const Bytes old = patternBytes(10, 5);
     writeBytes(targetPath, old);
     ResizingSourceFiles shrinking(disk, 1, 100'000);
     CutArguments arguments = marks(1'000, 24'000);  // 368,000 bytes: two blocks

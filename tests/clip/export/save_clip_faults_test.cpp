@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "faulty_files.h"
-#include "save_fixture.h"
+#include "clip/export/faulty_files.h"
+#include "clip/export/save_fixture.h"
 
 namespace snipwell::test {
 namespace {
@@ -44,13 +44,13 @@ protected:
         for (const auto& message : window.messages) EXPECT_NE(message.text, "Clip Saved     ");
     }
 
-    const ByteVector oldTarget = patternBytes(5'000, 9);
+    const Bytes oldTarget = patternBytes(5'000, 9);
 };
 
 TEST_F(SaveClipFaultTest, WriteFailingPartWayKeepsTheOldTarget) {
     FaultyFiles faulty(disk, 7);
     window.filesService = &faulty;
-    const std::string target = folder.file("clip.mp3");
+    const std::string target = folder.file("clip.mp3").string();
     prepareExistingTarget(target);
 
     saveTo(target);
@@ -84,22 +84,22 @@ private:
 };
 
 TEST_F(SaveClipFaultTest, FullDiskSaysSoAndKeepsTheOldTarget) {
-    SmallFilesystem small(folder.file("small"));
+    SmallFilesystem small(folder.file("small").string());
     if (!small.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
-    const std::string target = folder.file("small") + "/clip.mp3";
+    const std::string target = folder.file("small").string() + "/clip.mp3";
     prepareExistingTarget(target);
 
     saveTo(target);  // 163,841 bytes into 64 KiB
 
     expectNotSavedBecause("No space left on device");
     EXPECT_TRUE(readBytes(target) == oldTarget);
-    EXPECT_EQ(namesIn(folder.file("small")), Names{"clip.mp3"});
+    EXPECT_EQ(namesIn(folder.file("small").string()), Names{"clip.mp3"});
     expectIdle();
     expectSourceUnchanged();
 }
 
 TEST_F(SaveClipFaultTest, ClosingTheWindowDuringTheCopyLeavesNoPartialClip) {
-    const std::string existing = folder.file("clip.mp3");
+    const std::string existing = folder.file("clip.mp3").string();
     prepareExistingTarget(existing);
     int pumpsBeforeClose = 0;
     window.at(window.clock() + 0.0105, [&] {
@@ -125,7 +125,7 @@ TEST_F(SaveClipFaultTest, ClosingTheWindowDuringTheCopyLeavesNoPartialClip) {
 TEST_F(SaveClipFaultTest, SourceCutShortDuringTheCopyKeepsTheOldTarget) {
     ResizingSourceFiles shrinking(disk, 3, 165'000);
     window.filesService = &shrinking;
-    const std::string target = folder.file("clip.mp3");
+    const std::string target = folder.file("clip.mp3").string();
     prepareExistingTarget(target);
 
     saveTo(target);
@@ -141,7 +141,7 @@ TEST_F(SaveClipFaultTest, SourceCutShortDuringTheCopyKeepsTheOldTarget) {
 TEST_F(SaveClipFaultTest, SourceGoneSinceOpenSaysWhy) {
     std::filesystem::remove(sourcePath);
 
-    saveTo(folder.file("clip.mp3"));
+    saveTo(folder.file("clip.mp3").string());
 
     expectNotSavedBecause("No such file or directory");
     EXPECT_TRUE(folder.names().empty());
@@ -149,7 +149,7 @@ TEST_F(SaveClipFaultTest, SourceGoneSinceOpenSaysWhy) {
 }
 
 TEST_F(SaveClipFaultTest, TargetThatIsAFolderIsLeftAlone) {
-    const std::string target = folder.file("albums");
+    const std::string target = folder.file("albums").string();
     std::filesystem::create_directory(target);
     writeBytes(target + "/keep.mp3", oldTarget);
     window.messageAnswers.push_back(kAnswerYes);
@@ -165,7 +165,7 @@ TEST_F(SaveClipFaultTest, TargetThatIsAFolderIsLeftAlone) {
 TEST_F(SaveClipFaultTest, SourceWithFewerBytesThanMillisecondsIsNotCut) {
     writeBytes(sourcePath, patternBytes(1'000));  // 1,000 bytes for 250,000 ms
 
-    saveTo(folder.file("clip.mp3"));
+    saveTo(folder.file("clip.mp3").string());
 
     expectNotSavedBecause("fewer bytes than the track has milliseconds");
     EXPECT_EQ(folder.names(), Names{"song.mp3"});

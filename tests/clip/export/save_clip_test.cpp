@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "save_fixture.h"
+#include "clip/export/save_fixture.h"
 
 namespace snipwell::test {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 TEST_F(SaveClipTest, SavesTheWorkedExampleWithTheWindowBusyThroughoutTheCopy) {
-    const std::string target = folder.file("clip.mp3");
+    const std::string target = folder.file("clip.mp3").string();
     int pumpsSeen = 0;
     bool busyInEveryPump = true;
     const std::function<void()> watchPump = [&] {
@@ -56,7 +56,7 @@ TEST_F(SaveClipTest, SavesTheWorkedExampleWithTheWindowBusyThroughoutTheCopy) {
 }
 
 TEST_F(SaveClipTest, GoesBusyAndBackToIdleInTheWindowsOrder) {
-    saveTo(folder.file("clip.mp3"));
+    saveTo(folder.file("clip.mp3").string());
 
     const Names busy = {"Command1.Enabled=false", "Command2.Enabled=false", "Command3.Enabled=false",
                         "Command4.Enabled=false", "Command5.Enabled=false", "Command6.Enabled=false",
@@ -79,31 +79,31 @@ TEST_F(SaveClipTest, GoesBusyAndBackToIdleInTheWindowsOrder) {
 // A clip from the very start keeps the file's first bytes (its tag or first
 // frame header), and the mark stays 0, so saving again gives the same clip.
 TEST_F(SaveClipTest, BeginMarkOfZeroStartsAtTheFirstByteOnEverySave) {
-    saveTo(folder.file("clip.mp3"), 0, 5'000);
+    saveTo(folder.file("clip.mp3").string(), 0, 5'000);
 
     EXPECT_EQ(form.clipBeginMs, 0);
     EXPECT_NE(std::find(window.log.begin(), window.log.end(), "pb.Max=84096"), window.log.end());
-    const ByteVector first = readBytes(folder.file("clip.mp3"));
+    const Bytes first = readBytes(folder.file("clip.mp3").string());
     ASSERT_EQ(first.size(), 81'921u);
-    EXPECT_TRUE(ByteVector(first.begin(), first.begin() + 16) ==
-                ByteVector(source.begin(), source.begin() + 16));
+    EXPECT_TRUE(Bytes(first.begin(), first.begin() + 16) ==
+                Bytes(source.begin(), source.begin() + 16));
     EXPECT_TRUE(first == expectedClip(source, 1, 81'921));
 
     window.messageAnswers.push_back(kAnswerYes);
-    saveTo(folder.file("clip.mp3"), form.clipBeginMs, form.clipEndMs);
-    EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == first);
+    saveTo(folder.file("clip.mp3").string(), form.clipBeginMs, form.clipEndMs);
+    EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == first);
 }
 
 TEST_F(SaveClipTest, BeginMarkOfOneStartsAtTheRatesOwnByte) {
-    saveTo(folder.file("clip.mp3"), 1, 5'000);
+    saveTo(folder.file("clip.mp3").string(), 1, 5'000);
 
     EXPECT_EQ(form.clipBeginMs, 1);
     EXPECT_NE(std::find(window.log.begin(), window.log.end(), "pb.Max=84081"), window.log.end());
-    EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == expectedClip(source, 16, 81'921));
+    EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == expectedClip(source, 16, 81'921));
 }
 
 TEST_F(SaveClipTest, InvalidSelectionChangesNothing) {
-    saveTo(folder.file("clip.mp3"), 20'000, 20'000);
+    saveTo(folder.file("clip.mp3").string(), 20'000, 20'000);
 
     EXPECT_EQ(messageTexts(), Names{"Invalid Selection"});
     EXPECT_EQ(window.log, Names{"MsgBox=Invalid Selection"});
@@ -126,12 +126,12 @@ TEST_F(SaveClipTest, CancelledDialogReturnsToIdleSilentlyAndForgetsTheName) {
 // The source chosen as the target, by its own name or by any other name of
 // the same file, is refused before anything is opened for writing.
 TEST_F(SaveClipTest, RefusesTheSourceUnderAnyOfItsNames) {
-    std::filesystem::create_symlink(sourcePath, folder.file("link.mp3"));
-    std::filesystem::create_hard_link(sourcePath, folder.file("hard.mp3"));
-    std::filesystem::create_directory(folder.file("sub"));
-    const std::string relative = folder.file("sub") + "/../song.mp3";
+    std::filesystem::create_symlink(sourcePath, folder.file("link.mp3").string());
+    std::filesystem::create_hard_link(sourcePath, folder.file("hard.mp3").string());
+    std::filesystem::create_directory(folder.file("sub").string());
+    const std::string relative = folder.file("sub").string() + "/../song.mp3";
 
-    for (const std::string& name : {sourcePath, folder.file("link.mp3"), folder.file("hard.mp3"), relative}) {
+    for (const std::string& name : {sourcePath, folder.file("link.mp3").string(), folder.file("hard.mp3").string(), relative}) {
         window.messages.clear();
         saveTo(name);
         EXPECT_EQ(messageTexts(), Names{"Cannot overwrite file in use..."}) << name;
@@ -143,8 +143,8 @@ TEST_F(SaveClipTest, RefusesTheSourceUnderAnyOfItsNames) {
 }
 
 TEST_F(SaveClipTest, ExistingTargetAnsweredNoIsLeftAlone) {
-    const std::string target = folder.file("clip.mp3");
-    const ByteVector old = patternBytes(500, 7);
+    const std::string target = folder.file("clip.mp3").string();
+    const Bytes old = patternBytes(500, 7);
     writeBytes(target, old);
     window.messageAnswers.push_back(kAnswerNo);
 
@@ -159,7 +159,7 @@ TEST_F(SaveClipTest, ExistingTargetAnsweredNoIsLeftAlone) {
 }
 
 TEST_F(SaveClipTest, ExistingLongerTargetAnsweredYesHoldsExactlyTheClip) {
-    const std::string target = folder.file("clip.mp3");
+    const std::string target = folder.file("clip.mp3").string();
     writeBytes(target, patternBytes(1'000'000, 7));
     window.messageAnswers.push_back(kAnswerYes);
 
@@ -173,8 +173,8 @@ TEST_F(SaveClipTest, ExistingLongerTargetAnsweredYesHoldsExactlyTheClip) {
 // Presence decides: a name that cannot be opened for reading (here a link to
 // nothing) is still asked about rather than replaced.
 TEST_F(SaveClipTest, AsksAboutANameThatIsPresentButUnreadable) {
-    const std::string target = folder.file("dangling.mp3");
-    std::filesystem::create_symlink(folder.file("nowhere.mp3"), target);
+    const std::string target = folder.file("dangling.mp3").string();
+    std::filesystem::create_symlink(folder.file("nowhere.mp3").string(), target);
     window.messageAnswers.push_back(kAnswerNo);
 
     saveTo(target);
@@ -185,7 +185,7 @@ TEST_F(SaveClipTest, AsksAboutANameThatIsPresentButUnreadable) {
 }
 
 TEST_F(SaveClipTest, SecondSaveOffersThePreviousNameAndAsksBeforeReplacingIt) {
-    const std::string target = folder.file("clip.mp3");
+    const std::string target = folder.file("clip.mp3").string();
     saveTo(target);
     window.messages.clear();
     window.messageAnswers.push_back(kAnswerYes);

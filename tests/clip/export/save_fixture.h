@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "disk_files.h"
-#include "export_test_files.h"
+#include "clip/export/disk_files.h"
+#include "clip/export/export_test_files.h"
 #include "support/headless_window.h"
 #include "support/scripted_media_service.h"
 
@@ -61,15 +61,15 @@ protected:
     void expectSourceUnchanged() { EXPECT_TRUE(readBytes(sourcePath) == source); }
 
     // The clip of the default marks: source positions 160,000 to 323,840.
-    ByteVector workedExampleClip() const { return expectedClip(source, 160'000, 163'841); }
+    Bytes workedExampleClip() const { return expectedClip(source, 160'000, 163'841); }
 
-    ScratchFolder folder;
+    TempDir folder;
     DiskFiles disk;
     HeadlessWindow window;
     ScriptedMediaService media{window};
     Form1 form{window, media.entry()};
-    const ByteVector source = patternBytes(4'000'000);
-    const std::string sourcePath = folder.file("song.mp3");
+    const Bytes source = patternBytes(4'000'000);
+    const std::string sourcePath = folder.file("song.mp3").string();
 };
 
 }  // namespace snipwell::test

@@ -2,62 +2,22 @@
 // scan, and the same bytes the window's Save writes for the same marks.
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "clip/export/save_fixture.h"
 #include "mci/mp3_length.h"
-#include "save_fixture.h"
-
-extern char** environ;
+#include "support/mp3/run_program.h"
 
 namespace snipwell::test {
 namespace {
 
 using Names = std::vector<std::string>;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-    std::string errorOutput;
-};
-
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs a program with no terminal on stdin, stdout and stderr kept.
-Outcome run(const std::vector<std::string>& arguments, const std::string& outputFile,
-            const std::string& errorFile) {
-    std::vector<char*> argv;
-    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.output = contentsOf(outputFile);
-    outcome.errorOutput = contentsOf(errorFile);
-    return outcome;
-}
+using Outcome = ProgramOutcome;
 
 std::int32_t scannedLength(const std::string& path) {
     const auto measured = mci::measureMp3Length(path);
@@ -80,11 +40,11 @@ protected:
         command[0] = SNIPWELL_CUT_PATH;
         std::copy(arguments.begin(), arguments.end(), command.begin() + 1);
         // Outside the scratch folder, which the tests list.
-        return run(command, output.file("stdout.txt"), output.file("stderr.txt"));
+        return runProgramKeepingOutput(command, output.file("stdout.txt"), output.file("stderr.txt"));
     }
-    ScratchFolder folder;
-    ScratchFolder output;
-    const std::string mp3 = folder.file("tone.mp3");
+    TempDir folder;
+    TempDir output;
+    const std::string mp3 = folder.file("tone.mp3").string();
 };
 
 // From the very start (the file's first byte) and from inside the track,
@@ -107,7 +67,7 @@ TEST_F(SnipwellCutTest, WritesTheSameBytesAsTheWindowsSave) {
     for (const auto& c : cases) {
         const std::string end = c.end ? c.end : std::to_string(lengthMs);
         SCOPED_TRACE(std::string(c.begin) + " to " + end);
-        const Outcome cut = this->cut({"--force", mp3, c.begin, end, folder.file("cut.mp3")});
+        const Outcome cut = this->cut({"--force", mp3, c.begin, end, folder.file("cut.mp3").string()});
         ASSERT_EQ(cut.exitCode, 0) << cut.errorOutput;
 
         HeadlessWindow window;
@@ -121,33 +81,33 @@ TEST_F(SnipwellCutTest, WritesTheSameBytesAsTheWindowsSave) {
         window.raise(FormEvent::Command4Click);
         form.clipBeginMs = c.beginMs;
         form.clipEndMs = c.endMs;
-        std::filesystem::remove(folder.file("saved.mp3"));
-        window.dialog.answers.push_back(DialogAnswer::choose(folder.file("saved.mp3")));
+        std::filesystem::remove(folder.file("saved.mp3").string());
+        window.dialog.answers.push_back(DialogAnswer::choose(folder.file("saved.mp3").string()));
         window.raise(FormEvent::Command7Click);
         ASSERT_EQ(window.messages.back().text, "Clip Saved     ");
 
-        const ByteVector fromCut = readBytes(folder.file("cut.mp3"));
+        const Bytes fromCut = readBytes(folder.file("cut.mp3").string());
         EXPECT_GT(fromCut.size(), 4'097u);
-        EXPECT_TRUE(fromCut == readBytes(folder.file("saved.mp3")));
+        EXPECT_TRUE(fromCut == readBytes(folder.file("saved.mp3").string()));
         if (c.beginMs == 0) {
-            const ByteVector whole = readBytes(mp3);
+            const Bytes whole = readBytes(mp3);
             EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 4'097, fromCut.begin()));
         }
     }
 }
 
 TEST_F(SnipwellCutTest, EndsWithASummaryLineEvenWithoutATerminal) {
-    const Outcome saved = cut({mp3, "500", "0:02.5", folder.file("clip.mp3")});
+    const Outcome saved = cut({mp3, "500", "0:02.5", folder.file("clip.mp3").string()});
     ASSERT_EQ(saved.exitCode, 0) << saved.errorOutput;
-    const std::int64_t bytes = static_cast<std::int64_t>(std::filesystem::file_size(folder.file("clip.mp3")));
-    EXPECT_EQ(saved.output, "Saved " + folder.file("clip.mp3") + ": 0:02.000, " +
+    const std::int64_t bytes = static_cast<std::int64_t>(std::filesystem::file_size(folder.file("clip.mp3").string()));
+    EXPECT_EQ(saved.output, "Saved " + folder.file("clip.mp3").string() + ": 0:02.000, " +
                                 std::to_string((bytes + 500) / 1000) + " kB\n");
     EXPECT_EQ(saved.errorOutput, "");
 
-    const Outcome quiet = cut({"--quiet", mp3, "500", "2500", folder.file("quiet.mp3")});
+    const Outcome quiet = cut({"--quiet", mp3, "500", "2500", folder.file("quiet.mp3").string()});
     EXPECT_EQ(quiet.exitCode, 0);
     EXPECT_EQ(quiet.output + quiet.errorOutput, "");
-    EXPECT_TRUE(readBytes(folder.file("quiet.mp3")) == readBytes(folder.file("clip.mp3")));
+    EXPECT_TRUE(readBytes(folder.file("quiet.mp3").string()) == readBytes(folder.file("clip.mp3").string()));
 }
 
 TEST_F(SnipwellCutTest, HelpAndVersionExitZero) {
@@ -163,22 +123,22 @@ TEST_F(SnipwellCutTest, HelpAndVersionExitZero) {
 
 // Files that are no MP3 at all are named as such, not as a track of 0 ms.
 TEST_F(SnipwellCutTest, RefusesWhatIsNoMp3AndAnEndPastTheTrack) {
-    writeBytes(folder.file("notes.txt"), ByteVector(5'000, 'a'));
-    writeBytes(folder.file("empty.mp3"), {});
+    writeBytes(folder.file("notes.txt").string(), Bytes(5'000, 'a'));
+    writeBytes(folder.file("empty.mp3").string(), {});
     const std::int32_t lengthMs = scannedLength(mp3);
     const struct {
         std::string source;
         std::string end;
         std::string reason;
     } cases[] = {
-        {folder.file("notes.txt"), "2000", "not an MP3 file (no MPEG audio frames found)"},
-        {folder.file("empty.mp3"), "2000", "not an MP3 file (no MPEG audio frames found)"},
+        {folder.file("notes.txt").string(), "2000", "not an MP3 file (no MPEG audio frames found)"},
+        {folder.file("empty.mp3").string(), "2000", "not an MP3 file (no MPEG audio frames found)"},
         {"/dev/zero", "2000", "not an MP3 file (no MPEG audio frames found)"},
-        {folder.file("missing.mp3"), "2000", "No such file or directory"},
+        {folder.file("missing.mp3").string(), "2000", "No such file or directory"},
         {mp3, std::to_string(lengthMs + 1), "lies past the end of the track"},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = cut({c.source, "1000", c.end, folder.file("clip.mp3")});
+        const Outcome outcome = cut({c.source, "1000", c.end, folder.file("clip.mp3").string()});
         EXPECT_EQ(outcome.exitCode, 1) << c.source;
         EXPECT_NE(outcome.errorOutput.find(c.reason), std::string::npos) << outcome.errorOutput;
         EXPECT_EQ(lineCount(outcome.errorOutput), 1u) << outcome.errorOutput;
@@ -187,10 +147,10 @@ TEST_F(SnipwellCutTest, RefusesWhatIsNoMp3AndAnEndPastTheTrack) {
 }
 
 TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
-    const std::string target = folder.file("cut.mp3");
-    const ByteVector old = patternBytes(100, 3);
+    const std::string target = folder.file("cut.mp3").string();
+    const Bytes old = patternBytes(100, 3);
     writeBytes(target, old);
-    std::filesystem::create_symlink(mp3, folder.file("link.mp3"));
+    std::filesystem::create_symlink(mp3, folder.file("link.mp3").string());
 
     // Without a terminal to ask on, an existing target is only replaced with --force.
     Outcome refused = cut({mp3, "1000", "2000", target});
@@ -204,14 +164,14 @@ TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
         std::vector<std::string> arguments;
         int exitCode;
     } cases[] = {
-        {{mp3, "1000", "2000", folder.file("link.mp3"), "--force"}, 1},  // the source itself
-        {{mp3, "2000", "2000", folder.file("a.mp3")}, 1},                // empty selection
-        {{mp3, "-20", "2000", folder.file("a.mp3")}, 1},                 // negative begin
-        {{folder.file("missing.mp3"), "1000", "2000", folder.file("b.mp3")}, 1},
+        {{mp3, "1000", "2000", folder.file("link.mp3").string(), "--force"}, 1},  // the source itself
+        {{mp3, "2000", "2000", folder.file("a.mp3").string()}, 1},                // empty selection
+        {{mp3, "-20", "2000", folder.file("a.mp3").string()}, 1},                 // negative begin
+        {{folder.file("missing.mp3").string(), "1000", "2000", folder.file("b.mp3").string()}, 1},
         {{mp3, "1000", "2000"}, 2},
-        {{mp3, "1s", "2000", folder.file("c.mp3")}, 2},
-        {{mp3, "1000", "99999999999", folder.file("d.mp3")}, 2},
-        {{"--fast", mp3, "1000", "2000", folder.file("e.mp3")}, 2},
+        {{mp3, "1s", "2000", folder.file("c.mp3").string()}, 2},
+        {{mp3, "1000", "99999999999", folder.file("d.mp3").string()}, 2},
+        {{"--fast", mp3, "1000", "2000", folder.file("e.mp3").string()}, 2},
     };
     for (const auto& c : cases) {
         const Outcome outcome = cut(c.arguments);
@@ -220,7 +180,7 @@ TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
         EXPECT_EQ(lineCount(outcome.errorOutput), c.exitCode == 2 ? 2u : 1u) << outcome.errorOutput;
         EXPECT_EQ(outcome.output, "");
     }
-    const Outcome badTime = cut({mp3, "1s", "2000", folder.file("c.mp3")});
+    const Outcome badTime = cut({mp3, "1s", "2000", folder.file("c.mp3").string()});
     EXPECT_EQ(badTime.errorOutput.rfind("snipwell-cut: BEGIN \"1s\" is not a time", 0), 0u)
         << badTime.errorOutput;
     EXPECT_EQ(folder.names(), (Names{"cut.mp3", "link.mp3", "tone.mp3"}));

@@ -10,31 +10,31 @@
 #include <csignal>
 #include <filesystem>
 
-#include "export_test_files.h"
-#include "saved_clip_target.h"
-#include "temporary_file_cleanup.h"
+#include "clip/export/export_test_files.h"
+#include "clip/export/saved_clip_target.h"
+#include "clip/export/temporary_file_cleanup.h"
 
 namespace snipwell::test {
 namespace {
 
 using Names = std::vector<std::string>;
 
-const ByteVector kClip = patternBytes(10'000, 3);
+const Bytes kClip = patternBytes(10'000, 3);
 
-std::span<const std::byte> asBytes(const ByteVector& bytes) {
+std::span<const std::byte> asBytes(const Bytes& bytes) {
     return std::as_bytes(std::span(bytes));
 }
 
 TEST(TemporaryFileCleanup, SignalRemovesTheNamedTemporaryFileAndEndsTheProgramBySignal) {
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(strsignal(signalNumber));
-        ScratchFolder folder;
-        writeBytes(folder.file("clip.mp3"), patternBytes(10, 5));
+        TempDir folder;
+        writeBytes(folder.file("clip.mp3").string(), patternBytes(10, 5));
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             removeTemporaryFilesOnSignals();
-            SavedClipTarget target(folder.file("clip.mp3"), TemporaryNaming::alwaysNamed);
+            SavedClipTarget target(folder.file("clip.mp3").string(), TemporaryNaming::alwaysNamed);
             target.writeAt(1, asBytes(kClip));
             if (target.temporaryPath().empty() || !std::filesystem::exists(target.temporaryPath())) {
                 ::_exit(3);
@@ -47,7 +47,7 @@ TEST(TemporaryFileCleanup, SignalRemovesTheNamedTemporaryFileAndEndsTheProgramBy
         ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
         EXPECT_EQ(WTERMSIG(status), signalNumber);
         EXPECT_EQ(folder.names(), Names{"clip.mp3"});
-        EXPECT_TRUE(readBytes(folder.file("clip.mp3")) == patternBytes(10, 5));
+        EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == patternBytes(10, 5));
     }
 }
 
@@ -57,22 +57,22 @@ TEST(TemporaryFileCleanup, SignalRemovesTheNamedTemporaryFileAndEndsTheProgramBy
 TEST(SavedClipTarget, CommitsThroughLinksWithThePermissionsOfTheFileItReplaces) {
     for (const auto naming : {TemporaryNaming::unnamedWhenPossible, TemporaryNaming::alwaysNamed}) {
         SCOPED_TRACE(naming == TemporaryNaming::alwaysNamed ? "named" : "unnamed");
-        ScratchFolder folder;
-        writeBytes(folder.file("old.mp3"), patternBytes(20'000, 5));
-        ::chmod(folder.file("old.mp3").c_str(), 0640);
-        std::filesystem::create_symlink("old.mp3", folder.file("link.mp3"));
+        TempDir folder;
+        writeBytes(folder.file("old.mp3").string(), patternBytes(20'000, 5));
+        ::chmod(folder.file("old.mp3").string().c_str(), 0640);
+        std::filesystem::create_symlink("old.mp3", folder.file("link.mp3").string());
 
-        SavedClipTarget(folder.file("abandoned.mp3"), naming).writeAt(1, asBytes(kClip));
+        SavedClipTarget(folder.file("abandoned.mp3").string(), naming).writeAt(1, asBytes(kClip));
         EXPECT_EQ(folder.names(), (Names{"link.mp3", "old.mp3"}));
 
-        SavedClipTarget target(folder.file("link.mp3"), naming);
+        SavedClipTarget target(folder.file("link.mp3").string(), naming);
         target.writeAt(1, asBytes(kClip));
         target.commit();
         EXPECT_EQ(folder.names(), (Names{"link.mp3", "old.mp3"}));
-        EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.mp3")));
-        EXPECT_TRUE(readBytes(folder.file("old.mp3")) == kClip);
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.mp3").string()));
+        EXPECT_TRUE(readBytes(folder.file("old.mp3").string()) == kClip);
         struct stat info {};
-        ASSERT_EQ(::stat(folder.file("old.mp3").c_str(), &info), 0);
+        ASSERT_EQ(::stat(folder.file("old.mp3").string().c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0640u);
     }
 }

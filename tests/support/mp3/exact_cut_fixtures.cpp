@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "support/mp3/mp3_fixtures.h"
+#include "support/mp3/lame_encode.h"
 #include "support/mp3/run_program.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -29,17 +30,6 @@ fs::path sweepWav(const TempDir& work, int rate, int channels) {
     return wav;
 }
 
-fs::path encode(const TempDir& work, const fs::path& wav, const std::string& name,
-                const std::vector<std::string>& options) {
-    const fs::path mp3 = work.file(name + ".mp3");
-    std::vector<std::string> command{"lame", "--quiet", "--noreplaygain"};
-    command.insert(command.end(), options.begin(), options.end());
-    command.push_back(wav.string());
-    command.push_back(mp3.string());
-    runProgramOrThrow(command);
-    return mp3;
-}
-
 void appendFile(std::ofstream& out, const fs::path& from) {
     std::ifstream in(from, std::ios::binary);
     out << in.rdbuf();
@@ -49,17 +39,17 @@ void make(ExactCutKind kind, const TempDir& work, const fs::path& target) {
     const auto keep = [&](const fs::path& mp3) { fs::copy_file(mp3, target); };
     switch (kind) {
         case ExactCutKind::crcProtected:
-            return keep(encode(work, sweepWav(work, 44100, 2), "crc", {"-b", "128", "-p"}));
+            return keep(lameEncode(work, sweepWav(work, 44100, 2), "crc", {"-b", "128", "-p"}));
         case ExactCutKind::deepReservoir:
-            return keep(encode(work, sweepWav(work, 44100, 2), "v9", {"-V", "9", "--resample", "44.1"}));
+            return keep(lameEncode(work, sweepWav(work, 44100, 2), "v9", {"-V", "9", "--resample", "44.1"}));
         case ExactCutKind::lowestBitrate:
-            return keep(encode(work, sweepWav(work, 44100, 1), "b32",
+            return keep(lameEncode(work, sweepWav(work, 44100, 1), "b32",
                                    {"-b", "32", "-m", "m", "--resample", "44.1"}));
         case ExactCutKind::freeFormat:
-            return keep(encode(work, sweepWav(work, 44100, 2), "free", {"--freeformat", "-b", "400"}));
+            return keep(lameEncode(work, sweepWav(work, 44100, 2), "free", {"--freeformat", "-b", "400"}));
         case ExactCutKind::junkInside: {
-            const auto first = encode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
-            const auto second = encode(work, sweepWav(work, 44100, 2), "second", {"-b", "128", "-t"});
+            const auto first = lameEncode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
+            const auto second = lameEncode(work, sweepWav(work, 44100, 2), "second", {"-b", "128", "-t"});
             std::ofstream out(target, std::ios::binary);
             appendFile(out, first);
             out << std::string(333, 'j');
@@ -68,8 +58,8 @@ void make(ExactCutKind kind, const TempDir& work, const fs::path& target) {
             return;
         }
         case ExactCutKind::sampleRateChange: {
-            const auto first = encode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
-            const auto second = encode(work, sweepWav(work, 48000, 2), "second", {"-b", "128", "-t"});
+            const auto first = lameEncode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
+            const auto second = lameEncode(work, sweepWav(work, 48000, 2), "second", {"-b", "128", "-t"});
             std::ofstream out(target, std::ios::binary);
             appendFile(out, first);
             appendFile(out, second);

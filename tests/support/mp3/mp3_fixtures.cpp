@@ -10,9 +10,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/file_bytes.h"
 #include "support/mp3/mp3_tag_writer.h"
+#include "support/mp3/lame_encode.h"
 #include "support/mp3/run_program.h"
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -22,18 +24,6 @@ namespace {
 constexpr std::string_view recipeVersion = "v2";
 
 std::mutex fixtureMutex;
-
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 Bytes concat(Bytes first, const Bytes& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -67,23 +57,12 @@ fs::path toneWav(const TempDir& work, ToneFormat format, std::string_view which 
     return wav;
 }
 
-fs::path encode(const TempDir& work, const fs::path& wav, const std::string& name,
-                std::vector<std::string> options) {
-    const fs::path mp3 = work.file(name + ".mp3");
-    std::vector<std::string> command{"lame", "--quiet", "--noreplaygain"};
-    command.insert(command.end(), options.begin(), options.end());
-    command.push_back(wav.string());
-    command.push_back(mp3.string());
-    runProgramOrThrow(command);
-    return mp3;
-}
-
 const ToneFormat cdStereo{44100, 2};
 
 // Writes the file of `kind` to `target`.
 void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
     const auto encodeTo = [&](ToneFormat format, std::vector<std::string> options) {
-        return readBytes(encode(work, toneWav(work, format), "encoded", std::move(options)));
+        return readBytes(lameEncode(work, toneWav(work, format), "encoded", std::move(options)));
     };
     switch (kind) {
         case Mp3Kind::cbrWithInfo: return writeBytes(target, encodeTo(cdStereo, {"-b", "128"}));
@@ -105,9 +84,9 @@ void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
             return writeBytes(target, concat(concat(encodeTo(cdStereo, {"-V", "4", "-t"}), apeTag()),
                                              id3v1Tag()));
         case Mp3Kind::bitrateChange: {
-            const auto low = encode(work, toneWav(work, cdStereo, "low"), "low",
+            const auto low = lameEncode(work, toneWav(work, cdStereo, "low"), "low",
                                     {"-b", "32", "-t", "--resample", "44.1"});
-            const auto high = encode(work, toneWav(work, cdStereo, "high"), "high",
+            const auto high = lameEncode(work, toneWav(work, cdStereo, "high"), "high",
                                      {"-b", "320", "-t"});
             return writeBytes(target, concat(readBytes(low), readBytes(high)));
         }

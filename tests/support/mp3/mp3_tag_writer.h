@@ -6,11 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "support/file_bytes.h"
 
 namespace snipwell::test {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // An ID3v2.3 tag with a title and a front-cover picture of `pictureBytes`.
 Bytes id3v2TagWithPicture(std::size_t pictureBytes);

@@ -1,7 +1,8 @@
-#include "support/mp3/temp_dir.h"
+#include "support/temp_dir.h"
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -21,6 +22,15 @@ TempDir::TempDir(const std::filesystem::path& parent) {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempDir::names() const {
+    std::vector<std::string> result;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        result.push_back(entry.path().filename().string());
+    }
+    std::sort(result.begin(), result.end());
+    return result;
 }
 
 }  // namespace snipwell::test

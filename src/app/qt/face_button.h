@@ -1,5 +1,5 @@
 #pragma once
-// A picture used as a push button: it shows its face and raises clicked().
+// A picture button on the Qt side: it shows its face and raises clicked().
 // It has no pressed or disabled look: a disabled one looks the same and just
 // raises no click. The face's text is its accessible name.
 
@@ -10,10 +10,10 @@
 
 namespace snipwell::qt {
 
-class PictureButton : public QWidget {
+class FaceButton : public QWidget {
     Q_OBJECT
 public:
-    PictureButton(const ButtonFace& face, QWidget* parent);
+    FaceButton(const ButtonFace& face, QWidget* parent);
 
     const QImage& faceImage() const { return face_; }
 

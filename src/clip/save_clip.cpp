@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "clip_export.h"
+#include "clip/export/clip_export.h"
 #include "common/runtime_error.h"
 
 namespace snipwell {
@@ -56,7 +56,7 @@ void Form1::saveClip() {
         Cdlg.showSave();
 
         const std::string target = Cdlg.fileName();
-        if (target == sourceFile || files.isSameFile(target, sourceFile)) {
+        if (isSourceItself(files, target, sourceFile)) {
             services_.messageBox("Cannot overwrite file in use...", kOkInformation, kAppTitle);
             return false;
         }

@@ -3,7 +3,9 @@
 // holds when the object goes.
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace snipwell::test {
 
@@ -19,6 +21,8 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // A path inside the folder (the file is not created).
     std::filesystem::path file(std::string_view name) const { return path_ / name; }
+    // The names in the folder, sorted: shows any temporary file left behind.
+    std::vector<std::string> names() const;
 
 private:
     std::filesystem::path path_;

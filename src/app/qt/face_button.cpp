@@ -1,4 +1,4 @@
-#include "app/qt/picture_button.h"
+#include "app/qt/face_button.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 
 namespace snipwell::qt {
 
-PictureButton::PictureButton(const ButtonFace& face, QWidget* parent)
+FaceButton::FaceButton(const ButtonFace& face, QWidget* parent)
     : QWidget(parent), face_(drawButtonFace(face)), button_(buttonRect(face)) {
     setAccessibleName(face.text);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -14,7 +14,7 @@ PictureButton::PictureButton(const ButtonFace& face, QWidget* parent)
     setFocusPolicy(Qt::TabFocus);
 }
 
-void PictureButton::paintEvent(QPaintEvent*) {
+void FaceButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Drawn from the top-left at natural size; what lies beyond the control
     // is white margin and is cut off.
@@ -26,19 +26,19 @@ void PictureButton::paintEvent(QPaintEvent*) {
     }
 }
 
-void PictureButton::mousePressEvent(QMouseEvent* event) {
+void FaceButton::mousePressEvent(QMouseEvent* event) {
     pressedInside_ = event->button() == Qt::LeftButton;
 }
 
 // A click is a press and a release of the left button over the control.
-void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
+void FaceButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = pressedInside_ && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
     pressedInside_ = false;
     if (click && isEnabled()) emit clicked();
 }
 
-void PictureButton::keyPressEvent(QKeyEvent* event) {
+void FaceButton::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
         if (isEnabled()) emit clicked();
@@ -47,13 +47,13 @@ void PictureButton::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void PictureButton::focusInEvent(QFocusEvent* event) {
+void FaceButton::focusInEvent(QFocusEvent* event) {
     showFocusCue_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
     QWidget::focusInEvent(event);
 }
 
-void PictureButton::focusOutEvent(QFocusEvent* event) {
+void FaceButton::focusOutEvent(QFocusEvent* event) {
     showFocusCue_ = false;
     update();
     QWidget::focusOutEvent(event);
