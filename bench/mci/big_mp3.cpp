@@ -12,7 +12,7 @@ namespace snipwell::bench {
 
 std::filesystem::path bigHeaderlessMp3() {
     constexpr std::uintmax_t targetBytes = 200u * 1000u * 1000u;
-    const auto path = snipwell::test::Mp3Fixtures::cacheFolder() / "big-headerless-200mb.mp3";
+    auto path = snipwell::test::Mp3Fixtures::cacheFolder() / "big-headerless-200mb.mp3";
     if (std::filesystem::exists(path) && std::filesystem::file_size(path) >= targetBytes) return path;
 
     const auto readAll = [](const std::filesystem::path& file) {

@@ -47,7 +47,7 @@ void WindowTest::showWindow() {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
 }
 
-void withNextModal(std::function<void(QWidget& modal)> action) {
+void withNextModal(const std::function<void(QWidget& modal)>& action) {
     auto* poll = new QTimer;
     poll->setInterval(10);
     // A dialog that never comes must not leave the poll running into later tests.

@@ -55,7 +55,7 @@ protected:
 };
 
 // Runs `action` with the next modal dialog once it is shown.
-void withNextModal(std::function<void(QWidget& modal)> action);
+void withNextModal(const std::function<void(QWidget& modal)>& action);
 
 // Runs `body` inside QApplication::exec(), as the program's handlers run, and
 // leaves the loop when it returns. After endProgram() only a fresh exec()

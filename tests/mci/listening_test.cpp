@@ -76,6 +76,7 @@ public:
                                            "--rate=" + std::to_string(recordRate),
                                            "--latency-msec=20", file};
         std::vector<char*> argv;
+        argv.reserve(arguments.size() + 1);
         for (auto& argument : arguments) argv.push_back(argument.data());
         argv.push_back(nullptr);
         started_ = posix_spawnp(&pid_, "parec", nullptr, nullptr, argv.data(), environ) == 0;

@@ -74,25 +74,39 @@ std::uint32_t ScriptedMediaService::run(const std::string& command, std::string&
         open_ = false;
         return 0;
     }
-    if (startsWith(command, "open \"")) {
-        const auto end = command.find('"', 6);
-        const std::string path = command.substr(6, end == std::string::npos ? 0 : end - 6);
-        const auto track = tracks_.find(path);
-        if (end == std::string::npos || track == tracks_.end()) return kCannotOpen;
-        open_ = true;
-        path_ = path;
-        lengthMs_ = track->second;
-        mode_ = Mode::Stopped;
-        anchorMs_ = 0;
-        return 0;
-    }
+    if (startsWith(command, "open \"")) return openTrack(command);
     if (!open_) return kNotOpen;
+    if (startsWith(command, "status movie ")) return answerStatus(command, reply);
+    return moveDevice(command);
+}
 
-    const auto setMode = [&](Mode mode, std::int32_t at) {
-        anchorMs_ = std::clamp(at, 0, lengthMs_);
-        anchorClock_ = clock_.seconds();
-        mode_ = mode;
-    };
+std::uint32_t ScriptedMediaService::openTrack(const std::string& command) {
+    const auto end = command.find('"', 6);
+    const std::string path = command.substr(6, end == std::string::npos ? 0 : end - 6);
+    const auto track = tracks_.find(path);
+    if (end == std::string::npos || track == tracks_.end()) return kCannotOpen;
+    open_ = true;
+    path_ = path;
+    lengthMs_ = track->second;
+    mode_ = Mode::Stopped;
+    anchorMs_ = 0;
+    return 0;
+}
+
+std::uint32_t ScriptedMediaService::answerStatus(const std::string& command, std::string& reply) {
+    if (command == "status movie length") {
+        reply = std::to_string(lengthMs_);
+    } else if (command == "status movie position wait" || command == "status movie position") {
+        reply = std::to_string(positionMs());
+    } else if (command == "status movie mode") {
+        reply = mode();
+    } else {
+        return kUnknownCommand;
+    }
+    return 0;
+}
+
+std::uint32_t ScriptedMediaService::moveDevice(const std::string& command) {
     if (command == "close movie") {
         open_ = false;
     } else if (command == "play movie" || command == "resume movie") {
@@ -109,17 +123,16 @@ std::uint32_t ScriptedMediaService::run(const std::string& command, std::string&
         setMode(Mode::Stopped, positionMs());
     } else if (startsWith(command, "seek movie to ")) {
         setMode(Mode::Stopped, std::stoi(command.substr(14)));
-    } else if (command == "set movie time format ms") {
-    } else if (command == "status movie length") {
-        reply = std::to_string(lengthMs_);
-    } else if (command == "status movie position wait" || command == "status movie position") {
-        reply = std::to_string(positionMs());
-    } else if (command == "status movie mode") {
-        reply = mode();
-    } else {
+    } else if (command != "set movie time format ms") {
         return kUnknownCommand;
     }
     return 0;
+}
+
+void ScriptedMediaService::setMode(Mode mode, std::int32_t atMs) {
+    anchorMs_ = std::clamp(atMs, 0, lengthMs_);
+    anchorClock_ = clock_.seconds();
+    mode_ = mode;
 }
 
 }  // namespace snipwell::test

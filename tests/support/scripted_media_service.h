@@ -52,7 +52,13 @@ public:
     static constexpr std::uint32_t kOutOfRange = 264;
 
 private:
+    enum class Mode { Stopped, Paused, Playing };
+
     std::uint32_t run(const std::string& command, std::string& reply);
+    std::uint32_t openTrack(const std::string& command);
+    std::uint32_t answerStatus(const std::string& command, std::string& reply);
+    std::uint32_t moveDevice(const std::string& command);
+    void setMode(Mode mode, std::int32_t atMs);
     void settle();
 
     Clock& clock_;
@@ -60,7 +66,7 @@ private:
     bool open_ = false;
     std::string path_;
     std::int32_t lengthMs_ = 0;
-    enum class Mode { Stopped, Paused, Playing } mode_ = Mode::Stopped;
+    Mode mode_ = Mode::Stopped;
     std::int32_t anchorMs_ = 0;  // position when the clock read anchorClock_
     double anchorClock_ = 0;
 };

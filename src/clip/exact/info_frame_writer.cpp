@@ -58,7 +58,7 @@ std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord
 
     std::uint8_t* lame = tag + xingFieldsBytes;
     std::memset(lame, ' ', 9);
-    std::memcpy(lame, fields.encoder.data(), std::min<std::size_t>(fields.encoder.size(), 9));
+    std::copy_n(fields.encoder.data(), std::min<std::size_t>(fields.encoder.size(), 9), lame);
     lame[9] = fields.revisionAndMethod;
     lame[10] = fields.lowpassHundredsHz;
     // Peak amplitude and both replay gains stay 0: "not set". The source's

@@ -23,7 +23,7 @@ std::mutex fixtureMutex;
 
 // 10 s of a rising sweep over pink noise.
 fs::path sweepWav(const TempDir& work, int rate, int channels) {
-    const fs::path wav = work.file("sweep-" + std::to_string(rate) + ".wav");
+    fs::path wav = work.file("sweep-" + std::to_string(rate) + ".wav");
     runProgramOrThrow({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels),
                        "-b", "16", wav.string(), "synth", "10", "sine", "200-4000", "pinknoise",
                        "mix", "vol", "0.4"});
@@ -87,7 +87,7 @@ std::string_view exactCutFixtureName(ExactCutKind kind) {
 fs::path exactCutFixture(ExactCutKind kind) {
     const std::lock_guard lock(fixtureMutex);
     const fs::path folder = Mp3Fixtures::cacheFolder();
-    const fs::path target =
+    fs::path target =
         folder / ("exact-" + std::string(exactCutFixtureName(kind)) + "-" + std::string(recipeVersion) + ".mp3");
     if (fs::exists(target)) return target;
     const TempDir work(folder);

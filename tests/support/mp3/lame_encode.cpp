@@ -6,7 +6,7 @@ namespace snipwell::test {
 
 std::filesystem::path lameEncode(const TempDir& work, const std::filesystem::path& wav,
                                  const std::string& name, const std::vector<std::string>& options) {
-    const std::filesystem::path mp3 = work.file(name + ".mp3");
+    std::filesystem::path mp3 = work.file(name + ".mp3");
     std::vector<std::string> command{"lame", "--quiet", "--noreplaygain"};
     command.insert(command.end(), options.begin(), options.end());
     command.push_back(wav.string());

@@ -39,7 +39,7 @@ struct ToneFormat {
 fs::path toneWav(const TempDir& work, ToneFormat format, std::string_view which = "both") {
     const std::string stem = "tone-" + std::to_string(format.rate) + "-" +
                              std::to_string(format.channels) + "-" + std::string(which);
-    const fs::path wav = work.file(stem + ".wav");
+    fs::path wav = work.file(stem + ".wav");
     const auto synth = [&](const fs::path& out, const char* hertz) {
         runProgramOrThrow({"sox", "-n", "-r", std::to_string(format.rate), "-c",
                            std::to_string(format.channels), "-b", "16", out.string(), "synth",
@@ -61,8 +61,8 @@ const ToneFormat cdStereo{44100, 2};
 
 // Writes the file of `kind` to `target`.
 void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
-    const auto encodeTo = [&](ToneFormat format, std::vector<std::string> options) {
-        return readBytes(lameEncode(work, toneWav(work, format), "encoded", std::move(options)));
+    const auto encodeTo = [&](ToneFormat format, const std::vector<std::string>& options) {
+        return readBytes(lameEncode(work, toneWav(work, format), "encoded", options));
     };
     switch (kind) {
         case Mp3Kind::cbrWithInfo: return writeBytes(target, encodeTo(cdStereo, {"-b", "128"}));
@@ -109,7 +109,7 @@ fs::path cached(std::string_view name,
                 const std::function<void(const TempDir&, const fs::path&)>& maker) {
     const std::lock_guard lock(fixtureMutex);
     const fs::path folder = Mp3Fixtures::cacheFolder();
-    const fs::path target = folder / (std::string(name) + "-" + std::string(recipeVersion) + ".mp3");
+    fs::path target = folder / (std::string(name) + "-" + std::string(recipeVersion) + ".mp3");
     if (fs::exists(target)) return target;
 
     const TempDir work(folder);

@@ -18,7 +18,8 @@ double wavMilliseconds(const std::filesystem::path& wav) {
     if (layout.sampleRate == 0) throw std::runtime_error("decoded WAV file has no sample rate");
     // The writer may leave the data size unset when it streams; use the file.
     const std::uint64_t bytes = std::filesystem::file_size(wav) - layout.dataStart;
-    return static_cast<double>(bytes / layout.blockAlign) * 1000.0 / layout.sampleRate;
+    const std::uint64_t wholeFrames = bytes / layout.blockAlign;
+    return static_cast<double>(wholeFrames) * 1000.0 / layout.sampleRate;
 }
 
 }  // namespace

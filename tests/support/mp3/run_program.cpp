@@ -19,6 +19,7 @@ int runWithOutputTo(const std::vector<std::string>& arguments, const char* outpu
                     const char* errorFile) {
     if (arguments.empty()) return -1;
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
