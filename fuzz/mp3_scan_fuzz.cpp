@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(::ftruncate(fd, 0) == 0);
     std::size_t written = 0;
     while (written < size) {
-        const ssize_t done = ::pwrite(fd, data + written, size - written, static_cast<off_t>(written));
+        const ssize_t done =
+            ::pwrite(fd, data + written, size - written, static_cast<off_t>(written));
         check(done > 0);
         written += static_cast<std::size_t>(done);
     }

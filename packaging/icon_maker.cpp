@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     const QString root = QString::fromLocal8Bit(argv[1]);
     const QString name = QString::fromLocal8Bit(argv[2]);
 
-    const QString svgPath = root + QStringLiteral("/scalable/apps/") + name + QStringLiteral(".svg");
+    const QString svgPath =
+        root + QStringLiteral("/scalable/apps/") + name + QStringLiteral(".svg");
     if (!makeFolderFor(svgPath) || !writeSvg(svgPath)) {
         std::fprintf(stderr, "snipwell_icon_maker: could not write %s\n", qPrintable(svgPath));
         return 1;
@@ -57,8 +58,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "snipwell_icon_maker: not a size in pixels: %s\n", argv[i]);
             return 2;
         }
-        const QString pngPath = QStringLiteral("%1/%2x%2/apps/%3.png").arg(root).arg(size).arg(name);
-        if (!makeFolderFor(pngPath) || !snipwell::qt::drawWindowIconImage(size).save(pngPath, "PNG")) {
+        const QString pngPath =
+            QStringLiteral("%1/%2x%2/apps/%3.png").arg(root).arg(size).arg(name);
+        if (!makeFolderFor(pngPath) ||
+            !snipwell::qt::drawWindowIconImage(size).save(pngPath, "PNG")) {
             std::fprintf(stderr, "snipwell_icon_maker: could not write %s\n", qPrintable(pngPath));
             return 1;
         }

@@ -77,7 +77,8 @@ void BM_ScanLength200MB_Mpg123Scan(benchmark::State& state) {
         samples = mpg123_length(handle);
         mpg123_delete(handle);
     }
-    state.counters["length_s"] = rate > 0 ? static_cast<double>(samples) / static_cast<double>(rate) : 0.0;
+    state.counters["length_s"] =
+        rate > 0 ? static_cast<double>(samples) / static_cast<double>(rate) : 0.0;
     reportFile(state, path);
 }
 BENCHMARK(BM_ScanLength200MB_Mpg123Scan)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -13,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "process_cpu_time.h"
 #include "big_mp3.h"
 #include "mci/mci_send_string.h"
+#include "process_cpu_time.h"
 #include "support/mp3/mp3_fixtures.h"
 
 namespace {

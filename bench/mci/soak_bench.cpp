@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "mci/media_engine_control.h"
 #include "mci/mci_send_string.h"
+#include "mci/media_engine_control.h"
 #include "support/mp3/mp3_fixtures.h"
 
 namespace {
@@ -43,7 +43,9 @@ int openDescriptors(int pid) {
     return pid == ::getpid() ? count - 1 : count;  // less the folder being read
 }
 
-bool send(const std::string& command) { return mciSendStringA(command.c_str(), nullptr, 0, 0) == 0; }
+bool send(const std::string& command) {
+    return mciSendStringA(command.c_str(), nullptr, 0, 0) == 0;
+}
 
 }  // namespace
 
@@ -54,7 +56,9 @@ int main(int argc, char** argv) {
         files.push_back(snipwell::test::Mp3Fixtures::file(kind).string());
     }
 
-    std::printf("| cycle | client RSS (KiB) | engine RSS (KiB) | client fds | engine fds | failed commands | s |\n");
+    std::printf(
+        "| cycle | client RSS (KiB) | engine RSS (KiB) | client fds | engine fds | failed commands "
+        "| s |\n");
     std::printf("|---|---|---|---|---|---|---|\n");
     const auto start = std::chrono::steady_clock::now();
     int failures = 0;
@@ -73,9 +77,9 @@ int main(int argc, char** argv) {
             const int engine = snipwell::mci::mediaEngineProcessId();
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::printf("| %d | %ld | %ld | %d | %d | %d | %.1f |\n", cycle, residentKiB(::getpid()),
-                        residentKiB(engine), openDescriptors(::getpid()), openDescriptors(engine),
-                        failures, seconds);
+            std::printf("| %d | %ld | %ld | %d | %d | %d | %.1f |\n", cycle,
+                        residentKiB(::getpid()), residentKiB(engine), openDescriptors(::getpid()),
+                        openDescriptors(engine), failures, seconds);
             std::fflush(stdout);
         }
     }

@@ -4,7 +4,6 @@
 //
 //   build/bench/bin/timeout_cpu [seconds]
 
-
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +33,9 @@ int main(int argc, char** argv) {
     snipwell::qt::QtWindowServices services([](QWidget* parent) { return new BlankPanel(parent); },
                                             [](const QUrl&) { return false; }, files);
     services.qtWindow().show();
-    auto noMedia = [](const char*, char*, std::uint32_t, std::uintptr_t) -> std::uint32_t { return 0; };
+    auto noMedia = [](const char*, char*, std::uint32_t, std::uintptr_t) -> std::uint32_t {
+        return 0;
+    };
     snipwell::MovieModule player(noMedia, services, services);
 
     const double cpuBefore = snipwell::bench::processCpuSeconds();
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     player.timeOut(seconds);
     const double wall = services.seconds() - wallBefore;
     const double cpu = snipwell::bench::processCpuSeconds() - cpuBefore;
-    std::printf("timeOut(%.1f) waited %.2f s using %.3f s CPU: %.2f %% of one core\n", seconds, wall,
-                cpu, 100.0 * cpu / wall);
+    std::printf("timeOut(%.1f) waited %.2f s using %.3f s CPU: %.2f %% of one core\n", seconds,
+                wall, cpu, 100.0 * cpu / wall);
     return 0;
 }

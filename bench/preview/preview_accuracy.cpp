@@ -5,7 +5,6 @@
 //
 //   build/bench/bin/preview_accuracy [runs]
 
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,14 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "process_cpu_time.h"
 #include "mci/mci_send_string.h"
+#include "process_cpu_time.h"
 #include "support/headless_window.h"
 #include "support/mp3/mp3_fixtures.h"
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
     using namespace snipwell;
@@ -32,7 +29,8 @@ int main(int argc, char** argv) {
     // position the service reports right after the preview paused.
     Form1 form(window, mciSendStringA);
     window.attach(form);
-    window.dialog.answers.push_back(test::DialogAnswer::choose(test::Mp3Fixtures::twoTone().string()));
+    window.dialog.answers.push_back(
+        test::DialogAnswer::choose(test::Mp3Fixtures::twoTone().string()));
     window.raise(FormEvent::Command4Click);
 
     std::vector<int> overshootMs;
@@ -45,7 +43,8 @@ int main(int argc, char** argv) {
         const double cpuBefore = snipwell::bench::processCpuSeconds();
         const auto wallBefore = std::chrono::steady_clock::now();
         window.raise(FormEvent::Command9Click);
-        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+        wall +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
         cpu += snipwell::bench::processCpuSeconds() - cpuBefore;
         overshootMs.push_back(form.playerOnDemand().getPositionInMS() - form.clipEndMs);
     }

@@ -41,24 +41,29 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 std::string windowTitle(xcb_connection_t* x, xcb_window_t window) {
     Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(x, xcb_get_property(x, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
-                               nullptr),
+        xcb_get_property_reply(
+            x, xcb_get_property(x, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+            nullptr),
         &std::free);
     if (!reply) return {};
     const int length = xcb_get_property_value_length(reply.get());
-    return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())), static_cast<std::size_t>(length));
+    return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                       static_cast<std::size_t>(length));
 }
 
 bool isViewable(xcb_connection_t* x, xcb_window_t window) {
     Reply<xcb_get_window_attributes_reply_t> attributes(
-        xcb_get_window_attributes_reply(x, xcb_get_window_attributes(x, window), nullptr), &std::free);
+        xcb_get_window_attributes_reply(x, xcb_get_window_attributes(x, window), nullptr),
+        &std::free);
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
 // A viewable window with the title, among the root's children and their
 // children (a window manager puts a frame around the program's window).
-std::optional<xcb_window_t> findWindow(xcb_connection_t* x, xcb_window_t parent, const std::string& title, int depth) {
-    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(x, xcb_query_tree(x, parent), nullptr), &std::free);
+std::optional<xcb_window_t> findWindow(xcb_connection_t* x, xcb_window_t parent,
+                                       const std::string& title, int depth) {
+    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(x, xcb_query_tree(x, parent), nullptr),
+                                       &std::free);
     if (!tree) return std::nullopt;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     const int count = xcb_query_tree_children_length(tree.get());
@@ -75,14 +80,18 @@ std::optional<xcb_window_t> findWindow(xcb_connection_t* x, xcb_window_t parent,
 // depth (the web panel draws through OpenGL) shows only there.
 bool painted(xcb_connection_t* x, xcb_window_t root, xcb_window_t window, const Rect& r) {
     Reply<xcb_translate_coordinates_reply_t> origin(
-        xcb_translate_coordinates_reply(x, xcb_translate_coordinates(x, window, root, 0, 0), nullptr), &std::free);
+        xcb_translate_coordinates_reply(x, xcb_translate_coordinates(x, window, root, 0, 0),
+                                        nullptr),
+        &std::free);
     if (!origin) return false;
     Reply<xcb_get_image_reply_t> image(
-        xcb_get_image_reply(x,
-                            xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, root, static_cast<std::int16_t>(origin->dst_x + r.x),
-                                          static_cast<std::int16_t>(origin->dst_y + r.y), static_cast<std::uint16_t>(r.w),
-                                          static_cast<std::uint16_t>(r.h), ~0u),
-                            nullptr),
+        xcb_get_image_reply(
+            x,
+            xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, root,
+                          static_cast<std::int16_t>(origin->dst_x + r.x),
+                          static_cast<std::int16_t>(origin->dst_y + r.y),
+                          static_cast<std::uint16_t>(r.w), static_cast<std::uint16_t>(r.h), ~0u),
+            nullptr),
         &std::free);
     if (!image) return false;
     const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
@@ -98,16 +107,18 @@ double msSince(Clock::time_point start) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: first_paint_probe TITLE X Y W H [X2 Y2 W2 H2] -- PROGRAM [ARG...]\n");
+    std::fprintf(stderr,
+                 "usage: first_paint_probe TITLE X Y W H [X2 Y2 W2 H2] -- PROGRAM [ARG...]\n");
     return 2;
 }
-
 
 // The message a window manager sends when the person clicks the close button.
 void askToClose(xcb_connection_t* x, xcb_window_t window) {
     const auto atom = [x](const char* name) {
         Reply<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr),
+            xcb_intern_atom_reply(
+                x, xcb_intern_atom(x, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+                nullptr),
             &std::free);
         return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     };
@@ -191,7 +202,9 @@ int main(int argc, char** argv) {
     constexpr std::chrono::milliseconds tick{1};
 
     std::optional<xcb_window_t> window;
-    if (!waitUntil(deadline, tick, [&] { return (window = findWindow(x, root, arguments->title, 1)).has_value(); })) {
+    if (!waitUntil(deadline, tick, [&] {
+            return (window = findWindow(x, root, arguments->title, 1)).has_value();
+        })) {
         endChild();
         return 1;
     }
@@ -213,9 +226,9 @@ int main(int argc, char** argv) {
         xcb_disconnect(x);
         return 0;
     }
-    if (arguments->second &&
-        !waitUntil(deadline, std::chrono::milliseconds(5),
-                   [&] { return painted(x, root, *window, *arguments->second); })) {
+    if (arguments->second && !waitUntil(deadline, std::chrono::milliseconds(5), [&] {
+            return painted(x, root, *window, *arguments->second);
+        })) {
         endChild();
         return 1;
     }

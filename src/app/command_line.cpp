@@ -32,7 +32,9 @@ std::optional<int> answerInformationalOption(int argc, const char* const* argv, 
             return 0;
         }
         if (argument == "--version") {
-            std::fprintf(out, "snipwell %s\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n", versionText);
+            std::fprintf(out,
+                         "snipwell %s\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n",
+                         versionText);
             return 0;
         }
     }

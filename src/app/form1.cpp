@@ -54,8 +54,7 @@ void Form1::handle(FormEvent event) {
 void Form1::reportUntrappedError(const std::string& what) {
     try {
         services_.messageBox("Unexpected error: " + what, kOkInformation, kAppTitle);
-    } catch (const ProgramEnded&) {
-    }
+    } catch (const ProgramEnded&) {}
 }
 
 void Form1::dispatch(FormEvent event) {

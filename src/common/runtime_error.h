@@ -10,11 +10,11 @@
 namespace snipwell {
 
 enum class ErrorKind {
-    Overflow,          // a checked integer result or conversion does not fit
-    DivisionByZero,    // an integer division, or a rate, by zero
-    DialogCancelled,   // the user cancelled a file dialog
-    FileError,         // a file could not be opened, read, written or committed
-    ServiceFailure,    // a window service could not do what was asked (a link that cannot be opened)
+    Overflow,         // a checked integer result or conversion does not fit
+    DivisionByZero,   // an integer division, or a rate, by zero
+    DialogCancelled,  // the user cancelled a file dialog
+    FileError,        // a file could not be opened, read, written or committed
+    ServiceFailure,   // a window service could not do what was asked (a link that cannot be opened)
 };
 
 class RuntimeError : public std::runtime_error {

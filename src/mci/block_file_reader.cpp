@@ -47,7 +47,8 @@ std::variant<BlockFileReader, MciError> BlockFileReader::open(const std::string&
 BlockFileReader::BlockFileReader(int fd, std::uint64_t size)
     : fd_(fd),
       size_(size),
-      buffer_(std::max<std::size_t>(maxSpan, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size)))) {}
+      buffer_(std::max<std::size_t>(
+          maxSpan, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size)))) {}
 
 BlockFileReader::BlockFileReader(BlockFileReader&& other) noexcept
     : fd_(other.fd_),

@@ -58,7 +58,6 @@ struct SeekCommand {
 };
 
 using Command = std::variant<OpenCommand, CloseCommand, CloseAllCommand, PlayCommand,
-                             TransportCommand, SetTimeFormatCommand, StatusCommand,
-                             SeekCommand>;
+                             TransportCommand, SetTimeFormatCommand, StatusCommand, SeekCommand>;
 
 }  // namespace snipwell::mci

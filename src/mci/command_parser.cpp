@@ -40,8 +40,8 @@ std::optional<MciError> checkAlias(std::string_view alias) {
         return MciError::badAlias;
     }
     for (const char c : alias) {
-        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                             (c >= '0' && c <= '9') || c == '_';
+        const bool allowed =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         if (!allowed) return MciError::badAlias;
     }
     return std::nullopt;
@@ -109,8 +109,7 @@ std::variant<QuotedSplit, MciError> takeQuotedPath(std::string_view arguments) {
     if (close + 1 < arguments.size() && !isBlank(arguments[close + 1])) {
         return MciError::badQuoting;
     }
-    return QuotedSplit{arguments.substr(open + 1, close - open - 1),
-                       arguments.substr(close + 1)};
+    return QuotedSplit{arguments.substr(open + 1, close - open - 1), arguments.substr(close + 1)};
 }
 
 ParseResult parseOpen(std::string_view arguments) {
@@ -122,8 +121,7 @@ ParseResult parseOpen(std::string_view arguments) {
     KeywordReader reader(splitWords(rest));
     while (!reader.atEnd()) {
         const std::string_view keyword = reader.take();
-        if (keyword != "type" && keyword != "alias" && keyword != "parent" &&
-            keyword != "style") {
+        if (keyword != "type" && keyword != "alias" && keyword != "parent" && keyword != "style") {
             return MciError::unknownKeyword;
         }
         if (!reader.firstTime(keyword)) return MciError::duplicateKeyword;
@@ -195,10 +193,14 @@ ParseResult parseStatus(std::string alias, KeywordReader& reader) {
     while (!reader.atEnd()) {
         const std::string_view word = reader.take();
         std::optional<StatusItem> named;
-        if (word == "length") named = StatusItem::length;
-        else if (word == "position") named = StatusItem::position;
-        else if (word == "mode") named = StatusItem::mode;
-        else if (word != "wait") return MciError::unknownKeyword;
+        if (word == "length")
+            named = StatusItem::length;
+        else if (word == "position")
+            named = StatusItem::position;
+        else if (word == "mode")
+            named = StatusItem::mode;
+        else if (word != "wait")
+            return MciError::unknownKeyword;
 
         if (!reader.firstTime(word)) return MciError::duplicateKeyword;
         if (named) {
@@ -251,9 +253,8 @@ ParseResult parseCommand(std::string_view text) {
 
     if (verb == "open") return parseOpen(arguments);
 
-    const bool known = verb == "close" || verb == "play" || verb == "stop" ||
-                       verb == "pause" || verb == "resume" || verb == "set" ||
-                       verb == "status" || verb == "seek";
+    const bool known = verb == "close" || verb == "play" || verb == "stop" || verb == "pause" ||
+                       verb == "resume" || verb == "set" || verb == "status" || verb == "seek";
     if (!known) return MciError::unknownCommand;
     if (arguments.find('"') != std::string_view::npos) return MciError::badQuoting;
     return parseAliasCommand(verb, arguments);

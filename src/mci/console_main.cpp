@@ -22,17 +22,18 @@
 namespace {
 
 void printUsage() {
-    std::cout << "Usage: snipwell-mci [--help] [--version]\n"
-                 "Reads media service commands, one per line, from standard input and\n"
-                 "prints \"<code><TAB><reply>\" for each; 0 is success. At the end of input\n"
-                 "every device is closed.\n"
-                 "\n"
-                 "Options:\n"
-                 "  --help     show this help and exit\n"
-                 "  --version  show the version and exit\n"
-                 "\n"
-                 "Example:\n"
-                 "  (printf 'open \"song.mp3\" alias movie\\nplay movie\\n'; sleep 10) | snipwell-mci\n";
+    std::cout
+        << "Usage: snipwell-mci [--help] [--version]\n"
+           "Reads media service commands, one per line, from standard input and\n"
+           "prints \"<code><TAB><reply>\" for each; 0 is success. At the end of input\n"
+           "every device is closed.\n"
+           "\n"
+           "Options:\n"
+           "  --help     show this help and exit\n"
+           "  --version  show the version and exit\n"
+           "\n"
+           "Example:\n"
+           "  (printf 'open \"song.mp3\" alias movie\\nplay movie\\n'; sleep 10) | snipwell-mci\n";
 }
 
 void printVersion() {

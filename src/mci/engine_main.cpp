@@ -25,8 +25,8 @@
 #include "mci/gst_media_device.h"
 #include "mci/line_reader.h"
 #include "mci/mci_service.h"
-#include "mci/mp3_tag_check.h"
 #include "mci/mp3_length.h"
+#include "mci/mp3_tag_check.h"
 
 namespace {
 
@@ -44,7 +44,8 @@ void printUsage() {
                  "  --version        show the version and exit\n"
                  "\n"
                  "Example:\n"
-                 "  printf 'open \"song.mp3\" alias movie\\nstatus movie length\\n' | snipwell-media-engine\n";
+                 "  printf 'open \"song.mp3\" alias movie\\nstatus movie length\\n' | "
+                 "snipwell-media-engine\n";
 }
 
 void printVersion() {
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
         if (argument == "--parent-pid" && i + 1 < argc) {
             const std::string_view value = argv[++i];
             pid_t parent = 0;
-            const auto [stop, error] = std::from_chars(value.data(), value.data() + value.size(), parent);
+            const auto [stop, error] =
+                std::from_chars(value.data(), value.data() + value.size(), parent);
             if (error != std::errc{} || stop != value.data() + value.size() || parent <= 1) {
                 std::cerr << "snipwell-media-engine: bad parent pid " << value << "\n";
                 return 2;
@@ -136,10 +138,9 @@ int main(int argc, char** argv) {
         const InputLine line = input.next();
         if (line.kind == InputLine::Kind::end) break;
         const MciOutcome outcome =
-            line.kind == InputLine::Kind::tooLong ? MciOutcome{MciError::commandTooLong, {}}
-            : line.text.find('\0') != std::string::npos
-                ? MciOutcome{MciError::invalidCharacter, {}}
-                : service.execute(line.text);
+            line.kind == InputLine::Kind::tooLong       ? MciOutcome{MciError::commandTooLong, {}}
+            : line.text.find('\0') != std::string::npos ? MciOutcome{MciError::invalidCharacter, {}}
+                                                        : service.execute(line.text);
         if (!writeAll(answers, formatReplyLine(outcome))) break;
     }
     service.execute("close all");

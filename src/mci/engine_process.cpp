@@ -114,8 +114,7 @@ EngineProcess::~EngineProcess() {
 void EngineProcess::kill() {
     if (reaped_) return;
     ::kill(pid_, SIGKILL);
-    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
     reaped_ = true;
 }
 
@@ -140,8 +139,8 @@ EngineProcess::Answer EngineProcess::exchange(std::string_view command,
     line += '\n';
     std::size_t sent = 0;
     while (sent < line.size()) {
-        const ssize_t written = ::send(socket_, line.data() + sent, line.size() - sent,
-                                       MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t written =
+            ::send(socket_, line.data() + sent, line.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (written > 0) {
             sent += static_cast<std::size_t>(written);
         } else if (written < 0 && (errno == EAGAIN || errno == EINTR)) {

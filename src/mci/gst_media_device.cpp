@@ -115,7 +115,8 @@ void GstMediaDevice::takePipelinePosition() {
     // never moves backwards (a seek halts first and sets the position
     // itself), so an answer behind the last one is ignored.
     gint64 nanoseconds = 0;
-    if (gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
+    if (gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &nanoseconds) &&
+        nanoseconds >= 0) {
         const std::int64_t queried = std::min<std::int64_t>(nanoseconds / GST_MSECOND, lengthMs_);
         lastPositionMs_ = std::max(lastPositionMs_, queried);
         restartIfStalled(nanoseconds);
@@ -255,8 +256,7 @@ MciError GstMediaDevice::seekTo(std::int32_t ms) {
         return MciError::deviceNotReady;
     }
     // An end of stream posted before the flush belongs to the old position.
-    while (GstMessageOwned{gst_bus_pop_filtered(bus_.get(), GST_MESSAGE_EOS)}) {
-    }
+    while (GstMessageOwned{gst_bus_pop_filtered(bus_.get(), GST_MESSAGE_EOS)}) {}
     atEnd_ = false;
     lastPositionMs_ = ms;
     return MciError::ok;

@@ -8,15 +8,14 @@
 // start of every call, which is where the end of the track and errors are
 // noticed.
 
-#include <cstdint>
 #include <gst/gst.h>
+#include <cstdint>
 
 #include <string>
 
 #include "mci/gst_owned.h"
 #include "mci/media_device.h"
 #include "mci/mp3_length.h"
-
 
 namespace snipwell::mci {
 

@@ -16,8 +16,8 @@
 #include "mci/engine_protocol.h"
 #include "mci/engine_time_limits.h"
 #include "mci/mci_service.h"
-#include "mci/reply_area.h"
 #include "mci/media_engine_control.h"
+#include "mci/reply_area.h"
 
 namespace snipwell::mci {
 namespace {
@@ -33,9 +33,8 @@ std::unique_ptr<EngineProcess>& runningEngine() {
 // With no engine running no alias is open: commands are answered as an
 // engine with no devices answers them. It is never asked to open a file.
 MciService& serviceWithoutDevices() {
-    static MciService service([](const std::string&) -> DeviceOpenResult {
-        return MciError::mediaSystemUnavailable;
-    });
+    static MciService service(
+        [](const std::string&) -> DeviceOpenResult { return MciError::mediaSystemUnavailable; });
     return service;
 }
 
@@ -61,7 +60,8 @@ MciOutcome execute(std::string_view text) {
         if (program) engine = EngineProcess::start(*program);
         if (!engine) return failure(MciError::mediaSystemUnavailable);
         const auto hello = engine->awaitHello(engineStartTimeLimit);
-        if (const auto* why = std::get_if<EngineProcess::Failure>(&hello)) return engineFailed(*why);
+        if (const auto* why = std::get_if<EngineProcess::Failure>(&hello))
+            return engineFailed(*why);
         if (std::get<std::string>(hello) != engineReadyLine) {
             return engineFailed(EngineProcess::Failure::stopped);
         }
@@ -83,8 +83,8 @@ int mediaEngineProcessId() {
 
 }  // namespace snipwell::mci
 
-extern "C" std::uint32_t mciSendStringA(const char* command, char* reply,
-                                        std::uint32_t capacity, std::uintptr_t /*callback*/) {
+extern "C" std::uint32_t mciSendStringA(const char* command, char* reply, std::uint32_t capacity,
+                                        std::uintptr_t /*callback*/) {
     using namespace snipwell::mci;
     if (command == nullptr) return toCode(MciError::emptyCommand);
     // Measured without reading past the limit, so a runaway string is

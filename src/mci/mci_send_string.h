@@ -7,6 +7,5 @@
 
 #include <cstdint>
 
-extern "C" std::uint32_t mciSendStringA(const char* command, char* reply,
-                                        std::uint32_t capacity,
+extern "C" std::uint32_t mciSendStringA(const char* command, char* reply, std::uint32_t capacity,
                                         std::uintptr_t callback);

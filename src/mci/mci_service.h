@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "mci/command.h"
-#include "mci/media_device.h"
 #include "mci/mci_error.h"
+#include "mci/media_device.h"
 
 namespace snipwell::mci {
 

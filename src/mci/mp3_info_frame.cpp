@@ -6,9 +6,7 @@
 namespace snipwell::mci {
 namespace {
 
-bool hasTag(const std::uint8_t* at, const char (&tag)[5]) {
-    return std::memcmp(at, tag, 4) == 0;
-}
+bool hasTag(const std::uint8_t* at, const char (&tag)[5]) { return std::memcmp(at, tag, 4) == 0; }
 
 // Fields of a Xing/Info tag that precede the LAME extension, by flag bit.
 constexpr std::uint32_t xingFramesFlag = 1;

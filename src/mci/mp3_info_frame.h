@@ -14,11 +14,11 @@
 namespace snipwell::mci {
 
 struct Mp3InfoFrame {
-    bool skippedByDecoder = false;    // a Xing/Info frame, which does not play
-    std::uint32_t declaredFrames = 0; // audio frames the encoder wrote; 0 if not stated
+    bool skippedByDecoder = false;     // a Xing/Info frame, which does not play
+    std::uint32_t declaredFrames = 0;  // audio frames the encoder wrote; 0 if not stated
     bool hasGaplessInfo = false;
-    std::uint32_t encoderDelay = 0;   // samples to drop at the start
-    std::uint32_t endPadding = 0;     // samples to drop at the end
+    std::uint32_t encoderDelay = 0;  // samples to drop at the start
+    std::uint32_t endPadding = 0;    // samples to drop at the end
 };
 
 // `frame` holds the whole first frame, `header` is its parsed header.

@@ -130,9 +130,8 @@ std::variant<Mp3Length, MciError> measureMp3Length(BlockFileReader& file) {
         // delay. A file cut short has lost its padded end, so only the start
         // is trimmed.
         const bool cutShort = info.declaredFrames != 0 && length.audioFrames < info.declaredFrames;
-        const std::uint64_t trim =
-            cutShort ? std::uint64_t{info.encoderDelay} + decoderDelaySamples
-                     : std::uint64_t{info.encoderDelay} + info.endPadding;
+        const std::uint64_t trim = cutShort ? std::uint64_t{info.encoderDelay} + decoderDelaySamples
+                                            : std::uint64_t{info.encoderDelay} + info.endPadding;
         samples = samples > trim ? samples - trim : 0;
         length.gaplessTrimmed = true;
     }

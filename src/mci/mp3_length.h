@@ -19,7 +19,7 @@ namespace snipwell::mci {
 
 struct Mp3Length {
     std::uint64_t audioFrames = 0;
-    std::uint64_t samples = 0;        // per channel, after gapless trimming
+    std::uint64_t samples = 0;  // per channel, after gapless trimming
     std::uint32_t sampleRate = 0;
     bool gaplessTrimmed = false;
 

@@ -50,7 +50,8 @@ std::uint64_t trailingLyricsTagBytes(BlockFileReader& file, const ByteSpan& span
 void stepOverEndTags(BlockFileReader& file, Mp3TagLayout& layout) {
     ByteSpan& span = layout.audio;
     while (span.end > span.begin) {
-        if (span.size() >= id3v1Bytes && startsWith(file.bytesAt(span.end - id3v1Bytes, 3), "TAG")) {
+        if (span.size() >= id3v1Bytes &&
+            startsWith(file.bytesAt(span.end - id3v1Bytes, 3), "TAG")) {
             span.end -= id3v1Bytes;
             if (span.end + id3v1Bytes == file.size()) layout.id3v1Offset = span.end;
             continue;

@@ -7,7 +7,8 @@ namespace {
 
 using BitrateRow = std::array<std::uint16_t, 15>;
 
-constexpr BitrateRow mpeg1Layer1{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448};
+constexpr BitrateRow mpeg1Layer1{0,   32,  64,  96,  128, 160, 192, 224,
+                                 256, 288, 320, 352, 384, 416, 448};
 constexpr BitrateRow mpeg1Layer2{0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384};
 constexpr BitrateRow mpeg1Layer3{0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
 constexpr BitrateRow mpeg2Layer1{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256};

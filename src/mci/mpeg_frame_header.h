@@ -10,10 +10,10 @@ enum class MpegVersion : std::uint8_t { mpeg1, mpeg2, mpeg25 };
 
 struct MpegFrameHeader {
     MpegVersion version = MpegVersion::mpeg1;
-    int layer = 3;                    // 1, 2 or 3
-    std::uint32_t sampleRate = 0;     // Hz
+    int layer = 3;                 // 1, 2 or 3
+    std::uint32_t sampleRate = 0;  // Hz
     std::uint32_t bitrateKbps = 0;
-    std::uint32_t frameBytes = 0;     // header included
+    std::uint32_t frameBytes = 0;  // header included
     std::uint32_t samplesPerFrame = 0;
     bool mono = false;
     bool hasCrc = false;

@@ -9,7 +9,6 @@
 namespace snipwell {
 
 using MciSendString = std::function<std::uint32_t(const char* command, char* reply,
-                                                  std::uint32_t capacity,
-                                                  std::uintptr_t callback)>;
+                                                  std::uint32_t capacity, std::uintptr_t callback)>;
 
 }  // namespace snipwell

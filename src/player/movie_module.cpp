@@ -38,8 +38,9 @@ void MovieModule::quoteFilename() { Filename = '"' + Filename + '"'; }
 void MovieModule::openMovieWindow(std::int32_t hWnd, const std::string& WindowStyle) {
     quoteFilename();
     Error = static_cast<std::int32_t>(send("close movie"));
-    Error = static_cast<std::int32_t>(send("open " + Filename + " type mpegvideo alias movie parent " +
-                                           std::to_string(hWnd) + " style " + WindowStyle + " "));
+    Error =
+        static_cast<std::int32_t>(send("open " + Filename + " type mpegvideo alias movie parent " +
+                                       std::to_string(hWnd) + " style " + WindowStyle + " "));
 }
 
 void MovieModule::openMovie() {
@@ -61,7 +62,9 @@ std::int32_t MovieModule::queryMilliseconds(const char* statusCommand) {
 }
 
 std::int32_t MovieModule::getLengthInMS() { return queryMilliseconds("status movie length"); }
-std::int32_t MovieModule::getPositionInMS() { return queryMilliseconds("status movie position wait"); }
+std::int32_t MovieModule::getPositionInMS() {
+    return queryMilliseconds("status movie position wait");
+}
 std::int32_t MovieModule::getLengthInSec() { return getLengthInMS() / 1000; }
 std::int32_t MovieModule::getPositionInSec() { return getPositionInMS() / 1000; }
 

@@ -14,8 +14,7 @@ void openOrExplain(WindowServices& services, const char* address) {
     try {
         services.openWebAddress(address);
     } catch (const RuntimeError&) {
-        services.messageBox(std::string("Could not open ") + address +
-                                " in a web browser.",
+        services.messageBox(std::string("Could not open ") + address + " in a web browser.",
                             kOkInformation, kAppTitle);
     }
 }

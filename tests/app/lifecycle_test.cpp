@@ -18,8 +18,10 @@ TEST_F(Lifecycle, StartingSendsNoMediaCommandAndLoadsTheAdvertPanelOnce) {
     EXPECT_EQ(form.player, nullptr);
     EXPECT_TRUE(media.commands.empty());
     EXPECT_TRUE(window.label1.underlined());
-    EXPECT_EQ(window.browser.navigations, (Strings{"https://quorvane.example/info.php?n=snipwell"}));
-    EXPECT_EQ(logOf({"Label1"}), (Strings{"Label1.Underline=true"})) << "underlined before navigating";
+    EXPECT_EQ(window.browser.navigations,
+              (Strings{"https://quorvane.example/info.php?n=snipwell"}));
+    EXPECT_EQ(logOf({"Label1"}), (Strings{"Label1.Underline=true"}))
+        << "underlined before navigating";
     EXPECT_EQ(form.clipBeginMs, 0);
     EXPECT_EQ(form.clipEndMs, 0);
     EXPECT_EQ(form.sourceFile, "");
@@ -59,7 +61,9 @@ TEST_F(Lifecycle, ClosingInsideAWaitADialogOrALoopEndsWithoutResuming) {
         std::function<void(test::FormHarness&)> arrange;
         FormEvent interrupted;
     };
-    auto closeSoon = [](test::FormHarness& t) { t.window.onNextPump([&t] { t.window.raise(FormEvent::Unload); }); };
+    auto closeSoon = [](test::FormHarness& t) {
+        t.window.onNextPump([&t] { t.window.raise(FormEvent::Unload); });
+    };
     const Case cases[] = {
         {"Stop's wait", [&](test::FormHarness& t) { closeSoon(t); }, FormEvent::Command2Click},
         {"Pause's wait", [&](test::FormHarness& t) { closeSoon(t); }, FormEvent::Command3Click},
@@ -79,7 +83,9 @@ TEST_F(Lifecycle, ClosingInsideAWaitADialogOrALoopEndsWithoutResuming) {
          FormEvent::Command9Click},
         {"the Invalid Selection message",
          [](test::FormHarness& t) {
-             t.window.whileMessageShown = [&t](const test::MessageShown&) { t.window.raise(FormEvent::Unload); };
+             t.window.whileMessageShown = [&t](const test::MessageShown&) {
+                 t.window.raise(FormEvent::Unload);
+             };
          },
          FormEvent::Command9Click},
     };
@@ -90,14 +96,16 @@ TEST_F(Lifecycle, ClosingInsideAWaitADialogOrALoopEndsWithoutResuming) {
         c.arrange(t);
         // What the window showed when the close arrived must be what it shows at the end.
         std::size_t logAtClose = 0;
-        t.media.intercept = [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+        t.media.intercept =
+            [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
             if (command == "close all") logAtClose = t.window.log.size();
             return std::nullopt;
         };
         t.window.raise(c.interrupted);
         ASSERT_TRUE(t.window.programEnded()) << c.where;
         ASSERT_FALSE(t.media.commands.empty()) << c.where;
-        EXPECT_EQ(t.media.commands.back(), "close all") << c.where << ": a media command went out after the close";
+        EXPECT_EQ(t.media.commands.back(), "close all")
+            << c.where << ": a media command went out after the close";
         EXPECT_EQ(t.window.log.size(), logAtClose)
             << c.where << ": the window changed after the close: " << t.window.log.back();
     }

@@ -61,11 +61,9 @@ TEST_F(SelectionMarks, MarkerLinesFollowTheSliderAtTheirOwnOffsets) {
         float beginX, endX;
     };
     const Case cases[] = {
-        {0, 0, 240, 400},      // before any Open or Play
-        {0, 300, 240, 400},    // a scale of 0 pins the lines
-        {16, 0, 240, 400},
-        {16, 245, 4160, 4320},
-        {1, 3975, 4215, 4375},
+        {0, 0, 240, 400},    // before any Open or Play
+        {0, 300, 240, 400},  // a scale of 0 pins the lines
+        {16, 0, 240, 400},  {16, 245, 4160, 4320}, {1, 3975, 4215, 4375},
     };
     for (const Case& c : cases) {
         form.markerStep = c.step;

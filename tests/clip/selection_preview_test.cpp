@@ -25,7 +25,9 @@ protected:
     // The position at which each "pause movie" went out.
     std::vector<std::int32_t> pausedAt;
     void watchPauses() {
-        media.intercept = [this](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+        media.intercept =
+            [this](
+                const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
             if (command == "pause movie") pausedAt.push_back(media.positionMs());
             return std::nullopt;
         };
@@ -36,7 +38,8 @@ protected:
 };
 
 TEST_F(Preview, AnEmptyOrReversedSelectionIsRefusedWithoutTouchingPlayback) {
-    for (const auto& [begin, end] : std::vector<std::pair<int, int>>{{0, 0}, {5000, 5000}, {9000, 5000}}) {
+    for (const auto& [begin, end] :
+         std::vector<std::pair<int, int>>{{0, 0}, {5000, 5000}, {9000, 5000}}) {
         select(begin, end);
         window.raise(FormEvent::Command9Click);
         ASSERT_FALSE(window.messages.empty());
@@ -78,8 +81,8 @@ TEST_F(Preview, UserActionsInsideThePreview) {
     struct Case {
         const char* what;
         std::function<void(test::FormHarness&)> during;  // run 1 s into a 1 s → 5 s preview
-        std::int32_t expectedPauses;                    // how many "pause movie" went out
-        std::int32_t finalMinMs, finalMaxMs;            // where playback rests at the end
+        std::int32_t expectedPauses;                     // how many "pause movie" went out
+        std::int32_t finalMinMs, finalMaxMs;             // where playback rests at the end
     };
     const Case cases[] = {
         {"Select End earlier moves the stop at once",
@@ -106,7 +109,8 @@ TEST_F(Preview, UserActionsInsideThePreview) {
         t.form.clipBeginMs = 1000;
         t.form.clipEndMs = 5000;
         int pauses = 0;
-        t.media.intercept = [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+        t.media.intercept =
+            [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
             if (command == "pause movie") ++pauses;
             return std::nullopt;
         };
@@ -166,11 +170,13 @@ TEST_F(Preview, PlaysTheMarkedStretchWhateverStatePlaybackIsIn) {
         std::function<void(test::FormHarness&)> reach;
     };
     const Case cases[] = {
-        {"played to the end", [](test::FormHarness& t) { t.window.setClock(t.window.clock() + 61.0); }},
+        {"played to the end",
+         [](test::FormHarness& t) { t.window.setClock(t.window.clock() + 61.0); }},
         {"stopped at 0", [](test::FormHarness& t) { t.window.raise(FormEvent::Command2Click); }},
         {"paused", [](test::FormHarness& t) { t.window.raise(FormEvent::Command3Click); }},
         {"playing", [](test::FormHarness&) {}},
-        {"moved to the very end", [](test::FormHarness& t) {
+        {"moved to the very end",
+         [](test::FormHarness& t) {
              t.window.raise(FormEvent::Command3Click);
              t.window.slider.setValue(60);
              t.window.raise(FormEvent::HUserMove);
@@ -186,7 +192,8 @@ TEST_F(Preview, PlaysTheMarkedStretchWhateverStatePlaybackIsIn) {
         t.form.clipEndMs = 23000;
         std::vector<std::int32_t> positions;
         std::vector<std::int32_t> pauses;
-        t.media.intercept = [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+        t.media.intercept =
+            [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
             if (command == "status movie position wait") positions.push_back(t.media.positionMs());
             if (command == "pause movie") pauses.push_back(t.media.positionMs());
             return std::nullopt;
@@ -211,7 +218,10 @@ TEST_F(Preview, PlayAtTheEndOfTheTrackStillOnlySendsPlay) {
     window.raise(FormEvent::Command1Click);
     EXPECT_EQ(std::count(media.commands.begin(), media.commands.end(), "play movie"), 1);
     EXPECT_EQ(std::count_if(media.commands.begin(), media.commands.end(),
-                            [](const std::string& c) { return c.find(" from ") != std::string::npos || c.rfind("seek", 0) == 0; }),
+                            [](const std::string& c) {
+                                return c.find(" from ") != std::string::npos ||
+                                       c.rfind("seek", 0) == 0;
+                            }),
               0);
     EXPECT_EQ(media.mode(), "stopped");
     EXPECT_EQ(media.positionMs(), 60000);

@@ -39,12 +39,15 @@ int main(int argc, char** argv) {
         return shot.save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     }
     if (std::strcmp(argv[1], "digest") == 0 && argc == 7) {
-        const QImage part =
-            screen->grabWindow(window, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])).toImage();
+        const QImage part = screen
+                                ->grabWindow(window, std::atoi(argv[3]), std::atoi(argv[4]),
+                                             std::atoi(argv[5]), std::atoi(argv[6]))
+                                .toImage();
         if (part.isNull()) return 1;
         const QImage rgb = part.convertToFormat(QImage::Format_RGB32);
         QCryptographicHash hash(QCryptographicHash::Sha1);
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(rgb.constBits()), rgb.sizeInBytes()));
+        hash.addData(
+            QByteArrayView(reinterpret_cast<const char*>(rgb.constBits()), rgb.sizeInBytes()));
         std::printf("%s\n", hash.result().toHex().constData());
         return 0;
     }

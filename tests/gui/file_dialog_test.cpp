@@ -54,7 +54,8 @@ protected:
         auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
         QStringList names;
         if (view == nullptr) return names;
-        if (!QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 3; }, 3000)) return names;
+        if (!QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 3; }, 3000))
+            return names;
         QTest::qWait(100);
         const QAbstractItemModel* model = view->model();
         for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
@@ -85,7 +86,8 @@ TEST_F(FileDialogs, OpenShowsTheFilterAndOffersMp3InAnyCase) {
     EXPECT_EQ(title, QStringLiteral("Pick a track"));
     EXPECT_EQ(filters, QStringList{QStringLiteral("Mp3 Files (*.Mp3)")});
     EXPECT_EQ(offered, (QStringList{"Mixed.Mp3", "UPPER.MP3", "lower.mp3"}));
-    EXPECT_EQ(services->Cdlg().fileName(), folder.filePath(QStringLiteral("lower.mp3")).toStdString());
+    EXPECT_EQ(services->Cdlg().fileName(),
+              folder.filePath(QStringLiteral("lower.mp3")).toStdString());
 }
 
 TEST_F(FileDialogs, CancelIsAFailureAndKeepsTheName) {
@@ -101,7 +103,8 @@ TEST_F(FileDialogs, CancelIsAFailureAndKeepsTheName) {
 }
 
 TEST_F(FileDialogs, SaveReturnsATypedNewNameWithoutAskingToReplace) {
-    const QString target = folder.filePath(QStringLiteral("UPPER.MP3"));  // exists: the handler asks, not Qt
+    const QString target =
+        folder.filePath(QStringLiteral("UPPER.MP3"));  // exists: the handler asks, not Qt
     bool savesMode = false;
     withNextModal([&](QWidget& modal) {
         auto* dialog = qobject_cast<QFileDialog*>(&modal);

@@ -18,9 +18,9 @@ struct FaceCase {
 };
 
 const FaceCase kFaceCases[] = {
-    {1, "Play", {57, 24}},         {2, "Stop", {59, 28}},        {3, "Pause", {69, 27}},
-    {4, "Open", {61, 28}},         {5, "Select Start", {93, 27}}, {6, "Select End", {91, 28}},
-    {7, "Save", {62, 26}},         {8, "Home Page", {99, 26}},   {9, "Play Selected", {112, 26}},
+    {1, "Play", {57, 24}}, {2, "Stop", {59, 28}},         {3, "Pause", {69, 27}},
+    {4, "Open", {61, 28}}, {5, "Select Start", {93, 27}}, {6, "Select End", {91, 28}},
+    {7, "Save", {62, 26}}, {8, "Home Page", {99, 26}},    {9, "Play Selected", {112, 26}},
 };
 
 // Colour distance small enough for the shading's ends after rounding.
@@ -51,7 +51,8 @@ TEST_F(PictureButtons, FacesAreDrawnButtonsOnWhiteMarginsInsideTheirControls) {
 
         const QRect drawn = drawnButton(face);
         const int left = drawn.left(), top = drawn.top();
-        const int right = face.width() - 1 - drawn.right(), bottom = face.height() - 1 - drawn.bottom();
+        const int right = face.width() - 1 - drawn.right(),
+                  bottom = face.height() - 1 - drawn.bottom();
         for (int margin : {left, top, right, bottom}) {
             EXPECT_GE(margin, 1);
             EXPECT_LE(margin, 4);
@@ -126,7 +127,8 @@ TEST_F(PictureButtons, ClicksReachTheirHandlers) {
 
 TEST_F(PictureButtons, ScreenReadersHearTheFaceText) {
     for (const FaceCase& expected : kFaceCases) {
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&window().command(expected.number));
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(&window().command(expected.number));
         ASSERT_NE(accessible, nullptr);
         EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromLatin1(expected.text));
     }

@@ -20,7 +20,8 @@ protected:
     void SetUp() override { showWindow(); }
 
     bool sentCloseAll() const {
-        return std::find(mediaCommands.begin(), mediaCommands.end(), "close all") != mediaCommands.end();
+        return std::find(mediaCommands.begin(), mediaCommands.end(), "close all") !=
+               mediaCommands.end();
     }
 
     // Closes the window as the desktop would, once `delay` has passed.

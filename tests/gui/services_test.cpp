@@ -47,9 +47,12 @@ TEST_F(Services, MessageBoxesShowTitleIconButtonsAndAnswer) {
             text = box->text();
             icon = box->icon();
             offered = box->standardButtons();
-            if (c.key == Qt::Key_Y) box->button(QMessageBox::Yes)->click();
-            else if (c.key == Qt::Key_N) box->button(QMessageBox::No)->click();
-            else QTest::keyClick(box, static_cast<Qt::Key>(c.key));
+            if (c.key == Qt::Key_Y)
+                box->button(QMessageBox::Yes)->click();
+            else if (c.key == Qt::Key_N)
+                box->button(QMessageBox::No)->click();
+            else
+                QTest::keyClick(box, static_cast<Qt::Key>(c.key));
         });
         EXPECT_EQ(services->messageBox("Clip Saved     ", c.buttons, "Snipwell 3.4"), c.answer);
         EXPECT_EQ(title, QStringLiteral("Snipwell 3.4"));
@@ -60,8 +63,8 @@ TEST_F(Services, MessageBoxesShowTitleIconButtonsAndAnswer) {
 }
 
 TEST_F(Services, MessageBoxShowsMarkupInItsTextLiterally) {
-    for (const char* text : {"The clip was not saved: /tmp/<b>bold</b>.mp3", "Tom &amp; Jerry.mp3",
-                             "<i>x</i> &lt;"}) {
+    for (const char* text :
+         {"The clip was not saved: /tmp/<b>bold</b>.mp3", "Tom &amp; Jerry.mp3", "<i>x</i> &lt;"}) {
         SCOPED_TRACE(text);
         QString shown;
         Qt::TextFormat format = Qt::AutoText;
@@ -130,7 +133,8 @@ TEST_F(Services, ProgressBarKeepsFractionsAndShowsTheirRatio) {
     EXPECT_EQ(services->pb().max(), 1000.5f);
     EXPECT_EQ(services->pb().value(), 250.125f);
     const QProgressBar& bar = window().pb();
-    EXPECT_NEAR(static_cast<double>(bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum()), 0.25, 0.001);
+    EXPECT_NEAR(static_cast<double>(bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum()),
+                0.25, 0.001);
     services->pb().setMax(0.0f);  // no division by the empty range
     EXPECT_EQ(window().pb().value(), window().pb().minimum());
 }

@@ -27,9 +27,11 @@ protected:
     // The media commands that name a position in milliseconds.
     std::vector<std::string> seeks() const {
         std::vector<std::string> found;
-        std::copy_if(mediaCommands.begin(), mediaCommands.end(), std::back_inserter(found), [](const std::string& c) {
-            return c.find(" from ") != std::string::npos || c.find("seek") != std::string::npos;
-        });
+        std::copy_if(mediaCommands.begin(), mediaCommands.end(), std::back_inserter(found),
+                     [](const std::string& c) {
+                         return c.find(" from ") != std::string::npos ||
+                                c.find("seek") != std::string::npos;
+                     });
         return found;
     }
 
@@ -42,8 +44,8 @@ protected:
         option.sliderPosition = window().H().sliderPosition();
         option.sliderValue = window().H().value();
         option.subControls = QStyle::SC_SliderHandle;
-        return window().H().style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
-                                                    &window().H());
+        return window().H().style()->subControlRect(QStyle::CC_Slider, &option,
+                                                    QStyle::SC_SliderHandle, &window().H());
     }
 };
 
@@ -85,15 +87,14 @@ TEST_F(PositionSliderMoves, EveryGestureOfThePersonSeeksOnceToTheNewValue) {
             QApplication::sendEvent(&slider, &event);
         };
     };
-    const auto key = [](Qt::Key k) { return [k](QSlider& slider) { QTest::keyClick(&slider, k); }; };
+    const auto key = [](Qt::Key k) {
+        return [k](QSlider& slider) { QTest::keyClick(&slider, k); };
+    };
     const Case cases[] = {
         {"wheel up one notch", wheel(120), 63},  // three single steps per notch
-        {"wheel down one notch", wheel(-120), 57},
-        {"Right", key(Qt::Key_Right), 61},
-        {"Left", key(Qt::Key_Left), 59},
-        {"Page Up", key(Qt::Key_PageUp), 70},
-        {"Page Down", key(Qt::Key_PageDown), 50},
-        {"Home", key(Qt::Key_Home), 0},
+        {"wheel down one notch", wheel(-120), 57}, {"Right", key(Qt::Key_Right), 61},
+        {"Left", key(Qt::Key_Left), 59},           {"Page Up", key(Qt::Key_PageUp), 70},
+        {"Page Down", key(Qt::Key_PageDown), 50},  {"Home", key(Qt::Key_Home), 0},
     };
     window().H().setPageStep(10);
     for (const Case& c : cases) {
@@ -111,7 +112,8 @@ TEST_F(PositionSliderMoves, EveryGestureOfThePersonSeeksOnceToTheNewValue) {
 
 TEST_F(PositionSliderMoves, APositionTickMovesTheThumbWithoutSeeking) {
     mediaReply = [](const std::string& command) {
-        return command.rfind("status movie position", 0) == 0 ? std::string("61000") : std::string();
+        return command.rfind("status movie position", 0) == 0 ? std::string("61000")
+                                                              : std::string();
     };
     QSignalSpy moves(&window().H(), &PositionSlider::userMoved);
     window().T().setInterval(10);
@@ -126,7 +128,8 @@ TEST_F(PositionSliderMoves, APositionTickMovesTheThumbWithoutSeeking) {
 TEST_F(PositionSliderMoves, ClickOnTheTrackSeeksOnce) {
     QSignalSpy moves(&window().H(), &PositionSlider::userMoved);
     const QRect thumb = thumbRect();
-    QTest::mouseClick(&window().H(), Qt::LeftButton, {}, QPoint(window().H().width() - 10, thumb.center().y()));
+    QTest::mouseClick(&window().H(), Qt::LeftButton, {},
+                      QPoint(window().H().width() - 10, thumb.center().y()));
     QTest::qWait(30);
     EXPECT_GT(services->H().value(), 0);
     EXPECT_EQ(moves.count(), 1);

@@ -15,24 +15,30 @@ namespace {
 class WebPanelStart : public ::testing::Test {
 protected:
     WebPanelStart() {
-        services = std::make_unique<QtWindowServices>([this](QWidget* parent) {
-            return new DeferredWebPanel(
-                parent,
-                [this](QWidget* place) -> WebPanel* {
-                    ++panelsMade;
-                    if (whileStarting) whileStarting();
-                    made = new PlainWebPanel(place);
-                    return made;
-                },
-                {[this] { prepared.push_back(1); if (whilePreparing) whilePreparing(); },
-                 [this] { prepared.push_back(2); }});
-        }, [](const QUrl&) { return false; }, files);
-        form = std::make_unique<Form1>(*services, [this](const char* command, char* reply, std::uint32_t capacity,
-                                                         std::uintptr_t) -> std::uint32_t {
-            mediaCommands.emplace_back(command);
-            if (reply != nullptr && capacity > 0) reply[0] = '\0';
-            return 0;
-        });
+        services = std::make_unique<QtWindowServices>(
+            [this](QWidget* parent) {
+                return new DeferredWebPanel(parent,
+                                            [this](QWidget* place) -> WebPanel* {
+                                                ++panelsMade;
+                                                if (whileStarting) whileStarting();
+                                                made = new PlainWebPanel(place);
+                                                return made;
+                                            },
+                                            {[this] {
+                                                 prepared.push_back(1);
+                                                 if (whilePreparing) whilePreparing();
+                                             },
+                                             [this] { prepared.push_back(2); }});
+            },
+            [](const QUrl&) { return false; }, files);
+        form =
+            std::make_unique<Form1>(*services,
+                                    [this](const char* command, char* reply, std::uint32_t capacity,
+                                           std::uintptr_t) -> std::uint32_t {
+                                        mediaCommands.emplace_back(command);
+                                        if (reply != nullptr && capacity > 0) reply[0] = '\0';
+                                        return 0;
+                                    });
         router = std::make_unique<FormEventRouter>(*services, *form);
         router->route(FormEvent::Initialize);
         router->route(FormEvent::Load);
@@ -46,7 +52,8 @@ protected:
     SnipwellWindow& window() { return services->qtWindow(); }
     DeferredWebPanel& deferred() { return static_cast<DeferredWebPanel&>(window().WebBrowser1()); }
     bool sentCloseAll() const {
-        return std::find(mediaCommands.begin(), mediaCommands.end(), "close all") != mediaCommands.end();
+        return std::find(mediaCommands.begin(), mediaCommands.end(), "close all") !=
+               mediaCommands.end();
     }
     // Runs the event loop, as the program does, from showing the window until
     // the program ends; false when it had not ended after `limitMs`.
@@ -88,11 +95,13 @@ TEST_F(WebPanelStart, ThePanelIsMadeAfterTheFirstPaintInItsPlaceWithItsAddress) 
     QTRY_COMPARE_WITH_TIMEOUT(panelsMade, 1, 10000);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(deferred().panel(), made);
-    EXPECT_EQ(prepared, (std::vector<int>{1, 2})) << "each preparation once, in order, before the panel";
+    EXPECT_EQ(prepared, (std::vector<int>{1, 2}))
+        << "each preparation once, in order, before the panel";
     EXPECT_TRUE(made->isVisible());
     EXPECT_EQ(QRect(made->mapTo(&window(), QPoint(0, 0)), made->size()), QRect(0, 251, 305, 93))
         << "fills the place of WebBrowser1";
-    QTRY_COMPARE_WITH_TIMEOUT(made->addresses.size(), std::size_t{1}, 10000);  // the address sent at load
+    QTRY_COMPARE_WITH_TIMEOUT(made->addresses.size(), std::size_t{1},
+                              10000);  // the address sent at load
     EXPECT_TRUE(made->addresses[0].endsWith(QStringLiteral("/info.php?n=snipwell")));
 
     // Later addresses go straight to the panel; the panel is made only once.

@@ -21,21 +21,21 @@ struct ExpectedPlace {
 
 // Twips divided by 15; controls inside frames at their place on the window.
 const ExpectedPlace kPlaces[] = {
-    {"Frame5", {32, 1, 240, 28}},      {"qvl", {65, 10, 185, 17}},
+    {"Frame5", {32, 1, 240, 28}},       {"qvl", {65, 10, 185, 17}},
     {"WebBrowser1", {0, 251, 305, 93}}, {"P", {-1, 416, 353, 281}},
-    {"Frame4", {-5, 451, 385, 321}},   {"Frame3", {-18, 694, 353, 281}},
-    {"Command6", {147, 98, 91, 25}},   {"Command5", {55, 99, 93, 25}},
-    {"Command8", {179, 191, 99, 25}},  {"pb", {0, 223, 307, 23}},
-    {"Command9", {174, 166, 110, 25}}, {"Frame2", {159, 128, 138, 35}},
-    {"Label4", {165, 144, 124, 12}},   {"Frame1", {10, 128, 144, 79}},
-    {"Label3", {56, 185, 92, 12}},     {"Label9", {82, 167, 66, 12}},
-    {"Label7", {89, 149, 59, 12}},     {"ln", {14, 183, 42, 16}},
-    {"ep1", {14, 166, 67, 16}},        {"bp", {14, 147, 75, 16}},
-    {"Command7", {232, 69, 60, 25}},   {"Command4", {174, 67, 60, 25}},
-    {"Command3", {109, 68, 67, 25}},   {"Command2", {56, 68, 57, 25}},
-    {"Command1", {5, 70, 57, 24}},     {"H", {8, 40, 281, 25}},
-    {"Label1", {97, 421, 226, 17}},    {"Line2", {280, 32, 1, 8}},
-    {"Line1", {16, 32, 1, 8}},         {"Shape1", {24, 24, 1, 1}},
+    {"Frame4", {-5, 451, 385, 321}},    {"Frame3", {-18, 694, 353, 281}},
+    {"Command6", {147, 98, 91, 25}},    {"Command5", {55, 99, 93, 25}},
+    {"Command8", {179, 191, 99, 25}},   {"pb", {0, 223, 307, 23}},
+    {"Command9", {174, 166, 110, 25}},  {"Frame2", {159, 128, 138, 35}},
+    {"Label4", {165, 144, 124, 12}},    {"Frame1", {10, 128, 144, 79}},
+    {"Label3", {56, 185, 92, 12}},      {"Label9", {82, 167, 66, 12}},
+    {"Label7", {89, 149, 59, 12}},      {"ln", {14, 183, 42, 16}},
+    {"ep1", {14, 166, 67, 16}},         {"bp", {14, 147, 75, 16}},
+    {"Command7", {232, 69, 60, 25}},    {"Command4", {174, 67, 60, 25}},
+    {"Command3", {109, 68, 67, 25}},    {"Command2", {56, 68, 57, 25}},
+    {"Command1", {5, 70, 57, 24}},      {"H", {8, 40, 281, 25}},
+    {"Label1", {97, 421, 226, 17}},     {"Line2", {280, 32, 1, 8}},
+    {"Line1", {16, 32, 1, 8}},          {"Shape1", {24, 24, 1, 1}},
 };
 
 class WindowLayout : public WindowTest {};
@@ -52,12 +52,14 @@ TEST_F(WindowLayout, EveryControlStandsAtItsPlaceAndSize) {
 
 // Creation order decides which of two touching controls lies on top.
 TEST_F(WindowLayout, ControlsAreCreatedInLayoutOrder) {
-    const QStringList order = {"Frame5", "WebBrowser1", "P", "Command6", "Command5", "Command8", "pb",
-                               "Command9", "Frame2", "Frame1", "Command7", "Command4", "Command3",
-                               "Command2", "Command1", "H", "Label1", "Line2", "Line1", "Shape1"};
+    const QStringList order = {"Frame5",   "WebBrowser1", "P",        "Command6", "Command5",
+                               "Command8", "pb",          "Command9", "Frame2",   "Frame1",
+                               "Command7", "Command4",    "Command3", "Command2", "Command1",
+                               "H",        "Label1",      "Line2",    "Line1",    "Shape1"};
     QStringList created;
     for (QObject* child : window().children()) {
-        if (child->isWidgetType() && order.contains(child->objectName())) created << child->objectName();
+        if (child->isWidgetType() && order.contains(child->objectName()))
+            created << child->objectName();
     }
     EXPECT_EQ(created, order);
 }
@@ -101,7 +103,8 @@ TEST_F(WindowLayout, TextsColoursAndStartStates) {
 
     // Out of sight at the laid-out size: the video host and the advert link.
     const QRect client = window().rect();
-    for (const char* hidden : {"P", "Frame4", "Frame3"}) EXPECT_FALSE(control(hidden)->isVisibleTo(&window()));
+    for (const char* hidden : {"P", "Frame4", "Frame3"})
+        EXPECT_FALSE(control(hidden)->isVisibleTo(&window()));
     EXPECT_TRUE(link->isVisibleTo(&window()));
     EXPECT_FALSE(client.intersects(QRect(link->mapTo(&window(), QPoint()), link->size())));
 
@@ -121,12 +124,14 @@ TEST_F(WindowLayout, TabWalksTheControlsInTabIndexOrder) {
     QStringList visited;
     QWidget* widget = &window().command(1);
     do {
-        if (widget->focusPolicy() & Qt::TabFocus && widget->isVisibleTo(&window()) && widget != &window())
+        if (widget->focusPolicy() & Qt::TabFocus && widget->isVisibleTo(&window()) &&
+            widget != &window())
             visited << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != &window().command(1) && visited.size() < 40);
-    const QStringList expected = {"Command1", "Command2", "Command3", "Command4", "Command7", "Command9",
-                                  "Command8", "Command5", "Command6", "H", "WebBrowser1"};
+    const QStringList expected = {"Command1", "Command2", "Command3",   "Command4",
+                                  "Command7", "Command9", "Command8",   "Command5",
+                                  "Command6", "H",        "WebBrowser1"};
     EXPECT_EQ(visited, expected);
 }
 

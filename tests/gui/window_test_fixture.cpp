@@ -22,17 +22,19 @@ WindowTest::WindowTest() {
             return openUrlAnswer;
         },
         files);
-    form = std::make_unique<Form1>(*services, [this](const char* command, char* reply, std::uint32_t capacity,
-                                                     std::uintptr_t) -> std::uint32_t {
-        mediaCommands.emplace_back(command);
-        if (reply != nullptr && capacity > 0) {
-            const std::string text = mediaReply ? mediaReply(command) : std::string();
-            const std::size_t length = std::min<std::size_t>(text.size(), capacity - 1);
-            std::copy_n(text.data(), length, reply);
-            reply[length] = '\0';
-        }
-        return 0;
-    });
+    form = std::make_unique<Form1>(
+        *services,
+        [this](const char* command, char* reply, std::uint32_t capacity,
+               std::uintptr_t) -> std::uint32_t {
+            mediaCommands.emplace_back(command);
+            if (reply != nullptr && capacity > 0) {
+                const std::string text = mediaReply ? mediaReply(command) : std::string();
+                const std::size_t length = std::min<std::size_t>(text.size(), capacity - 1);
+                std::copy_n(text.data(), length, reply);
+                reply[length] = '\0';
+            }
+            return 0;
+        });
     router = std::make_unique<FormEventRouter>(*services, *form);
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "mci/command_parser.h"
 #include "mci/command_limits.h"
+#include "mci/command_parser.h"
 
 namespace snipwell::mci {
 namespace {
@@ -122,20 +122,23 @@ TEST(CommandParser, RefusesControlBytesAnywhereAndCommandsOverTheLengthLimit) {
         {"status movie mode\x1b"s, MciError::invalidCharacter},
         {"status movie mode\x7f"s, MciError::invalidCharacter},
         {"open \"/m/a\rb.mp3\" alias movie"s, MciError::invalidCharacter},
-        {"open \"/m/" + std::string(maxCommandBytes, 'a') + ".mp3\" alias movie", MciError::commandTooLong},
+        {"open \"/m/" + std::string(maxCommandBytes, 'a') + ".mp3\" alias movie",
+         MciError::commandTooLong},
         {"close " + std::string(maxCommandBytes, ' ') + "all", MciError::commandTooLong},
         // At the limit the length is fine and the words are judged.
         {"close all" + std::string(maxCommandBytes - 9, ' '), MciError::ok},
     };
     for (const auto& [text, expected] : cases) {
         const auto result = parseCommand(text);
-        const MciError got = std::holds_alternative<MciError>(result) ? std::get<MciError>(result) : MciError::ok;
+        const MciError got =
+            std::holds_alternative<MciError>(result) ? std::get<MciError>(result) : MciError::ok;
         EXPECT_EQ(got, expected) << text.substr(0, 40);
     }
 }
 
 TEST(CommandParser, ReadsTheValuesOfEachCommand) {
-    const auto play = std::get<PlayCommand>(std::get<Command>(parseCommand("play movie from 6000")));
+    const auto play =
+        std::get<PlayCommand>(std::get<Command>(parseCommand("play movie from 6000")));
     EXPECT_EQ(play.alias, "movie");
     EXPECT_TRUE(play.hasFrom);
     EXPECT_EQ(play.fromMs, 6000);

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 #include "common/version.h"
 #include "pulse_server.h"
@@ -87,7 +87,8 @@ TEST(Console, ConsoleAndEngineAnswerHelpAndVersion) {
         EXPECT_EQ(help.output.rfind("Usage: " + name, 0), 0u) << help.output;
         const ConsoleRun version = runShell(program + " --version");
         EXPECT_EQ(version.exitCode, 0) << name;
-        EXPECT_EQ(version.output, name + " " + snipwell::versionText + "\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
+        EXPECT_EQ(version.output, name + " " + snipwell::versionText +
+                                      "\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
     }
 }
 
@@ -107,10 +108,11 @@ TEST(Console, PlaysAgainstTheClockWhenNoAudioOutputCanBeHad) {
     // The sound server named here does not exist; the device must still open,
     // and its position must advance in real time.
     const auto path = snipwell::test::Mp3Fixtures::twoTone();
-    const ConsoleRun run = runShell(
-        "(printf 'open \"" + path.string() + "\" alias movie\\nplay movie\\n'; sleep 1; "
-        "printf 'status movie position\\nstatus movie mode\\n') | "
-        "PULSE_SERVER=unix:/nonexistent/snipwell " + std::string(SNIPWELL_MCI_CONSOLE) + " 2>/dev/null");
+    const ConsoleRun run = runShell("(printf 'open \"" + path.string() +
+                                    "\" alias movie\\nplay movie\\n'; sleep 1; "
+                                    "printf 'status movie position\\nstatus movie mode\\n') | "
+                                    "PULSE_SERVER=unix:/nonexistent/snipwell " +
+                                    std::string(SNIPWELL_MCI_CONSOLE) + " 2>/dev/null");
     EXPECT_EQ(run.exitCode, 0);
     const std::string answersBeforePosition = "0\t\n0\t\n0\t";
     ASSERT_EQ(run.output.rfind(answersBeforePosition, 0), 0u) << run.output;

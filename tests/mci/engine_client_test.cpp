@@ -12,14 +12,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <thread>
 #include <string>
+#include <thread>
 
 #include "mci/engine_protocol.h"
 #include "mci/engine_time_limits.h"
 #include "mci/line_reader.h"
-#include "mci/media_engine_control.h"
 #include "mci/mci_error.h"
+#include "mci/media_engine_control.h"
 #include "mci/mp3_tag_check.h"
 #include "mci_session.h"
 #include "support/mp3/damaged_mp3.h"
@@ -36,7 +36,9 @@ constexpr std::uint32_t code(MciError error) { return toCode(error); }
 // Points the entry point at another engine program for one test.
 class EngineProgram {
 public:
-    explicit EngineProgram(const std::string& program) { ::setenv("SNIPWELL_MEDIA_ENGINE", program.c_str(), 1); }
+    explicit EngineProgram(const std::string& program) {
+        ::setenv("SNIPWELL_MEDIA_ENGINE", program.c_str(), 1);
+    }
     ~EngineProgram() {
         send("close all");
         ::unsetenv("SNIPWELL_MEDIA_ENGINE");
@@ -45,7 +47,8 @@ public:
     EngineProgram& operator=(const EngineProgram&) = delete;
 };
 
-std::string script(const snipwell::test::TempDir& dir, const std::string& name, const std::string& body) {
+std::string script(const snipwell::test::TempDir& dir, const std::string& name,
+                   const std::string& body) {
     const auto path = dir.file(name + ".sh");
     std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
     ::chmod(path.c_str(), 0755);
@@ -86,10 +89,13 @@ TEST(EngineClient, OpenFailsCleanlyWhenTheEngineProgramIsMissingBrokenOrSilent) 
     } cases[] = {
         {"missing", dir.file("no-such-engine").string(), MciError::mediaSystemUnavailable},
         {"ends at once", script(dir, "exits", "exit 3"), MciError::engineStopped},
-        {"says no hello", script(dir, "no-hello", "echo hello; printf '0\\t\\n'; exec cat"), MciError::engineStopped},
-        {"answers nonsense", script(dir, "echoes", "echo ready; exec cat"), MciError::engineStopped},
+        {"says no hello", script(dir, "no-hello", "echo hello; printf '0\\t\\n'; exec cat"),
+         MciError::engineStopped},
+        {"answers nonsense", script(dir, "echoes", "echo ready; exec cat"),
+         MciError::engineStopped},
         {"ends after its hello", script(dir, "hello-only", "echo ready"), MciError::engineStopped},
-        {"crashes during the open", script(dir, "crashes", "echo ready; read command; kill -SEGV $$"),
+        {"crashes during the open",
+         script(dir, "crashes", "echo ready; read command; kill -SEGV $$"),
          MciError::engineStopped},
     };
     for (const auto& [name, program, expected] : cases) {
@@ -114,7 +120,9 @@ TEST(EngineClient, AnEngineThatNeverAnswersIsEndedAtTheOpenTimeLimit) {
 }
 
 TEST(EngineProtocol, ReadsBackWhatItWritesAndRefusesAnythingElse) {
-    const MciOutcome outcomes[] = {{MciError::ok, ""}, {MciError::ok, "10000"}, {MciError::ok, "not ready"},
+    const MciOutcome outcomes[] = {{MciError::ok, ""},
+                                   {MciError::ok, "10000"},
+                                   {MciError::ok, "not ready"},
                                    {MciError::aliasNotOpen, ""}};
     for (const auto& outcome : outcomes) {
         std::string line = formatReplyLine(outcome);
@@ -125,7 +133,8 @@ TEST(EngineProtocol, ReadsBackWhatItWritesAndRefusesAnythingElse) {
         EXPECT_EQ(read->error, outcome.error);
         EXPECT_EQ(read->reply, outcome.reply);
     }
-    for (const char* bad : {"", "\t", "open \"x\" alias m", "12", "-1\t", "1x\t", "99999999999\t"}) {
+    for (const char* bad :
+         {"", "\t", "open \"x\" alias m", "12", "-1\t", "1x\t", "99999999999\t"}) {
         EXPECT_FALSE(parseReplyLine(bad).has_value()) << bad;
     }
 }
@@ -141,8 +150,8 @@ TEST(LineReader, BoundsEveryLineAndDropsTheRestOfAnOverlongOne) {
     LineReader reader(ends[0], 1000);
     using Kind = InputLine::Kind;
     const std::pair<Kind, std::string> expected[] = {
-        {Kind::line, "one"}, {Kind::tooLong, ""}, {Kind::line, "two"}, {Kind::line, ""},
-        {Kind::line, "last"}, {Kind::end, ""}, {Kind::end, ""}};
+        {Kind::line, "one"},  {Kind::tooLong, ""}, {Kind::line, "two"}, {Kind::line, ""},
+        {Kind::line, "last"}, {Kind::end, ""},     {Kind::end, ""}};
     for (const auto& [kind, text] : expected) {
         const InputLine line = reader.next();
         EXPECT_EQ(line.kind, kind) << text;

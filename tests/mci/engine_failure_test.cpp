@@ -14,8 +14,8 @@
 
 #include "common/event_pump.h"
 #include "mci/engine_time_limits.h"
-#include "mci/media_engine_control.h"
 #include "mci/mci_error.h"
+#include "mci/media_engine_control.h"
 #include "mci_session.h"
 #include "player/movie_module.h"
 #include "support/mp3/damaged_mp3.h"
@@ -96,9 +96,12 @@ TEST_F(EngineFailure, FrozenEngineTimesOutIsEndedAndTheNextOpenPlays) {
 // A pump and clock for the player, without a window.
 struct SleepingPump final : EventPump, snipwell::Clock {
     void pumpEvents() override {}
-    void waitForEvents(std::chrono::milliseconds timeout) override { sleepMs(static_cast<int>(timeout.count())); }
+    void waitForEvents(std::chrono::milliseconds timeout) override {
+        sleepMs(static_cast<int>(timeout.count()));
+    }
     double seconds() override {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     }
 };
 
@@ -139,12 +142,16 @@ struct DamagedFile {
 // every time, and play the next good file.
 TEST_F(EngineFailure, DamagedFilesAnswerInTimeTheSameWayEachRunAndTheNextGoodFilePlays) {
     const DamagedFile cases[] = {
-        {"flipped-layer-bit", [](const auto& good) { return snipwell::test::withFlippedLayerBit(good, 2); }},
-        {"impossible-ape-footer", [](const auto& good) { return snipwell::test::withImpossibleApeFooter(good); }},
-        {"5000-empty-id3v2-tags", [](const auto& good) { return snipwell::test::withEmptyId3v2Tags(good, 5000); }},
+        {"flipped-layer-bit",
+         [](const auto& good) { return snipwell::test::withFlippedLayerBit(good, 2); }},
+        {"impossible-ape-footer",
+         [](const auto& good) { return snipwell::test::withImpossibleApeFooter(good); }},
+        {"5000-empty-id3v2-tags",
+         [](const auto& good) { return snipwell::test::withEmptyId3v2Tags(good, 5000); }},
     };
     const snipwell::test::TempDir dir;
-    const auto good = snipwell::test::readFileBytes(Mp3Fixtures::file(snipwell::test::Mp3Kind::cbrWithInfo));
+    const auto good =
+        snipwell::test::readFileBytes(Mp3Fixtures::file(snipwell::test::Mp3Kind::cbrWithInfo));
     for (const auto& damaged : cases) {
         SCOPED_TRACE(damaged.name);
         const auto path = dir.file(std::string(damaged.name) + ".mp3");

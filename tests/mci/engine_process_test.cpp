@@ -132,7 +132,8 @@ ConsoleWithEngine startConsoleWithEngine() {
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     char* argv[] = {const_cast<char*>(SNIPWELL_MCI_CONSOLE), nullptr};
-    const int spawned = ::posix_spawn(&started.console, SNIPWELL_MCI_CONSOLE, &actions, nullptr, argv, environ);
+    const int spawned =
+        ::posix_spawn(&started.console, SNIPWELL_MCI_CONSOLE, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -140,7 +141,8 @@ ConsoleWithEngine startConsoleWithEngine() {
     started.input = in[1];
 
     const std::string open = openCommand(Mp3Fixtures::twoTone().string()) + "\nplay movie\n";
-    if (::write(started.input, open.data(), open.size()) != static_cast<ssize_t>(open.size())) return started;
+    if (::write(started.input, open.data(), open.size()) != static_cast<ssize_t>(open.size()))
+        return started;
     std::string answers;
     char buffer[64];
     while (answers != "0\t\n0\t\n") {
@@ -157,13 +159,12 @@ ConsoleWithEngine startConsoleWithEngine() {
 TEST(EngineProcess, EndsWithItsParentHoweverTheParentEnds) {
     struct Ending {
         const char* name;
-        int signal;           // 0: the console's input ends
-        bool engineFrozen;    // the engine reads nothing, as when the decoder hangs
+        int signal;         // 0: the console's input ends
+        bool engineFrozen;  // the engine reads nothing, as when the decoder hangs
     };
-    for (const Ending ending :
-         {Ending{"end of input", 0, false}, Ending{"SIGKILL", SIGKILL, false},
-          Ending{"SIGTERM", SIGTERM, false}, Ending{"SIGHUP", SIGHUP, false},
-          Ending{"SIGKILL while the engine hangs", SIGKILL, true}}) {
+    for (const Ending ending : {Ending{"end of input", 0, false}, Ending{"SIGKILL", SIGKILL, false},
+                                Ending{"SIGTERM", SIGTERM, false}, Ending{"SIGHUP", SIGHUP, false},
+                                Ending{"SIGKILL while the engine hangs", SIGKILL, true}}) {
         SCOPED_TRACE(ending.name);
         const ConsoleWithEngine run = startConsoleWithEngine();
         ASSERT_GT(run.console, 0);

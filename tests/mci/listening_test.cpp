@@ -14,10 +14,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +53,8 @@ double tonePower(const std::vector<std::int16_t>& samples, double hertz) {
 std::optional<int> ourSinkInput() {
     std::FILE* pipe = ::popen("pactl list sink-inputs", "r");
     if (pipe == nullptr) return std::nullopt;
-    const std::string ourPid = "application.process.id = \"" + std::to_string(mediaEngineProcessId()) + "\"";
+    const std::string ourPid =
+        "application.process.id = \"" + std::to_string(mediaEngineProcessId()) + "\"";
     std::optional<int> current;
     std::optional<int> ours;
     char line[512];
@@ -70,11 +71,16 @@ std::optional<int> ourSinkInput() {
 class StreamRecorder {
 public:
     StreamRecorder(const std::string& sink, int sinkInput, const std::string& file) {
-        std::vector<std::string> arguments{"parec", "-d", sink + ".monitor",
-                                           "--monitor-stream=" + std::to_string(sinkInput), "--raw",
-                                           "--format=s16le", "--channels=1",
+        std::vector<std::string> arguments{"parec",
+                                           "-d",
+                                           sink + ".monitor",
+                                           "--monitor-stream=" + std::to_string(sinkInput),
+                                           "--raw",
+                                           "--format=s16le",
+                                           "--channels=1",
                                            "--rate=" + std::to_string(recordRate),
-                                           "--latency-msec=20", file};
+                                           "--latency-msec=20",
+                                           file};
         std::vector<char*> argv;
         argv.reserve(arguments.size() + 1);
         for (auto& argument : arguments) argv.push_back(argument.data());
@@ -101,7 +107,8 @@ private:
 
 std::vector<std::int16_t> readSamples(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
     std::vector<std::int16_t> samples(bytes.size() / 2);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const auto low = static_cast<std::uint8_t>(bytes[2 * i]);

@@ -59,10 +59,10 @@ protected:
 };
 
 TEST_F(MciServiceTest, CommandsForAnAliasThatIsNotOpenFail) {
-    for (const char* command : {"close movie", "play movie", "play movie from 0", "stop movie",
-                                "pause movie", "resume movie", "set movie time format ms",
-                                "status movie length", "status movie position",
-                                "status movie mode", "seek movie to 0"}) {
+    for (const char* command :
+         {"close movie", "play movie", "play movie from 0", "stop movie", "pause movie",
+          "resume movie", "set movie time format ms", "status movie length",
+          "status movie position", "status movie mode", "seek movie to 0"}) {
         EXPECT_EQ(send(command).error, MciError::aliasNotOpen) << command;
     }
     send("open \"/a.mp3\" type mpegvideo alias movie");

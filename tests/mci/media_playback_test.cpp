@@ -118,7 +118,8 @@ TEST_F(MediaPlayback, PlayThenPlayFromAtOnceNeverFreezesThePosition) {
         ASSERT_EQ(send("play movie from " + std::to_string(begin)).code, 0u);
         const auto started = std::chrono::steady_clock::now();
         long long position = positionMs();
-        while (position < begin + 500 && std::chrono::steady_clock::now() - started < std::chrono::seconds(2)) {
+        while (position < begin + 500 &&
+               std::chrono::steady_clock::now() - started < std::chrono::seconds(2)) {
             sleepMs(10);
             position = positionMs();
         }
@@ -182,12 +183,9 @@ TEST_F(MediaPlayback, CloseAllClosesEveryDevice) {
 TEST_F(MediaPlayback, EveryBadInputFailsToOpenAndTheServiceStaysUsable) {
     const snipwell::test::TempDir dir;
     const std::string badPaths[] = {
-        dir.file("missing.mp3").string(),
-        dir.path().string(),
-        Mp3Fixtures::emptyFile().string(),
-        Mp3Fixtures::textNamedMp3().string(),
-        Mp3Fixtures::randomBytes().string(),
-        "",
+        dir.file("missing.mp3").string(),    dir.path().string(),
+        Mp3Fixtures::emptyFile().string(),   Mp3Fixtures::textNamedMp3().string(),
+        Mp3Fixtures::randomBytes().string(), "",
     };
     for (const auto& path : badPaths) {
         EXPECT_NE(send(openCommand(path)).code, 0u) << path;
@@ -223,7 +221,8 @@ TEST_F(MediaPlayback, OpenReportsTheTrueLengthForEveryKind) {
     for (const Mp3Kind kind : Mp3Fixtures::allKinds()) {
         const auto path = Mp3Fixtures::file(kind);
         ASSERT_EQ(send(openCommand(path.string())).code, 0u) << Mp3Fixtures::name(kind);
-        EXPECT_NEAR(static_cast<double>(lengthMs()), snipwell::test::decodedMilliseconds(path), 30.0)
+        EXPECT_NEAR(static_cast<double>(lengthMs()), snipwell::test::decodedMilliseconds(path),
+                    30.0)
             << Mp3Fixtures::name(kind);
         send("close movie");
     }

@@ -39,7 +39,9 @@ TEST_P(Mp3LengthByKind, MatchesTheSamplesAFullDecodePlays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, Mp3LengthByKind, ::testing::ValuesIn(Mp3Fixtures::allKinds()),
-                         [](const auto& kindInfo) { return std::string(Mp3Fixtures::name(kindInfo.param)); });
+                         [](const auto& kindInfo) {
+                             return std::string(Mp3Fixtures::name(kindInfo.param));
+                         });
 
 TEST(Mp3Length, TruncatedFileCountsOnlyWhatItHolds) {
     // The Info frame still claims the whole ten seconds; only the frames

@@ -15,10 +15,11 @@ class Transport : public test::FormFixture {};
 TEST_F(Transport, OpenPlaysTheChosenTrackAndScalesSliderAndMarkers) {
     openTrack("/music/song.mp3", 245760);
 
-    EXPECT_EQ(media.commands,
-              (Strings{"pause movie", "close all", "close movie",
-                       "open \"/music/song.mp3\" type mpegvideo alias movie parent 4242 style child ",
-                       "play movie", "set movie time format ms", "status movie length"}));
+    EXPECT_EQ(
+        media.commands,
+        (Strings{"pause movie", "close all", "close movie",
+                 "open \"/music/song.mp3\" type mpegvideo alias movie parent 4242 style child ",
+                 "play movie", "set movie time format ms", "status movie length"}));
     EXPECT_EQ(media.mode(), "playing");
     EXPECT_EQ(window.slider.max(), 245);
     EXPECT_EQ(form.markerStep, 16);  // 3975 / 245, remainder dropped
@@ -30,9 +31,9 @@ TEST_F(Transport, OpenPlaysTheChosenTrackAndScalesSliderAndMarkers) {
 
     EXPECT_EQ(logOf({"T.", "Cdlg.", "H.", "Label", "Line"}),
               (Strings{"T.Enabled=false", "Cdlg.Filter=Mp3 Files (*.Mp3)|*.mp3", "Cdlg.ShowOpen",
-                       "H.Value=0", "Label7=0", "Label9=0", "Label3=0", "Cdlg.FileName=",
-                       "T.Enabled=true", "H.Max=245", "Line1.X1=240", "Line1.X2=240",
-                       "Line2.X1=4200", "Line2.X2=4200"}));
+                       "H.Value=0", "Label7=0", "Label9=0", "Label3=0",
+                       "Cdlg.FileName=", "T.Enabled=true", "H.Max=245", "Line1.X1=240",
+                       "Line1.X2=240", "Line2.X1=4200", "Line2.X2=4200"}));
 }
 
 TEST_F(Transport, OpenSetsMarkerScaleOnlyWhenTheSliderHasARange) {
@@ -44,11 +45,9 @@ TEST_F(Transport, OpenSetsMarkerScaleOnlyWhenTheSliderHasARange) {
     // Each row opens after the previous one, so a skipped step shows as the
     // previous row's scale.
     const Case cases[] = {
-        {245760, 245, 16},
-        {999, 0, 16},          // shorter than a second: scale unchanged, still plays
-        {3976000, 3976, 0},    // more units than twips
-        {500, 0, 0},
-        {1000, 1, 3975},
+        {245760, 245, 16},  {999, 0, 16},  // shorter than a second: scale unchanged, still plays
+        {3976000, 3976, 0},                // more units than twips
+        {500, 0, 0},        {1000, 1, 3975},
     };
     int n = 0;
     for (const Case& c : cases) {

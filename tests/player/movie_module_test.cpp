@@ -30,7 +30,8 @@ struct RecordingService {
     std::map<std::string, std::deque<std::optional<std::string>>> replies;
 
     MciSendString entry() {
-        return [this](const char* command, char* reply, std::uint32_t capacity, std::uintptr_t callback) {
+        return [this](const char* command, char* reply, std::uint32_t capacity,
+                      std::uintptr_t callback) {
             EXPECT_EQ(callback, 0u);
             sent.push_back({command, capacity});
             auto& queue = replies[command];
@@ -71,22 +72,35 @@ TEST_F(PlayerTest, EachMemberSendsItsExactCommands) {
         Commands expected;
     };
     const Case cases[] = {
-        {"openMovieWindow", [](MovieModule& p) { p.Filename = "/music/a b.mp3"; p.openMovieWindow(4242, "child"); },
-         {"close movie", "open \"/music/a b.mp3\" type mpegvideo alias movie parent 4242 style child "}},
-        {"openMovie", [](MovieModule& p) { p.Filename = "x.mp3"; p.openMovie(); },
+        {"openMovieWindow",
+         [](MovieModule& p) {
+             p.Filename = "/music/a b.mp3";
+             p.openMovieWindow(4242, "child");
+         },
+         {"close movie",
+          "open \"/music/a b.mp3\" type mpegvideo alias movie parent 4242 style child "}},
+        {"openMovie",
+         [](MovieModule& p) {
+             p.Filename = "x.mp3";
+             p.openMovie();
+         },
          {"close movie", "open \"x.mp3\" type mpegvideo alias movie"}},
         {"playMovie", [](MovieModule& p) { p.playMovie(); }, {"play movie"}},
         {"stopMovie", [](MovieModule& p) { p.stopMovie(); }, {"stop movie"}},
         {"pauseMovie", [](MovieModule& p) { p.pauseMovie(); }, {"pause movie"}},
         {"resumeMovie", [](MovieModule& p) { p.resumeMovie(); }, {"resume movie"}},
         {"closeMovie", [](MovieModule& p) { p.closeMovie(); }, {"close all"}},
-        {"getLengthInMS", [](MovieModule& p) { p.getLengthInMS(); },
+        {"getLengthInMS",
+         [](MovieModule& p) { p.getLengthInMS(); },
          {"set movie time format ms", "status movie length"}},
-        {"getLengthInSec", [](MovieModule& p) { p.getLengthInSec(); },
+        {"getLengthInSec",
+         [](MovieModule& p) { p.getLengthInSec(); },
          {"set movie time format ms", "status movie length"}},
-        {"getPositionInMS", [](MovieModule& p) { p.getPositionInMS(); },
+        {"getPositionInMS",
+         [](MovieModule& p) { p.getPositionInMS(); },
          {"set movie time format ms", "status movie position wait"}},
-        {"getPositionInSec", [](MovieModule& p) { p.getPositionInSec(); },
+        {"getPositionInSec",
+         [](MovieModule& p) { p.getPositionInSec(); },
          {"set movie time format ms", "status movie position wait"}},
         {"isMoviePlaying", [](MovieModule& p) { p.isMoviePlaying(); }, {"status movie mode"}},
         {"timeOut", [](MovieModule& p) { p.timeOut(0.5); }, {}},
@@ -125,10 +139,23 @@ TEST_F(PlayerTest, RepliesAreReadAsRoundedNumbers) {
         std::int32_t ms;
     };
     const Case cases[] = {
-        {"245760", 245760}, {"   42", 42}, {"\t7", 7},   {"-7", -7},     {"+3", 3},
-        {"12.5", 12},       {"13.5", 14}, {"0.5", 0},   {"1.5e3", 2},   {"99 bottles", 99},
-        {"abc", 0},         {"", 0},      {"-", 0},     {".", 0},       {".6", 1},
-        {"2147483647", 2147483647},       {"-2147483648", -2147483647 - 1},
+        {"245760", 245760},
+        {"   42", 42},
+        {"\t7", 7},
+        {"-7", -7},
+        {"+3", 3},
+        {"12.5", 12},
+        {"13.5", 14},
+        {"0.5", 0},
+        {"1.5e3", 2},
+        {"99 bottles", 99},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {".", 0},
+        {".6", 1},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
     };
     for (const Case& c : cases) {
         reply("status movie length", c.reply);
@@ -151,8 +178,8 @@ TEST_F(PlayerTest, AReplyBeyond32BitsRaisesAnOverflow) {
 TEST_F(PlayerTest, WholeSecondsTruncateTowardZero) {
     reply("status movie length", "245760");
     EXPECT_EQ(player.getLengthInSec(), 245);
-    for (const auto& [text, seconds] :
-         std::vector<std::pair<const char*, int>>{{"1999", 1}, {"2000", 2}, {"-1500", -1}, {"999", 0}}) {
+    for (const auto& [text, seconds] : std::vector<std::pair<const char*, int>>{
+             {"1999", 1}, {"2000", 2}, {"-1500", -1}, {"999", 0}}) {
         reply("status movie position wait", text);
         EXPECT_EQ(player.getPositionInSec(), seconds) << text;
     }
@@ -184,8 +211,8 @@ TEST_F(PlayerTest, TheReplyAreaIsSharedAndNeverCleared) {
 
 TEST_F(PlayerTest, OnlyTheExactLowerCaseWordPlayingMeansPlaying) {
     const std::pair<const char*, bool> cases[] = {
-        {"playing", true}, {"playing now", true}, {"Playing", false}, {"paused", false},
-        {"stopped", false}, {"not ready", false}, {"", false},         {"play", false},
+        {"playing", true},  {"playing now", true}, {"Playing", false}, {"paused", false},
+        {"stopped", false}, {"not ready", false},  {"", false},        {"play", false},
     };
     for (const auto& [mode, playing] : cases) {
         reply("status movie mode", mode);

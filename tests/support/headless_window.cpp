@@ -151,7 +151,8 @@ void HeadlessWindow::raise(FormEvent event) {
     form().handle(event);
 }
 
-int HeadlessWindow::messageBox(const std::string& text, int buttonsValue, const std::string& title) {
+int HeadlessWindow::messageBox(const std::string& text, int buttonsValue,
+                               const std::string& title) {
     messages.push_back({text, buttonsValue, title});
     record("MsgBox=" + text);
     if (whileMessageShown) whileMessageShown(messages.back());
@@ -235,7 +236,8 @@ void HeadlessWindow::runDue() {
 namespace {
 
 double steadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace

@@ -110,7 +110,8 @@ private:
 
 class HeadlessLabel : public Label {
 public:
-    HeadlessLabel(HeadlessWindow& window, std::string name) : window_(window), name_(std::move(name)) {}
+    HeadlessLabel(HeadlessWindow& window, std::string name)
+        : window_(window), name_(std::move(name)) {}
     std::string caption() const override { return caption_; }
     void setCaption(const std::string& caption) override;
     void setUnderline(bool underline) override;
@@ -141,7 +142,8 @@ private:
 
 class HeadlessButton : public PictureButton {
 public:
-    HeadlessButton(HeadlessWindow& window, std::string name) : window_(window), name_(std::move(name)) {}
+    HeadlessButton(HeadlessWindow& window, std::string name)
+        : window_(window), name_(std::move(name)) {}
     bool enabled() const override { return enabled_; }
     void setEnabled(bool enabled) override;
 

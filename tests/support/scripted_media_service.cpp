@@ -118,7 +118,8 @@ std::uint32_t ScriptedMediaService::moveDevice(const std::string& command) {
         setMode(from < lengthMs_ ? Mode::Playing : Mode::Stopped, from);
     } else if (command == "pause movie") {
         // A device at the end has nothing left to pause and stays stopped.
-        if (!(mode_ == Mode::Stopped && anchorMs_ >= lengthMs_)) setMode(Mode::Paused, positionMs());
+        if (!(mode_ == Mode::Stopped && anchorMs_ >= lengthMs_))
+            setMode(Mode::Paused, positionMs());
     } else if (command == "stop movie") {
         setMode(Mode::Stopped, positionMs());
     } else if (startsWith(command, "seek movie to ")) {

@@ -7,7 +7,8 @@
 
 namespace snipwell::qt {
 
-DeferredWebPanel::DeferredWebPanel(QWidget* parent, WebPanelFactory makePanel, std::vector<Preparation> preparations)
+DeferredWebPanel::DeferredWebPanel(QWidget* parent, WebPanelFactory makePanel,
+                                   std::vector<Preparation> preparations)
     : WebPanel(parent), makePanel_(std::move(makePanel)), preparations_(std::move(preparations)) {
     setFocusPolicy(Qt::StrongFocus);
     setLayout(new QVBoxLayout);

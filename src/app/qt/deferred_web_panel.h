@@ -22,7 +22,8 @@ public:
 
     // `makePanel` makes the real panel, or returns nullptr when it cannot;
     // the place then stays empty. The preparations run first, in order.
-    DeferredWebPanel(QWidget* parent, WebPanelFactory makePanel, std::vector<Preparation> preparations = {});
+    DeferredWebPanel(QWidget* parent, WebPanelFactory makePanel,
+                     std::vector<Preparation> preparations = {});
 
     void navigate(const QString& address) override;
 

@@ -48,7 +48,8 @@ void FaceButton::keyPressEvent(QKeyEvent* event) {
 }
 
 void FaceButton::focusInEvent(QFocusEvent* event) {
-    showFocusCue_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    showFocusCue_ =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
     QWidget::focusInEvent(event);
 }

@@ -8,7 +8,8 @@ namespace {
 
 QStringList splitPatterns(const QString& patterns) {
     QStringList list;
-    for (const QString& pattern : patterns.split(QRegularExpression(QStringLiteral("[; ]")), Qt::SkipEmptyParts))
+    for (const QString& pattern :
+         patterns.split(QRegularExpression(QStringLiteral("[; ]")), Qt::SkipEmptyParts))
         list << pattern.trimmed();
     return list;
 }
@@ -41,8 +42,8 @@ DialogFilter parseDialogFilter(const std::string& filter) {
         if (samePatterns(trailingPatterns(description), patterns)) {
             result.shownEntries << description;
         } else {
-            result.shownEntries << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                                       QLatin1Char(')');
+            result.shownEntries << description + QStringLiteral(" (") +
+                                       patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
         }
     }
     if (result.shownEntries.isEmpty()) {

@@ -18,7 +18,8 @@ FormEventRouter::FormEventRouter(QtWindowServices& services, Form1& form)
     SnipwellWindow& window = services.qtWindow();
     for (int number = 1; number <= 9; ++number) {
         const FormEvent click = kCommandClicks[number - 1];
-        connect(&window.command(number), &FaceButton::clicked, this, [this, click] { route(click); });
+        connect(&window.command(number), &FaceButton::clicked, this,
+                [this, click] { route(click); });
     }
     connect(&window.Label1(), &LinkLabel::clicked, this, [this] { route(FormEvent::Label1Click); });
     connect(&window.H(), &PositionSlider::userMoved, this, [this] { route(FormEvent::HUserMove); });

@@ -11,7 +11,8 @@ constexpr int kCaptionPadding = 2;
 const QColor kBorderShadow(160, 160, 160);
 }  // namespace
 
-GroupFrame::GroupFrame(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption) {
+GroupFrame::GroupFrame(const QString& caption, QWidget* parent)
+    : QWidget(parent), caption_(caption) {
     setAutoFillBackground(true);
     if (!caption.isEmpty()) setAccessibleName(caption);
 }
@@ -30,7 +31,8 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     painter.drawRect(border.adjusted(1, 1, 0, 0));
 
     if (caption_.isEmpty()) return;
-    const QRect captionRect(kCaptionIndent, 0, metrics.horizontalAdvance(caption_) + 2 * kCaptionPadding,
+    const QRect captionRect(kCaptionIndent, 0,
+                            metrics.horizontalAdvance(caption_) + 2 * kCaptionPadding,
                             metrics.height());
     painter.fillRect(captionRect, palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));

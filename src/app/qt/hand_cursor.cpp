@@ -21,12 +21,12 @@ QPainterPath roundedPart(qreal x, qreal y, qreal w, qreal h, qreal radius) {
 }
 
 QPainterPath handOutline() {
-    QPainterPath hand = roundedPart(7, 1, 5, 17, 2.5);   // index finger, up
-    hand = hand.united(roundedPart(11, 10, 4, 9, 2));    // folded middle finger
-    hand = hand.united(roundedPart(14, 11, 4, 9, 2));    // ring finger
-    hand = hand.united(roundedPart(17, 12, 4, 9, 2));    // little finger
-    hand = hand.united(roundedPart(7, 15, 14, 11, 3));   // palm
-    hand = hand.united(roundedPart(9, 24, 11, 6, 1));    // wrist
+    QPainterPath hand = roundedPart(7, 1, 5, 17, 2.5);  // index finger, up
+    hand = hand.united(roundedPart(11, 10, 4, 9, 2));   // folded middle finger
+    hand = hand.united(roundedPart(14, 11, 4, 9, 2));   // ring finger
+    hand = hand.united(roundedPart(17, 12, 4, 9, 2));   // little finger
+    hand = hand.united(roundedPart(7, 15, 14, 11, 3));  // palm
+    hand = hand.united(roundedPart(9, 24, 11, 6, 1));   // wrist
     QPainterPath thumb;
     thumb.addPolygon(QPolygonF({QPointF(8, 18), QPointF(4, 14), QPointF(2, 14), QPointF(2, 16),
                                 QPointF(8, 25), QPointF(8, 18)}));

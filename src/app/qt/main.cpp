@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
     using namespace snipwell;
     if (const auto exitCode = answerInformationalOption(argc, argv, stdout)) return *exitCode;
     if (!qt::hasDisplay(argc, argv)) {
-        std::fprintf(stderr, "snipwell: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n");
+        std::fprintf(stderr,
+                     "snipwell: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are "
+                     "not set)\n");
         return 2;
     }
     qt::allowWebEngineAsRoot();
@@ -39,8 +41,9 @@ int main(int argc, char** argv) {
 
     DiskFiles files;
     const auto makeWebPanel = [](QWidget* parent) {
-        return new qt::DeferredWebPanel(parent, [](QWidget* place) { return qt::WebEnginePanel::create(place); },
-                                        {&qt::WebEnginePanel::makeSharedOpenGLContext, &qt::WebEnginePanel::loadModule});
+        return new qt::DeferredWebPanel(
+            parent, [](QWidget* place) { return qt::WebEnginePanel::create(place); },
+            {&qt::WebEnginePanel::makeSharedOpenGLContext, &qt::WebEnginePanel::loadModule});
     };
     const auto openLink = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     qt::QtWindowServices services(makeWebPanel, openLink, files);

@@ -8,7 +8,8 @@
 
 namespace snipwell::qt {
 
-MarkerLine::MarkerLine(float x1, float y1, float x2, float y2, const QColor& colour, QWidget* parent)
+MarkerLine::MarkerLine(float x1, float y1, float x2, float y2, const QColor& colour,
+                       QWidget* parent)
     : QWidget(parent), x1_(x1), y1_(y1), x2_(x2), y2_(y2), colour_(colour) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     place();
@@ -36,7 +37,8 @@ void MarkerLine::place() {
     const int right = std::max(a.x(), b.x());
     const int bottom = std::max(a.y(), b.y());
     const bool vertical = a.x() == b.x();
-    setGeometry(left, top, vertical ? 1 : right - left, vertical ? bottom - top : std::max(1, bottom - top));
+    setGeometry(left, top, vertical ? 1 : right - left,
+                vertical ? bottom - top : std::max(1, bottom - top));
     update();
 }
 

@@ -34,7 +34,9 @@ ProgramEnd::ModalScope::ModalScope(ProgramEnd& programEnd, QDialog* dialog)
 ProgramEnd::ModalScope::~ModalScope() {
     auto& modals = programEnd_.openModals_;
     modals.erase(std::remove_if(modals.begin(), modals.end(),
-                                [this](const QPointer<QDialog>& open) { return open.isNull() || open == dialog_; }),
+                                [this](const QPointer<QDialog>& open) {
+                                    return open.isNull() || open == dialog_;
+                                }),
                  modals.end());
 }
 

@@ -49,7 +49,9 @@ void QtTimer::setEnabled(bool enabled) {
 }
 
 std::string QtLabel::caption() const { return label_.text().toStdString(); }
-void QtLabel::setCaption(const std::string& caption) { label_.setText(QString::fromStdString(caption)); }
+void QtLabel::setCaption(const std::string& caption) {
+    label_.setText(QString::fromStdString(caption));
+}
 void QtLabel::setUnderline(bool underline) {
     QFont font = label_.font();
     font.setUnderline(underline);
@@ -77,6 +79,8 @@ void QtMainWindow::setCaption(const std::string& caption) {
 std::int32_t QtMainWindow::left() const { return window_.x() * kTwipsPerPixel; }
 std::int32_t QtMainWindow::top() const { return window_.y() * kTwipsPerPixel; }
 
-void QtWebBrowser::navigate(const std::string& address) { panel_.navigate(QString::fromStdString(address)); }
+void QtWebBrowser::navigate(const std::string& address) {
+    panel_.navigate(QString::fromStdString(address));
+}
 
 }  // namespace snipwell::qt

@@ -3,9 +3,9 @@
 
 #include <QLabel>
 #include <QPointer>
-#include <QWindow>
 #include <QProgressBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/controls.h"
 #include "app/qt/face_button.h"

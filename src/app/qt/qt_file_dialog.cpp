@@ -15,8 +15,9 @@ void QtFileDialog::configure(QFileDialog& dialog, QFileDialog::AcceptMode mode) 
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setWindowTitle(title_.empty() ? (opening ? QStringLiteral("Open") : QStringLiteral("Save As"))
-                                         : QString::fromStdString(title_));
+    dialog.setWindowTitle(title_.empty()
+                              ? (opening ? QStringLiteral("Open") : QStringLiteral("Save As"))
+                              : QString::fromStdString(title_));
 
     const DialogFilter filter = parseDialogFilter(filter_);
     dialog.setNameFilters(filter.shownEntries);
@@ -24,7 +25,8 @@ void QtFileDialog::configure(QFileDialog& dialog, QFileDialog::AcceptMode mode) 
     // "Song.MP3" as well.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
 
-    if (!fileName_.empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName_)));
+    if (!fileName_.empty())
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName_)));
 }
 
 void QtFileDialog::show(QFileDialog::AcceptMode mode) {

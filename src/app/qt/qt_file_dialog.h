@@ -16,7 +16,8 @@ namespace snipwell::qt {
 
 class QtFileDialog final : public FileDialog {
 public:
-    QtFileDialog(QWidget& parent, ProgramEnd& programEnd) : parent_(parent), programEnd_(programEnd) {}
+    QtFileDialog(QWidget& parent, ProgramEnd& programEnd)
+        : parent_(parent), programEnd_(programEnd) {}
 
     void setFilter(const std::string& filter) override { filter_ = filter; }
     void setFileName(const std::string& fileName) override { fileName_ = fileName; }

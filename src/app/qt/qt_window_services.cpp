@@ -27,7 +27,8 @@ constexpr int kYesNoButtons = 4;
 
 }  // namespace
 
-QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl, Files& files)
+QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl,
+                                   Files& files)
     : window_(std::make_unique<SnipwellWindow>(makeWebPanel)),
       openUrl_(std::move(openUrl)),
       files_(files),
@@ -114,7 +115,8 @@ void QtWindowServices::waitForEvents(std::chrono::milliseconds timeout) {
         QTimer wakeUp;
         wakeUp.setSingleShot(true);
         wakeUp.setTimerType(Qt::PreciseTimer);
-        const auto capped = std::min<std::chrono::milliseconds::rep>(timeout.count(), 24 * 60 * 60 * 1000);
+        const auto capped =
+            std::min<std::chrono::milliseconds::rep>(timeout.count(), 24 * 60 * 60 * 1000);
         wakeUp.start(static_cast<int>(capped));
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }

@@ -94,7 +94,8 @@ SnipwellWindow::SnipwellWindow(const WebPanelFactory& makeWebPanel) {
 // The controls in the order the window creates them, containers before their
 // contents; a control created later lies above an earlier one where they meet.
 void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
-    auto* frame5 = place(new GroupFrame(QString(), this), "Frame5", rectFromTwips(480, 15, 3600, 420));
+    auto* frame5 =
+        place(new GroupFrame(QString(), this), "Frame5", rectFromTwips(480, 15, 3600, 420));
     setColours(frame5, Qt::white, palette().color(QPalette::WindowText));
     place(makeTextLabel(QStringLiteral("  Quorvane Presentation"), frame5), "qvl",
           rectFromTwips(495, 135, 2775, 255));
@@ -114,7 +115,8 @@ void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
     frame4Font.setPointSizeF(8.25);
     frame4Font.setWeight(QFont::Normal);
     frame4->setFont(frame4Font);
-    auto* frame3 = place(new GroupFrame(QString(), frame4), "Frame3", rectFromTwips(-195, 3645, 5295, 4215));
+    auto* frame3 =
+        place(new GroupFrame(QString(), frame4), "Frame3", rectFromTwips(-195, 3645, 5295, 4215));
     frame3->hide();
     frame4->hide();
     P_->hide();
@@ -123,16 +125,20 @@ void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
     T_->setObjectName(QStringLiteral("T"));
     T_->setInterval(1000);
 
-    commands_[5] = place(new FaceButton(kFaces[5], this), "Command6", rectFromTwips(2205, 1470, 1365, 375));
-    commands_[4] = place(new FaceButton(kFaces[4], this), "Command5", rectFromTwips(825, 1485, 1395, 375));
-    commands_[7] = place(new FaceButton(kFaces[7], this), "Command8", rectFromTwips(2685, 2865, 1485, 375));
+    commands_[5] =
+        place(new FaceButton(kFaces[5], this), "Command6", rectFromTwips(2205, 1470, 1365, 375));
+    commands_[4] =
+        place(new FaceButton(kFaces[4], this), "Command5", rectFromTwips(825, 1485, 1395, 375));
+    commands_[7] =
+        place(new FaceButton(kFaces[7], this), "Command8", rectFromTwips(2685, 2865, 1485, 375));
 
     pb_ = place(new QProgressBar(this), "pb", rectFromTwips(0, 3345, 4605, 345));
     pb_->setTextVisible(false);
     pb_->setRange(0, 100);
     pb_->setValue(0);
 
-    commands_[8] = place(new FaceButton(kFaces[8], this), "Command9", rectFromTwips(2610, 2490, 1650, 375));
+    commands_[8] =
+        place(new FaceButton(kFaces[8], this), "Command9", rectFromTwips(2610, 2490, 1650, 375));
 
     auto* frame2 = place(new GroupFrame(QStringLiteral("Current Time"), this), "Frame2",
                          rectFromTwips(2385, 1920, 2070, 525));
@@ -145,24 +151,34 @@ void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
     Label3_ = place(makeValueField(frame1), "Label3", rectFromTwips(690, 855, 1380, 180));
     Label9_ = place(makeValueField(frame1), "Label9", rectFromTwips(1080, 585, 990, 180));
     Label7_ = place(makeValueField(frame1), "Label7", rectFromTwips(1185, 315, 885, 180));
-    place(makeTextLabel(QStringLiteral("Length :"), frame1), "ln", rectFromTwips(60, 825, 630, 240));
-    place(makeTextLabel(QStringLiteral("End Position :"), frame1), "ep1", rectFromTwips(60, 570, 1005, 240));
-    place(makeTextLabel(QStringLiteral("Begin Position :"), frame1), "bp", rectFromTwips(60, 285, 1125, 240));
+    place(makeTextLabel(QStringLiteral("Length :"), frame1), "ln",
+          rectFromTwips(60, 825, 630, 240));
+    place(makeTextLabel(QStringLiteral("End Position :"), frame1), "ep1",
+          rectFromTwips(60, 570, 1005, 240));
+    place(makeTextLabel(QStringLiteral("Begin Position :"), frame1), "bp",
+          rectFromTwips(60, 285, 1125, 240));
 
-    commands_[6] = place(new FaceButton(kFaces[6], this), "Command7", rectFromTwips(3480, 1035, 900, 375));
-    commands_[3] = place(new FaceButton(kFaces[3], this), "Command4", rectFromTwips(2610, 1005, 900, 375));
-    commands_[2] = place(new FaceButton(kFaces[2], this), "Command3", rectFromTwips(1635, 1020, 1005, 375));
-    commands_[1] = place(new FaceButton(kFaces[1], this), "Command2", rectFromTwips(840, 1020, 855, 375));
-    commands_[0] = place(new FaceButton(kFaces[0], this), "Command1", rectFromTwips(75, 1050, 855, 360));
+    commands_[6] =
+        place(new FaceButton(kFaces[6], this), "Command7", rectFromTwips(3480, 1035, 900, 375));
+    commands_[3] =
+        place(new FaceButton(kFaces[3], this), "Command4", rectFromTwips(2610, 1005, 900, 375));
+    commands_[2] =
+        place(new FaceButton(kFaces[2], this), "Command3", rectFromTwips(1635, 1020, 1005, 375));
+    commands_[1] =
+        place(new FaceButton(kFaces[1], this), "Command2", rectFromTwips(840, 1020, 855, 375));
+    commands_[0] =
+        place(new FaceButton(kFaces[0], this), "Command1", rectFromTwips(75, 1050, 855, 360));
 
     H_ = place(new PositionSlider(this), "H", rectFromTwips(120, 600, 4215, 375));
 
-    Label1_ = place(new LinkLabel(QStringLiteral("Get Free Disk Defragmentation Software Trial"), this),
-                    "Label1", rectFromTwips(1455, 6315, 3390, 255));
+    Label1_ =
+        place(new LinkLabel(QStringLiteral("Get Free Disk Defragmentation Software Trial"), this),
+              "Label1", rectFromTwips(1455, 6315, 3390, 255));
     setColours(Label1_, Qt::white, kLinkBlue);
     Label1_->setCursor(makeHandCursor());
 
-    Line2_ = new MarkerLine(4200.0f, kMarkerTop, 4200.0f, kMarkerBottom, palette().color(QPalette::WindowText), this);
+    Line2_ = new MarkerLine(4200.0f, kMarkerTop, 4200.0f, kMarkerBottom,
+                            palette().color(QPalette::WindowText), this);
     Line2_->setObjectName(QStringLiteral("Line2"));
     Line1_ = new MarkerLine(240.0f, kMarkerTop, 240.0f, kMarkerBottom, kBeginMarkerGreen, this);
     Line1_->setObjectName(QStringLiteral("Line1"));
@@ -180,9 +196,10 @@ void SnipwellWindow::buildControls(const WebPanelFactory& makeWebPanel) {
 void SnipwellWindow::setTabOrderByIndex() {
     QWidget* const focusOrder[] = {
         commands_[0], commands_[1], commands_[2], commands_[3], commands_[6], commands_[8],
-        commands_[7], commands_[4], commands_[5], H_, WebBrowser1_,
+        commands_[7], commands_[4], commands_[5], H_,           WebBrowser1_,
     };
-    for (std::size_t i = 1; i < std::size(focusOrder); ++i) setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    for (std::size_t i = 1; i < std::size(focusOrder); ++i)
+        setTabOrder(focusOrder[i - 1], focusOrder[i]);
     // The first in the order has the focus when the window first shows.
     focusOrder[0]->setFocus(Qt::OtherFocusReason);
 }

@@ -36,11 +36,12 @@ void allowWebEngineAsRoot() {
 void quietInformationalLogging() {
     // "default" carries the web engine's unnamed notes such as "Sandboxing
     // disabled by user."; "js" is the page's own console.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\n"
-                                                    "qt.webenginecontext.debug=false\n"
-                                                    "default.info=false\n"
-                                                    "js.info=false\n"
-                                                    "js.warning=false\n"));
+    QLoggingCategory::setFilterRules(
+        QStringLiteral("qt.webenginecontext.info=false\n"
+                       "qt.webenginecontext.debug=false\n"
+                       "default.info=false\n"
+                       "js.info=false\n"
+                       "js.warning=false\n"));
     // The engine's own log: warnings (1) and worse only.
     const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
     std::string combined = flags != nullptr ? flags : "";

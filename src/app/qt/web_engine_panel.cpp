@@ -30,7 +30,8 @@ QtMessageHandler passOnMessages = nullptr;
 
 // Qt warns that the attribute below belongs before the application starts,
 // which is true only for its own way of making the context.
-void withoutLateAttributeNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+void withoutLateAttributeNotice(QtMsgType type, const QMessageLogContext& context,
+                                const QString& message) {
     if (type == QtWarningMsg && message.contains(QLatin1String("AA_ShareOpenGLContexts"))) return;
     if (passOnMessages != nullptr) passOnMessages(type, context, message);
 }
@@ -63,7 +64,8 @@ namespace {
 QStringList moduleCandidates() {
     const QDir programDir(QCoreApplication::applicationDirPath());
     return {programDir.filePath(QString::fromLatin1(kModuleName)),
-            programDir.filePath(QStringLiteral(SNIPWELL_WEB_VIEW_MODULE_DIR "/") + QString::fromLatin1(kModuleName))};
+            programDir.filePath(QStringLiteral(SNIPWELL_WEB_VIEW_MODULE_DIR "/") +
+                                QString::fromLatin1(kModuleName))};
 }
 
 }  // namespace
@@ -88,7 +90,8 @@ void WebEnginePanel::loadModule() {
     createView = reinterpret_cast<CreateView>(module.resolve("snipwell_create_web_view"));
     loadView = reinterpret_cast<LoadView>(module.resolve("snipwell_load_web_view"));
     if (createView == nullptr || loadView == nullptr) {
-        std::fprintf(stderr, "snipwell: the web panel is empty: %s\n", qPrintable(module.errorString()));
+        std::fprintf(stderr, "snipwell: the web panel is empty: %s\n",
+                     qPrintable(module.errorString()));
         createView = nullptr;
         loadView = nullptr;
     }
@@ -119,11 +122,8 @@ bool WebEnginePanel::event(QEvent* event) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Show:
-        case QEvent::Hide:
-            placeView();
-            break;
-        default:
-            break;
+        case QEvent::Hide: placeView(); break;
+        default: break;
     }
     return WebPanel::event(event);
 }

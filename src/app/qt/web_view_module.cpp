@@ -23,7 +23,8 @@ Q_DECL_EXPORT QWidget* snipwell_create_web_view() {
 }
 
 Q_DECL_EXPORT void snipwell_load_web_view(QWidget* host, const char* utf8Address) {
-    if (auto* view = host->findChild<QWebEngineView*>()) view->load(QUrl(QString::fromUtf8(utf8Address)));
+    if (auto* view = host->findChild<QWebEngineView*>())
+        view->load(QUrl(QString::fromUtf8(utf8Address)));
 }
 
 }  // extern "C"

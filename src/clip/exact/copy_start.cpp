@@ -37,7 +37,8 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
         for (std::uint32_t priming = firstFrame == 0 ? 0 : 1; priming <= 4; ++priming) {
             const CopyStart start{firstFrame, priming};
             const std::uint64_t clipBegin = clipRawBegin(start, rawBegin, samplesPerFrame);
-            if (clipBegin < decoderDelaySamples || clipBegin - decoderDelaySamples > maxGaplessField) {
+            if (clipBegin < decoderDelaySamples ||
+                clipBegin - decoderDelaySamples > maxGaplessField) {
                 continue;
             }
             // Copied frame X is decoded after X - sourceStart frames in the

@@ -14,8 +14,8 @@ std::string clipEncoderName(const SourceEncoderInfo& source) {
     if (source.hasLameExtension && std::equal(name, name + 4, "LAME")) {
         std::string kept(name, source.name.size());
         // Stop at the first byte that is not printable: the field is text.
-        const auto end = std::find_if(kept.begin(), kept.end(),
-                                      [](char c) { return c < 0x20 || c > 0x7E; });
+        const auto end =
+            std::find_if(kept.begin(), kept.end(), [](char c) { return c < 0x20 || c > 0x7E; });
         std::fill(end, kept.end(), ' ');
         return kept;
     }

@@ -37,8 +37,10 @@ std::string readerErrorText(mci::MciError error, const std::string& path) {
 // A frame that decodes to silence: header, then side information all zero
 // (main_data_begin 0, no audio bits), then `reservoir` at its very end for the
 // frames after it to reach back to.
-std::vector<std::uint8_t> primingFrame(const ExactCutPlan& plan, const std::vector<std::uint8_t>& reservoir) {
-    const auto header = headerHolding(plan.streamWord, static_cast<std::uint32_t>(reservoir.size()));
+std::vector<std::uint8_t> primingFrame(const ExactCutPlan& plan,
+                                       const std::vector<std::uint8_t>& reservoir) {
+    const auto header =
+        headerHolding(plan.streamWord, static_cast<std::uint32_t>(reservoir.size()));
     if (!header) throw std::runtime_error("no frame of this stream holds the bit reservoir");
     const std::uint32_t word = header->word;
     const std::array<std::uint8_t, 4> headerBytes{
@@ -46,7 +48,8 @@ std::vector<std::uint8_t> primingFrame(const ExactCutPlan& plan, const std::vect
         static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
     std::vector<std::uint8_t> frame(headerBytes.begin(), headerBytes.end());
     frame.resize(header->header.frameBytes, 0);
-    std::copy(reservoir.begin(), reservoir.end(), frame.end() - static_cast<std::ptrdiff_t>(reservoir.size()));
+    std::copy(reservoir.begin(), reservoir.end(),
+              frame.end() - static_cast<std::ptrdiff_t>(reservoir.size()));
     return frame;
 }
 
@@ -59,7 +62,8 @@ public:
 
     void frameStartsAt(std::uint64_t frameIndex, std::uint64_t byteOffset) {
         while (next_ < toc_.size() && next_ * frames_ / 100 <= frameIndex) {
-            toc_[next_++] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, byteOffset * 256 / streamBytes_));
+            toc_[next_++] = static_cast<std::uint8_t>(
+                std::min<std::uint64_t>(255, byteOffset * 256 / streamBytes_));
         }
     }
     const std::array<std::uint8_t, 100>& toc() const { return toc_; }
@@ -78,7 +82,9 @@ struct PrimingFrames {
     std::vector<std::uint8_t> silent;
     std::vector<std::uint8_t> last;
 
-    std::uint64_t bytes() const { return count == 0 ? 0 : (count - 1) * silent.size() + last.size(); }
+    std::uint64_t bytes() const {
+        return count == 0 ? 0 : (count - 1) * silent.size() + last.size();
+    }
 };
 
 PrimingFrames primingFrames(const ExactCutPlan& plan) {
@@ -97,7 +103,8 @@ struct ClipStreamSize {
     std::uint64_t xingBytes = 0;    // what the info frame states as the stream's bytes
 };
 
-ClipStreamSize clipStreamSize(const ExactCutPlan& plan, std::uint32_t infoBytes, const PrimingFrames& priming) {
+ClipStreamSize clipStreamSize(const ExactCutPlan& plan, std::uint32_t infoBytes,
+                              const PrimingFrames& priming) {
     ClipStreamSize size;
     size.audioFrames = plan.primingFrames + plan.copiedFrames;
     size.streamBytes = infoBytes + priming.bytes() + plan.copiedBytes;
@@ -118,7 +125,8 @@ ClipStreamSize clipStreamSize(const ExactCutPlan& plan, std::uint32_t infoBytes,
 void writePrimingFrames(const PrimingFrames& priming, ClipStreamWriter& out, TocBuilder& toc,
                         std::uint64_t& streamOffset) {
     for (std::uint32_t index = 0; index < priming.count; ++index) {
-        const std::vector<std::uint8_t>& frame = index + 1 == priming.count ? priming.last : priming.silent;
+        const std::vector<std::uint8_t>& frame =
+            index + 1 == priming.count ? priming.last : priming.silent;
         toc.frameStartsAt(index, streamOffset);
         out.append(frame.data(), frame.size());
         streamOffset += frame.size();
@@ -127,10 +135,11 @@ void writePrimingFrames(const PrimingFrames& priming, ClipStreamWriter& out, Toc
 
 // Appends the source's bytes from `from` up to `to`, in pieces the reader
 // can hand out at once.
-void copySourceBytes(mci::BlockFileReader& file, std::uint64_t from, std::uint64_t to, ClipStreamWriter& out) {
+void copySourceBytes(mci::BlockFileReader& file, std::uint64_t from, std::uint64_t to,
+                     ClipStreamWriter& out) {
     while (from < to) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<std::uint64_t>(to - from, mci::BlockFileReader::maxSpan));
+        const auto piece = static_cast<std::size_t>(
+            std::min<std::uint64_t>(to - from, mci::BlockFileReader::maxSpan));
         const std::uint8_t* bytes = file.bytesAt(from, piece);
         if (bytes == nullptr) throw std::runtime_error("the source changed while it was cut");
         out.append(bytes, piece);
@@ -147,7 +156,8 @@ public:
 
     void copied(std::uint64_t bytes) {
         if (!progress_ || bytes < nextProgress_) return;
-        progress_(walkShare + (1 - walkShare) * static_cast<double>(bytes) / static_cast<double>(totalBytes_));
+        progress_(walkShare +
+                  (1 - walkShare) * static_cast<double>(bytes) / static_cast<double>(totalBytes_));
         nextProgress_ = bytes + progressStepBytes;
     }
 
@@ -160,7 +170,8 @@ private:
 // Copies the planned frames, walking them again so that a source changed
 // since the plan is noticed rather than cut wrongly.
 void copySourceFrames(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipStreamWriter& out,
-                      TocBuilder& toc, std::uint64_t& streamOffset, const ExactCutProgress& progress) {
+                      TocBuilder& toc, std::uint64_t& streamOffset,
+                      const ExactCutProgress& progress) {
     Mp3FrameWalker walker(file, plan.layout.audio);
     if (!walker.start()) throw std::runtime_error("the source changed while it was cut");
     walker.resumeAt(plan.firstCopiedOffset);
@@ -210,7 +221,8 @@ InfoFrameFields infoFrameFields(const ExactCutPlan& plan, const ClipStreamSize& 
         // Revision 0; method 1 (constant bitrate) or 3 (variable, as far as we know).
         fields.revisionAndMethod = plan.constantBitrate ? 1 : 3;
     }
-    fields.bitrateKbps = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, plan.lowestBitrateKbps));
+    fields.bitrateKbps =
+        static_cast<std::uint8_t>(std::min<std::uint32_t>(255, plan.lowestBitrateKbps));
     fields.encoderDelay = plan.encoderDelay;
     fields.endPadding = plan.endPadding;
     fields.musicCrc = musicCrc;
@@ -224,7 +236,8 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
                     const ExactCutProgress& progress) {
     ClipStreamWriter out(target);
     auto sink = [&](const std::uint8_t* bytes, std::size_t count) { out.append(bytes, count); };
-    for (const mci::ByteSpan& tag : plan.layout.id3v2Tags) copyId3v2Tag(file, tag, plan.clipMs, sink);
+    for (const mci::ByteSpan& tag : plan.layout.id3v2Tags)
+        copyId3v2Tag(file, tag, plan.clipMs, sink);
 
     const auto infoHeader = headerHolding(plan.streamWord, xingFieldsBytes + lameExtensionBytes,
                                           plan.constantBitrate ? plan.bitrateIndex : 0);
@@ -241,12 +254,14 @@ ExactClip writeClip(mci::BlockFileReader& file, const ExactCutPlan& plan, ClipTa
     writePrimingFrames(priming, out, toc, streamOffset);
     copySourceFrames(file, plan, out, toc, streamOffset, progress);
     out.setAudioCrc(false);
-    if (streamOffset != size.streamBytes) throw std::runtime_error("the source changed while it was cut");
+    if (streamOffset != size.streamBytes)
+        throw std::runtime_error("the source changed while it was cut");
 
     appendId3v1Tag(file, plan, out);
     out.flush();
 
-    const auto info = buildInfoFrame(infoHeader->word, infoFrameFields(plan, size, toc.toc(), out.audioCrc()));
+    const auto info =
+        buildInfoFrame(infoHeader->word, infoFrameFields(plan, size, toc.toc(), out.audioCrc()));
     if (!info) throw std::runtime_error("the clip's info frame cannot hold its delay and padding");
     out.writeLater(infoPosition, info->data(), info->size());
     if (progress) progress(1.0);

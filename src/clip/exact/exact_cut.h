@@ -35,9 +35,9 @@ struct ExactCutRequest {
 
 struct ExactClip {
     std::uint32_t sampleRate = 0;
-    std::uint64_t samples = 0;       // per channel, as a gapless decoder plays the clip
-    std::int64_t milliseconds = 0;   // endMs - beginMs
-    std::uint64_t bytes = 0;         // size of the clip file
+    std::uint64_t samples = 0;      // per channel, as a gapless decoder plays the clip
+    std::int64_t milliseconds = 0;  // endMs - beginMs
+    std::uint64_t bytes = 0;        // size of the clip file
 };
 
 // Why no clip was written, as one line a person can read (no trailing
@@ -51,8 +51,8 @@ using ExactCutProgress = std::function<void(double done)>;
 
 // Refuses, without writing anything, what cannot be cut exactly: free-format
 // streams, Layer I and II, a stream whose sample rate changes, marks outside
-// the track or not in order, and a target that is the source itself. Whatever `progress` throws ends the cut and is
-// passed on; the target is then left as it was.
+// the track or not in order, and a target that is the source itself. Whatever `progress` throws
+// ends the cut and is passed on; the target is then left as it was.
 std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& request, Files& files,
                                                     const ExactCutProgress& progress = {});
 

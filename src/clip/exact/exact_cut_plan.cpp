@@ -84,13 +84,15 @@ public:
     CopiedFrames(std::uint64_t firstCopied, std::uint64_t lastCopied, std::uint32_t reservoirLimit)
         : firstCopied_(firstCopied),
           lastCopied_(lastCopied),
-          lookbackFrom_(firstCopied > reservoirLookbackFrames ? firstCopied - reservoirLookbackFrames : 0),
+          lookbackFrom_(
+              firstCopied > reservoirLookbackFrames ? firstCopied - reservoirLookbackFrames : 0),
           reservoirLimit_(reservoirLimit) {}
 
     // Frames before the lookback and after the last copied one play no part.
     bool wants(std::uint64_t index) const { return index >= lookbackFrom_ && index <= lastCopied_; }
 
-    void take(std::uint64_t index, const WalkedFrame& frame, const std::uint8_t* bytes, ExactCutPlan& plan) {
+    void take(std::uint64_t index, const WalkedFrame& frame, const std::uint8_t* bytes,
+              ExactCutPlan& plan) {
         if (index < firstCopied_) {
             keepPayload(frame.header, bytes);
         } else {
@@ -105,14 +107,17 @@ private:
     // Only the last reservoirLimit_ bytes before the first copied frame can
     // be reached back to.
     void keepPayload(const mci::MpegFrameHeader& header, const std::uint8_t* bytes) {
-        recentPayload_.insert(recentPayload_.end(), bytes + header.sideInfoEnd(), bytes + header.frameBytes);
+        recentPayload_.insert(recentPayload_.end(), bytes + header.sideInfoEnd(),
+                              bytes + header.frameBytes);
         if (recentPayload_.size() > reservoirLimit_) {
-            recentPayload_.erase(recentPayload_.begin(),
-                                 recentPayload_.end() - static_cast<std::ptrdiff_t>(reservoirLimit_));
+            recentPayload_.erase(
+                recentPayload_.begin(),
+                recentPayload_.end() - static_cast<std::ptrdiff_t>(reservoirLimit_));
         }
     }
 
-    void copy(std::uint64_t index, const WalkedFrame& frame, const std::uint8_t* bytes, ExactCutPlan& plan) {
+    void copy(std::uint64_t index, const WalkedFrame& frame, const std::uint8_t* bytes,
+              ExactCutPlan& plan) {
         if (index == firstCopied_) {
             plan.firstCopiedOffset = frame.offset;
             plan.streamWord = frame.word;
@@ -145,8 +150,9 @@ private:
     std::uint64_t lastCopied_;
     std::uint64_t lookbackFrom_;
     std::uint32_t reservoirLimit_;
-    std::vector<std::uint8_t> recentPayload_;  // the last bytes of the reservoir before firstCopied_
-    std::uint64_t payloadSinceFirst_ = 0;      // reservoir bytes from firstCopied_ on
+    std::vector<std::uint8_t>
+        recentPayload_;                    // the last bytes of the reservoir before firstCopied_
+    std::uint64_t payloadSinceFirst_ = 0;  // reservoir bytes from firstCopied_ on
     std::uint32_t reservoirNeeded_ = 0;
 };
 
@@ -154,10 +160,9 @@ private:
 // megabyte and handing the frames around the copy to `frames`. The number of
 // audio frames (an info frame the decoder skips not counted), or why the
 // walk failed.
-std::variant<std::uint64_t, std::string> walkAudioFrames(Mp3FrameWalker& walker, mci::BlockFileReader& file,
-                                                         bool skipInfoFrame, CopiedFrames& frames,
-                                                         ExactCutPlan& plan,
-                                                         const std::function<void(double)>& progress) {
+std::variant<std::uint64_t, std::string> walkAudioFrames(
+    Mp3FrameWalker& walker, mci::BlockFileReader& file, bool skipInfoFrame, CopiedFrames& frames,
+    ExactCutPlan& plan, const std::function<void(double)>& progress) {
     std::uint64_t audioFrames = 0;
     std::uint64_t nextProgress = 0;
     while (const auto frame = walker.next()) {
@@ -191,7 +196,8 @@ std::uint64_t sourcePlayedSamples(const mci::Mp3InfoFrame& info, std::uint64_t a
     if (info.hasGaplessInfo) {
         const bool cutShort = info.declaredFrames != 0 && audioFrames < info.declaredFrames;
         if (!cutShort && info.endPadding >= decoderDelaySamples) {
-            rawPlayedEnd = rawTotal - std::min<std::uint64_t>(rawTotal, info.endPadding - decoderDelaySamples);
+            rawPlayedEnd =
+                rawTotal - std::min<std::uint64_t>(rawTotal, info.endPadding - decoderDelaySamples);
         }
     }
     return rawPlayedEnd > sourceLead ? rawPlayedEnd - sourceLead : 0;
@@ -265,19 +271,23 @@ std::variant<ExactCutPlan, std::string> planExactCut(mci::BlockFileReader& file,
     const std::uint64_t lastCopied = (wanted.rawEnd - 1) / spf;
     CopiedFrames frames(firstCopied, lastCopied, maxReservoirBytes(first.header.version));
 
-    auto walked = walkAudioFrames(walker, file, plan.sourceInfo.skippedByDecoder, frames, plan, progress);
+    auto walked =
+        walkAudioFrames(walker, file, plan.sourceInfo.skippedByDecoder, frames, plan, progress);
     if (auto* reason = std::get_if<std::string>(&walked)) return *reason;
     const std::uint64_t audioFrames = std::get<std::uint64_t>(walked);
 
-    const std::uint64_t sourceSamples = sourcePlayedSamples(plan.sourceInfo, audioFrames, spf, sourceLead);
+    const std::uint64_t sourceSamples =
+        sourcePlayedSamples(plan.sourceInfo, audioFrames, spf, sourceLead);
     if (endSample > sourceSamples) {
         const auto trackMs = static_cast<std::int64_t>(sourceSamples * 1000 / plan.sampleRate);
         return "the end mark " + secondsText(endMs) + " lies past the end of the track (" +
                secondsText(trackMs) + ")";
     }
-    if (plan.copiedFrames != lastCopied - firstCopied + 1) return std::string("cannot read the source");
+    if (plan.copiedFrames != lastCopied - firstCopied + 1)
+        return std::string("cannot read the source");
 
-    if (auto reason = trimToMarks(plan, copyStart, wanted, frames.reservoirNeeded())) return *reason;
+    if (auto reason = trimToMarks(plan, copyStart, wanted, frames.reservoirNeeded()))
+        return *reason;
     plan.clipSamples = endSample - beginSample;
     plan.clipMs = endMs - beginMs;
     fillReservoir(plan, frames);

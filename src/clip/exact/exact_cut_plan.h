@@ -12,9 +12,9 @@
 #include <variant>
 #include <vector>
 
-#include "mci/mp3_tags.h"
 #include "mci/block_file_reader.h"
 #include "mci/mp3_info_frame.h"
+#include "mci/mp3_tags.h"
 
 namespace snipwell::exact {
 
@@ -45,19 +45,19 @@ struct ExactCutPlan {
 
     std::uint32_t sampleRate = 0;
     std::uint32_t samplesPerFrame = 0;
-    std::uint32_t streamWord = 0;           // header of the first copied frame
+    std::uint32_t streamWord = 0;  // header of the first copied frame
 
-    std::uint64_t firstCopiedOffset = 0;    // where the first copied frame starts
+    std::uint64_t firstCopiedOffset = 0;  // where the first copied frame starts
     std::uint64_t copiedFrames = 0;
-    std::uint64_t copiedBytes = 0;          // from the first copied frame to the end of the last
+    std::uint64_t copiedBytes = 0;  // from the first copied frame to the end of the last
     bool constantBitrate = true;
-    std::uint32_t bitrateIndex = 0;         // of the copied frames when constant
+    std::uint32_t bitrateIndex = 0;  // of the copied frames when constant
     std::uint32_t lowestBitrateKbps = 0;
 
-    std::uint32_t primingFrames = 0;        // silent frames before the copied ones
-    std::vector<std::uint8_t> reservoir;    // what the last priming frame carries at its end
+    std::uint32_t primingFrames = 0;      // silent frames before the copied ones
+    std::vector<std::uint8_t> reservoir;  // what the last priming frame carries at its end
 
-    std::uint32_t encoderDelay = 0;         // for the clip's info frame
+    std::uint32_t encoderDelay = 0;  // for the clip's info frame
     std::uint32_t endPadding = 0;
     std::uint64_t clipSamples = 0;
     std::int64_t clipMs = 0;

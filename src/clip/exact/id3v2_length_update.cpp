@@ -41,8 +41,8 @@ void putBigEndian(std::uint8_t* at, std::uint32_t value, int count) {
 void copyRange(mci::BlockFileReader& file, std::uint64_t from, std::uint64_t to,
                const ByteSink& sink) {
     while (from < to) {
-        const std::size_t count =
-            static_cast<std::size_t>(std::min<std::uint64_t>(to - from, mci::BlockFileReader::maxSpan));
+        const std::size_t count = static_cast<std::size_t>(
+            std::min<std::uint64_t>(to - from, mci::BlockFileReader::maxSpan));
         const std::uint8_t* bytes = file.bytesAt(from, count);
         if (bytes == nullptr) throw std::runtime_error("cannot read the source's ID3v2 tag");
         sink(bytes, count);
@@ -52,7 +52,7 @@ void copyRange(mci::BlockFileReader& file, std::uint64_t from, std::uint64_t to,
 
 // The TLEN frame's place in the tag, if it has one where we can find it.
 std::optional<mci::ByteSpan> findLengthFrame(mci::BlockFileReader& file, int major,
-                                        std::uint64_t framesBegin, std::uint64_t framesEnd) {
+                                             std::uint64_t framesBegin, std::uint64_t framesEnd) {
     const std::uint64_t headerBytes = major == 2 ? 6 : 10;
     const char* id = major == 2 ? "TLE" : "TLEN";
     std::uint64_t at = framesBegin;
@@ -81,8 +81,10 @@ std::vector<std::uint8_t> lengthFrame(int major, std::int64_t clipMs) {
         putBigEndian(frame.data() + 3, size, 3);
     } else {
         std::memcpy(frame.data(), "TLEN", 4);
-        if (major == 3) putBigEndian(frame.data() + 4, size, 4);
-        else putSyncsafe32(frame.data() + 4, size);
+        if (major == 3)
+            putBigEndian(frame.data() + 4, size, 4);
+        else
+            putSyncsafe32(frame.data() + 4, size);
     }
     return frame;
 }

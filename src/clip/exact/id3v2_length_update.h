@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "mci/mp3_tags.h"
 #include "mci/block_file_reader.h"
+#include "mci/mp3_tags.h"
 
 namespace snipwell::exact {
 

@@ -24,20 +24,20 @@ inline constexpr std::uint32_t lameMusicCrcOffset = 32;
 inline constexpr std::uint32_t lameTagCrcOffset = 34;
 
 struct InfoFrameFields {
-    bool variableBitrate = false;      // "Xing" when true, else "Info"
-    std::uint32_t audioFrames = 0;     // frames after the info frame
-    std::uint32_t xingBytes = 0;       // the Xing field: the stream's bytes (see exact_cut.cpp)
-    std::uint32_t musicBytes = 0;      // the LAME field: the info frame plus all audio frames
+    bool variableBitrate = false;   // "Xing" when true, else "Info"
+    std::uint32_t audioFrames = 0;  // frames after the info frame
+    std::uint32_t xingBytes = 0;    // the Xing field: the stream's bytes (see exact_cut.cpp)
+    std::uint32_t musicBytes = 0;   // the LAME field: the info frame plus all audio frames
     std::array<std::uint8_t, 100> toc{};
-    std::uint32_t quality = 0;         // the Xing quality field (0 best .. 100)
-    std::string encoder;               // nine characters at most, padded with blanks
+    std::uint32_t quality = 0;  // the Xing quality field (0 best .. 100)
+    std::string encoder;        // nine characters at most, padded with blanks
     std::uint8_t revisionAndMethod = 0;
     std::uint8_t lowpassHundredsHz = 0;
-    std::uint8_t bitrateKbps = 0;      // as the LAME extension states it (255 for 255 and above)
-    std::uint8_t miscFlags = 0;        // noise shaping, stereo mode, source rate
+    std::uint8_t bitrateKbps = 0;  // as the LAME extension states it (255 for 255 and above)
+    std::uint8_t miscFlags = 0;    // noise shaping, stereo mode, source rate
     std::uint32_t encoderDelay = 0;
     std::uint32_t endPadding = 0;
-    std::uint16_t musicCrc = 0;        // CRC-16 over all audio frames after the info frame
+    std::uint16_t musicCrc = 0;  // CRC-16 over all audio frames after the info frame
 };
 
 // The whole frame, its header `headerWord` (no CRC) and side information all

@@ -50,10 +50,9 @@ bool isFreeFormatHeader(std::uint32_t word) {
 }
 
 std::optional<MpegFrameHeader> headerOfWord(std::uint32_t word) {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(word >> 24),
-                                   static_cast<std::uint8_t>(word >> 16),
-                                   static_cast<std::uint8_t>(word >> 8),
-                                   static_cast<std::uint8_t>(word)};
+    const std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
+        static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
     return mci::parseFrameHeader(bytes);
 }
 

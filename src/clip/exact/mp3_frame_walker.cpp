@@ -30,7 +30,7 @@ Mp3FrameWalker::Mp3FrameWalker(mci::BlockFileReader& file, mci::ByteSpan audio)
     : file_(file), audio_(audio), at_(audio.begin) {}
 
 std::optional<mci::MpegFrameHeader> Mp3FrameWalker::frameAt(std::uint64_t offset,
-                                                             std::uint32_t identity) {
+                                                            std::uint32_t identity) {
     if (offset + 4 > audio_.end) return std::nullopt;
     const std::uint8_t* bytes = file_.bytesAt(offset, 4);
     if (bytes == nullptr) return std::nullopt;
@@ -48,7 +48,8 @@ bool Mp3FrameWalker::chainStartsAt(std::uint64_t offset, std::uint32_t identity)
         if (at == audio_.end && count > 0) return true;
         const auto header = frameAt(at, identity);
         if (!header) return false;
-        if (identity == 0) identity = mci::readBigEndian32(file_.bytesAt(at, 4)) & mci::streamIdentityMask;
+        if (identity == 0)
+            identity = mci::readBigEndian32(file_.bytesAt(at, 4)) & mci::streamIdentityMask;
         at += header->frameBytes;
     }
     return true;
@@ -80,10 +81,12 @@ bool Mp3FrameWalker::freeFormatChainAt(std::uint64_t offset) {
         const std::uint32_t nextWord = mci::readBigEndian32(next);
         return isFreeFormatHeader(nextWord) && (nextWord & mci::streamIdentityMask) == identity;
     };
-    constexpr std::uint64_t longestFrame = 2881;  // 640 kbit/s at 32 kHz, the most any decoder takes
+    constexpr std::uint64_t longestFrame =
+        2881;  // 640 kbit/s at 32 kHz, the most any decoder takes
     for (std::uint64_t length = 24; length <= longestFrame; ++length) {
         if (!sameStreamAt(offset + length)) continue;
-        for (std::uint64_t third = offset + 2 * length - 1; third <= offset + 2 * length + 1; ++third) {
+        for (std::uint64_t third = offset + 2 * length - 1; third <= offset + 2 * length + 1;
+             ++third) {
             if (sameStreamAt(third)) return true;
         }
     }
@@ -93,7 +96,10 @@ bool Mp3FrameWalker::freeFormatChainAt(std::uint64_t offset) {
 std::string Mp3FrameWalker::describeStream(std::uint32_t word) const {
     const auto header = headerOfWord(word);
     if (!header) return "another stream";
-    return std::string(versionName(header->version)) + " Layer " + (header->layer == 3 ? "III" : header->layer == 2 ? "II" : "I") +
+    return std::string(versionName(header->version)) + " Layer " +
+           (header->layer == 3   ? "III"
+            : header->layer == 2 ? "II"
+                                 : "I") +
            " at " + std::to_string(header->sampleRate) + " Hz";
 }
 
@@ -103,8 +109,9 @@ bool Mp3FrameWalker::start() {
         const std::uint64_t searchEnd = std::min(audio_.end, audio_.begin + freeFormatSearchBytes);
         for (std::uint64_t at = audio_.begin; at + 4 <= searchEnd; ++at) {
             if (freeFormatChainAt(at)) {
-                refusal_ = "the source is a free-format MPEG stream, whose frames do not state "
-                           "their length, so it cannot be cut frame by frame";
+                refusal_ =
+                    "the source is a free-format MPEG stream, whose frames do not state "
+                    "their length, so it cannot be cut frame by frame";
                 return false;
             }
         }
@@ -115,7 +122,8 @@ bool Mp3FrameWalker::start() {
     identity_ = word & mci::streamIdentityMask;
     first_ = WalkedFrame{*first, word, *frameAt(*first, identity_)};
     if (first_.header.layer != 3) {
-        refusal_ = "the source is MPEG Layer " + std::string(first_.header.layer == 2 ? "II" : "I") +
+        refusal_ = "the source is MPEG Layer " +
+                   std::string(first_.header.layer == 2 ? "II" : "I") +
                    ", not Layer III (MP3): only MP3 frames can be cut exactly";
         return false;
     }

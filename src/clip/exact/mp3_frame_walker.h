@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "mci/mp3_tags.h"
 #include "mci/block_file_reader.h"
+#include "mci/mp3_tags.h"
 #include "mci/mpeg_frame_header.h"
 
 namespace snipwell::exact {

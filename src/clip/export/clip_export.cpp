@@ -79,7 +79,8 @@ void ClipExport::copyInBlocks(
     std::vector<std::byte> buffer(kBlockBytes);
     for (std::int64_t done = 0; done < total;) {
         const std::span<std::byte> block(
-            buffer.data(), static_cast<std::size_t>(std::min<std::int64_t>(total - done, kBlockBytes)));
+            buffer.data(),
+            static_cast<std::size_t>(std::min<std::int64_t>(total - done, kBlockBytes)));
         readMeasured(*source_, range, range.beginOffset + done, block);
         target_->writeAt(done + 1, block);
         done += static_cast<std::int64_t>(block.size());

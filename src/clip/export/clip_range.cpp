@@ -19,7 +19,8 @@ bool isSavableSelection(std::int32_t beginMs, std::int32_t endMs) {
 
 ClipRange clipRangeFor(std::int64_t sourceBytes, std::int32_t lengthMs, std::int32_t beginMs,
                        std::int32_t endMs) {
-    if (isBeyondClipPositions(sourceBytes)) throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
+    if (isBeyondClipPositions(sourceBytes))
+        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
     if (lengthMs == 0) {
         throw RuntimeError(ErrorKind::DivisionByZero, "the track's length is 0 ms");
     }

@@ -51,8 +51,6 @@ inline constexpr const char* kSourceTooLarge =
     "the source file is 2 GiB or larger, beyond the byte positions a clip can be cut from";
 
 // Whether a source of this size lies beyond the 32-bit byte positions.
-constexpr bool isBeyondClipPositions(std::int64_t sourceBytes) {
-    return sourceBytes > INT32_MAX;
-}
+constexpr bool isBeyondClipPositions(std::int64_t sourceBytes) { return sourceBytes > INT32_MAX; }
 
 }  // namespace snipwell

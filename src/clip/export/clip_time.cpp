@@ -43,7 +43,8 @@ std::optional<std::int32_t> parseClipTime(std::string_view text) {
     const bool bareNumber = allDigits(text.starts_with('-') ? text.substr(1) : text);
     if (bareNumber) {
         std::int32_t milliseconds = 0;
-        const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
+        const auto [stop, error] =
+            std::from_chars(text.data(), text.data() + text.size(), milliseconds);
         if (error != std::errc{} || stop != text.data() + text.size()) return std::nullopt;
         return milliseconds;
     }
@@ -83,8 +84,8 @@ std::string formatClipTime(std::int64_t milliseconds) {
     const long long fraction = ms % 1000;
     char text[48];
     if (hours > 0) {
-        std::snprintf(text, sizeof text, "%s%lld:%02lld:%02lld.%03lld", sign, hours, minutes, seconds,
-                      fraction);
+        std::snprintf(text, sizeof text, "%s%lld:%02lld:%02lld.%03lld", sign, hours, minutes,
+                      seconds, fraction);
     } else {
         std::snprintf(text, sizeof text, "%s%lld:%02lld.%03lld", sign, minutes, seconds, fraction);
     }

@@ -34,7 +34,8 @@ std::optional<std::string> timeProblem(const char* operand, const std::string& t
 
 }  // namespace
 
-std::variant<CutCommandLine, CutUsageError> parseCutArguments(const std::vector<std::string>& words) {
+std::variant<CutCommandLine, CutUsageError> parseCutArguments(
+    const std::vector<std::string>& words) {
     CutCommandLine line;
     std::vector<std::string> operands;
     bool optionsEnded = false;
@@ -62,8 +63,10 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(const std::vector<
     CutArguments& arguments = line.arguments;
     if (operands[0].empty()) return CutUsageError{"SOURCE is an empty name"};
     if (operands[3].empty()) return CutUsageError{"TARGET is an empty name"};
-    if (auto problem = timeProblem("BEGIN", operands[1], arguments.beginMs)) return CutUsageError{*problem};
-    if (auto problem = timeProblem("END", operands[2], arguments.endMs)) return CutUsageError{*problem};
+    if (auto problem = timeProblem("BEGIN", operands[1], arguments.beginMs))
+        return CutUsageError{*problem};
+    if (auto problem = timeProblem("END", operands[2], arguments.endMs))
+        return CutUsageError{*problem};
     arguments.source = operands[0];
     arguments.target = operands[3];
     return line;
@@ -88,7 +91,8 @@ BEGIN and END are milliseconds (65000) or [[H:]M:]S[.fff] (1:05, 1:32.5,
 Options:
 )";
     const auto addOption = [&help](const std::string& name, const char* text) {
-        help += "  " + name + std::string(std::max<std::size_t>(12 - name.size(), 1), ' ') + text + "\n";
+        help += "  " + name + std::string(std::max<std::size_t>(12 - name.size(), 1), ' ') + text +
+                "\n";
     };
     for (const CutFlag& flag : kCutFlags) addOption(flag.name, flag.help);
     addOption("--help", "print this help and exit");

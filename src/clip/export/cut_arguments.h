@@ -49,7 +49,8 @@ struct CutUsageError {
     std::string reason;
 };
 
-std::variant<CutCommandLine, CutUsageError> parseCutArguments(const std::vector<std::string>& words);
+std::variant<CutCommandLine, CutUsageError> parseCutArguments(
+    const std::vector<std::string>& words);
 
 // "usage: snipwell-cut [--force] [--quiet] SOURCE BEGIN END TARGET"
 std::string cutUsage();

@@ -87,7 +87,8 @@ std::string formatByteCount(std::int64_t bytes) {
 
 int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
            CutConsole& console) {
-    if (arguments.beginMs < 0) return fail(console, "invalid selection: BEGIN must not be negative");
+    if (arguments.beginMs < 0)
+        return fail(console, "invalid selection: BEGIN must not be negative");
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
         return fail(console, "invalid selection: the begin mark must come before the end mark");
     }
@@ -107,7 +108,8 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
 
     if (!arguments.force && files.exists(arguments.target)) {
         if (!console.interactive) {
-            return fail(console, "\"" + arguments.target + "\" already exists (use --force to overwrite)");
+            return fail(console,
+                        "\"" + arguments.target + "\" already exists (use --force to overwrite)");
         }
         if (!askToOverwrite(console, arguments.target)) return fail(console, "not overwritten");
     }

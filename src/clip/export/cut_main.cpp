@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     using namespace snipwell;
     const auto parsed = parseCutArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* usageError = std::get_if<CutUsageError>(&parsed)) {
-        std::fprintf(stderr, "snipwell-cut: %s\n%s\n", usageError->reason.c_str(), cutUsage().c_str());
+        std::fprintf(stderr, "snipwell-cut: %s\n%s\n", usageError->reason.c_str(),
+                     cutUsage().c_str());
         return kCutBadUsage;
     }
     const CutCommandLine& line = std::get<CutCommandLine>(parsed);

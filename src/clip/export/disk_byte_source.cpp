@@ -1,9 +1,9 @@
 #include "clip/export/disk_byte_source.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "clip/export/disk_files.h"
 
-#include <cerrno>
 #include <sys/stat.h>
+#include <cerrno>
 
 #include "clip/export/disk_byte_source.h"
 #include "clip/export/file_error.h"

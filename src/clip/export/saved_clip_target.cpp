@@ -1,11 +1,11 @@
 #include "clip/export/saved_clip_target.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include <algorithm>
 #include <cstdio>

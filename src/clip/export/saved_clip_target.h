@@ -45,8 +45,8 @@ private:
     void createNamed(mode_t mode);
     void startWriteBack();
 
-    std::string path_;         // as the person gave it, for messages
-    std::string finalPath_;    // where the clip lands (a link's own file)
+    std::string path_;       // as the person gave it, for messages
+    std::string finalPath_;  // where the clip lands (a link's own file)
     std::string folder_;
     std::string temporaryPath_;
     TemporaryFileRegistration registration_;

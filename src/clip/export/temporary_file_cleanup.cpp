@@ -1,9 +1,9 @@
 #include "clip/export/temporary_file_cleanup.h"
 
+#include <unistd.h>
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <unistd.h>
 
 #include <atomic>
 #include <utility>
@@ -65,7 +65,8 @@ void removeTemporaryFilesOnSignals() {
     struct sigaction action {};
     action.sa_handler = removeAndEnd;
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signalNumber);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&action.sa_mask, signalNumber);
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(signalNumber, &action, nullptr);
     }

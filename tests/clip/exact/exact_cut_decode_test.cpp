@@ -61,7 +61,8 @@ std::int64_t sampleAt(std::int64_t ms, long rate) { return ms * rate / 1000; }
 // source's frames from `sourceFrame` on; large when out of range.
 double mismatch(const DecodedAudio& clip, const DecodedAudio& source, std::int64_t sourceFrame,
                 std::size_t frames) {
-    if (sourceFrame < 0 || static_cast<std::size_t>(sourceFrame) + frames > source.frames()) return 1e300;
+    if (sourceFrame < 0 || static_cast<std::size_t>(sourceFrame) + frames > source.frames())
+        return 1e300;
     double sum = 0;
     const auto channels = static_cast<std::size_t>(clip.channels);
     const std::size_t from = static_cast<std::size_t>(sourceFrame) * channels;
@@ -85,7 +86,8 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
     const TempDir work;
     const fs::path target = work.file("clip.mp3");
     DiskFiles files;
-    const auto result = exact::cutExactClip({source.string(), beginMs, endMs, target.string()}, files);
+    const auto result =
+        exact::cutExactClip({source.string(), beginMs, endMs, target.string()}, files);
     ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result))
         << std::get<exact::ExactCutError>(result).reason;
 
@@ -116,7 +118,8 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
 
     std::size_t differing = 0;
     int largest = 0;
-    const std::size_t from = static_cast<std::size_t>(firstSample) * static_cast<std::size_t>(clip.channels);
+    const std::size_t from =
+        static_cast<std::size_t>(firstSample) * static_cast<std::size_t>(clip.channels);
     for (std::size_t i = 0; i < clip.samples.size(); ++i) {
         const int difference = std::abs(clip.samples[i] - original.samples[from + i]);
         if (difference != 0) ++differing;
@@ -129,9 +132,11 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
     const bool monoLowSampleRate = clip.channels == 1 && clip.rate < 32000;
     if (monoLowSampleRate) {
         EXPECT_LE(largest, 1);
-        EXPECT_LE(static_cast<double>(differing), 0.0005 * static_cast<double>(clip.samples.size()));
+        EXPECT_LE(static_cast<double>(differing),
+                  0.0005 * static_cast<double>(clip.samples.size()));
     } else {
-        EXPECT_EQ(differing, 0u) << "samples that differ from the source's decode, by up to " << largest;
+        EXPECT_EQ(differing, 0u) << "samples that differ from the source's decode, by up to "
+                                 << largest;
     }
 
     // A second decoder, and our own length scan, agree on the length.

@@ -25,7 +25,8 @@ void appendFrame(Bytes& tag, int major, const std::string& id, const std::string
     const auto size = static_cast<std::uint32_t>(text.size() + 1);
     tag.insert(tag.end(), id.begin(), id.end());
     if (major == 4) {
-        for (int shift : {21, 14, 7, 0}) tag.push_back(static_cast<std::uint8_t>((size >> shift) & 0x7F));
+        for (int shift : {21, 14, 7, 0})
+            tag.push_back(static_cast<std::uint8_t>((size >> shift) & 0x7F));
     } else {
         for (int shift : {24, 16, 8, 0}) tag.push_back(static_cast<std::uint8_t>(size >> shift));
     }
@@ -45,7 +46,8 @@ Bytes tagWithLength(int major) {
     body.resize(body.size() + 64, 0);
     Bytes tag{'I', 'D', '3', static_cast<std::uint8_t>(major), 0, 0};
     const auto size = static_cast<std::uint32_t>(body.size());
-    for (int shift : {21, 14, 7, 0}) tag.push_back(static_cast<std::uint8_t>((size >> shift) & 0x7F));
+    for (int shift : {21, 14, 7, 0})
+        tag.push_back(static_cast<std::uint8_t>((size >> shift) & 0x7F));
     tag.insert(tag.end(), body.begin(), body.end());
     return tag;
 }
@@ -57,10 +59,11 @@ std::string frameText(const Bytes& file, const std::string& id) {
     const std::size_t end = 10 + ((std::size_t{file[6]} << 21) | (std::size_t{file[7]} << 14) |
                                   (std::size_t{file[8]} << 7) | file[9]);
     while (at + 10 <= end && file[at] != 0) {
-        const std::size_t size = major == 4 ? ((std::size_t{file[at + 4]} << 21) | (std::size_t{file[at + 5]} << 14) |
-                                               (std::size_t{file[at + 6]} << 7) | file[at + 7])
-                                            : ((std::size_t{file[at + 4]} << 24) | (std::size_t{file[at + 5]} << 16) |
-                                               (std::size_t{file[at + 6]} << 8) | file[at + 7]);
+        const std::size_t size =
+            major == 4 ? ((std::size_t{file[at + 4]} << 21) | (std::size_t{file[at + 5]} << 14) |
+                          (std::size_t{file[at + 6]} << 7) | file[at + 7])
+                       : ((std::size_t{file[at + 4]} << 24) | (std::size_t{file[at + 5]} << 16) |
+                          (std::size_t{file[at + 6]} << 8) | file[at + 7]);
         if (std::memcmp(&file[at], id.data(), 4) == 0) {
             return std::string(file.begin() + static_cast<std::ptrdiff_t>(at + 11),
                                file.begin() + static_cast<std::ptrdiff_t>(at + 10 + size));
@@ -92,7 +95,8 @@ TEST(ExactCutTags, TheId3v2TagStaysInFrontWithTheClipsLength) {
         EXPECT_EQ(frameText(clip, "TLEN"), "1750");
         EXPECT_EQ(frameText(clip, "TIT2"), "Two tones");
         EXPECT_EQ(frameText(clip, "TPE1"), "Sine and Son");
-        EXPECT_TRUE(std::equal(v1.begin(), v1.end(), clip.end() - 128)) << "the ID3v1 tag ends the clip";
+        EXPECT_TRUE(std::equal(v1.begin(), v1.end(), clip.end() - 128))
+            << "the ID3v1 tag ends the clip";
         EXPECT_EQ(decodeWithMpg123(work.file("clip.mp3")).frames(), 1750u * 441 / 10);
     }
 }
@@ -106,11 +110,13 @@ TEST(ExactCutTags, ALargePictureTagIsCopiedWhole) {
     ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result));
     const Bytes original = readBytes(source);
     const Bytes clip = readBytes(work.file("clip.mp3"));
-    const std::size_t tagBytes = 10 + ((std::size_t{original[6]} << 21) | (std::size_t{original[7]} << 14) |
-                                       (std::size_t{original[8]} << 7) | original[9]);
+    const std::size_t tagBytes =
+        10 + ((std::size_t{original[6]} << 21) | (std::size_t{original[7]} << 14) |
+              (std::size_t{original[8]} << 7) | original[9]);
     ASSERT_GT(tagBytes, 1024u * 1024u);
     ASSERT_GT(clip.size(), tagBytes);
-    EXPECT_TRUE(std::equal(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(tagBytes), clip.begin()));
+    EXPECT_TRUE(std::equal(original.begin(),
+                           original.begin() + static_cast<std::ptrdiff_t>(tagBytes), clip.begin()));
     EXPECT_EQ(std::get<exact::ExactClip>(result).bytes, clip.size());
 }
 

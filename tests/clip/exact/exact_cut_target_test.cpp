@@ -51,12 +51,12 @@ TEST(ExactCutTarget, ProgressRunsFromZeroToOneAndTheClipIsCommitted) {
     const TempDir work;
     DiskFiles files;
     double last = -1;
-    const auto result = exact::cutExactClip(
-        {Mp3Fixtures::file(Mp3Kind::cbrWithInfo).string(), 1000, 9000, work.file("clip.mp3").string()},
-        files, [&](double done) {
-            EXPECT_GE(done, last);
-            last = done;
-        });
+    const auto result = exact::cutExactClip({Mp3Fixtures::file(Mp3Kind::cbrWithInfo).string(), 1000,
+                                             9000, work.file("clip.mp3").string()},
+                                            files, [&](double done) {
+                                                EXPECT_GE(done, last);
+                                                last = done;
+                                            });
     ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result));
     EXPECT_EQ(last, 1.0);
     EXPECT_EQ(fs::file_size(work.file("clip.mp3")), std::get<exact::ExactClip>(result).bytes);

@@ -27,7 +27,8 @@ InfoFrameFields sampleFields() {
     fields.audioFrames = 12345;
     fields.xingBytes = 6543338;
     fields.musicBytes = 6543210;
-    for (std::size_t i = 0; i < fields.toc.size(); ++i) fields.toc[i] = static_cast<std::uint8_t>(i * 2);
+    for (std::size_t i = 0; i < fields.toc.size(); ++i)
+        fields.toc[i] = static_cast<std::uint8_t>(i * 2);
     fields.quality = 57;
     fields.encoder = "LAME3.100";
     fields.revisionAndMethod = 0x14;
@@ -49,10 +50,8 @@ struct StreamCase {
 // MPEG-1 stereo, MPEG-1 mono, MPEG-2 stereo, MPEG-2 mono, MPEG-2.5 mono (8 kHz,
 // a CRC in the stream's own frames).
 const StreamCase streams[] = {
-    {"mpeg1_stereo", 0xFFFB9044u, 190},
-    {"mpeg1_mono", 0xFFFB90C4u, 175},
-    {"mpeg2_stereo", 0xFFF39044u, 175},
-    {"mpeg2_mono", 0xFFF390C4u, 167},
+    {"mpeg1_stereo", 0xFFFB9044u, 190},    {"mpeg1_mono", 0xFFFB90C4u, 175},
+    {"mpeg2_stereo", 0xFFF39044u, 175},    {"mpeg2_mono", 0xFFF390C4u, 167},
     {"mpeg25_mono_crc", 0xFFE218C4u, 167},
 };
 
@@ -66,9 +65,10 @@ TEST(InfoFrameWriter, EveryFieldAndBothCrcsReadBackForEachStreamLayout) {
         ASSERT_TRUE(frame);
         const mci::MpegFrameHeader header = headerOf(*frame);
         EXPECT_FALSE(header.hasCrc);
-        const std::uint8_t streamBytes[4] = {
-            static_cast<std::uint8_t>(stream.streamWord >> 24), static_cast<std::uint8_t>(stream.streamWord >> 16),
-            static_cast<std::uint8_t>(stream.streamWord >> 8), static_cast<std::uint8_t>(stream.streamWord)};
+        const std::uint8_t streamBytes[4] = {static_cast<std::uint8_t>(stream.streamWord >> 24),
+                                             static_cast<std::uint8_t>(stream.streamWord >> 16),
+                                             static_cast<std::uint8_t>(stream.streamWord >> 8),
+                                             static_cast<std::uint8_t>(stream.streamWord)};
         EXPECT_EQ(header.sampleRate, mci::parseFrameHeader(streamBytes)->sampleRate);
         EXPECT_EQ(header.mono, mci::parseFrameHeader(streamBytes)->mono);
         EXPECT_EQ(frame->size(), header.frameBytes);
@@ -121,8 +121,8 @@ TEST(InfoFrameWriter, DelayAndPaddingAtTheirLimitsAndRefusedBeyond) {
         std::uint32_t padding;
         bool fits;
     };
-    const Limit limits[] = {{0, 4095, true},    {4095, 0, true},     {4095, 4095, true},
-                            {4096, 0, false},   {0, 4096, false},    {0, 0, true}};
+    const Limit limits[] = {{0, 4095, true},  {4095, 0, true},  {4095, 4095, true},
+                            {4096, 0, false}, {0, 4096, false}, {0, 0, true}};
     for (const Limit& limit : limits) {
         SCOPED_TRACE(std::to_string(limit.delay) + "/" + std::to_string(limit.padding));
         InfoFrameFields fields = sampleFields();
@@ -163,12 +163,11 @@ TEST(Layer3Frame, PrimingFramesTakeTheSmallestBitrateThatHoldsTheReservoir) {
         std::uint32_t kbps;
     };
     const Case cases[] = {
-        {0xFFFB9044u, 0, 32},      // MPEG-1 44.1 kHz stereo: 104 bytes hold the side information
-        {0xFFFB9044u, 68, 32},     // exactly full
-        {0xFFFB9044u, 69, 40},
-        {0xFFFB9044u, 511, 192},   // the deepest reservoir MPEG-1 has
-        {0xFFF39044u, 255, 96},    // MPEG-2 22.05 kHz stereo, its deepest
-        {0xFFE318C4u, 255, 32},    // MPEG-2.5 8 kHz mono
+        {0xFFFB9044u, 0, 32},   // MPEG-1 44.1 kHz stereo: 104 bytes hold the side information
+        {0xFFFB9044u, 68, 32},  // exactly full
+        {0xFFFB9044u, 69, 40},  {0xFFFB9044u, 511, 192},  // the deepest reservoir MPEG-1 has
+        {0xFFF39044u, 255, 96},                           // MPEG-2 22.05 kHz stereo, its deepest
+        {0xFFE318C4u, 255, 32},                           // MPEG-2.5 8 kHz mono
     };
     for (const Case& c : cases) {
         const auto built = headerHolding(c.streamWord, c.reservoirBytes);

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <mutex>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/temp_dir.h"

@@ -37,16 +37,19 @@ TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {
     const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
     const TempDir work;
     const fs::path target = work.file("plain.mp3");
-    const Outcome outcome = cut({source.string(), "3000", "5000", target.string()}, work.file("err"));
+    const Outcome outcome =
+        cut({source.string(), "3000", "5000", target.string()}, work.file("err"));
     ASSERT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
 
     // The bytes the window's Save writes: a proportional range in 4097-byte
     // writes that step 4096, zeros past the source's end.
     const auto length = std::get<mci::Mp3Length>(mci::measureMp3Length(source.string()));
     const Bytes whole = readBytes(source);
-    const ClipRange range = clipRangeFor(static_cast<std::int64_t>(whole.size()),
-                                         static_cast<std::int32_t>(length.milliseconds()), 3000, 5000);
-    const auto chunks = static_cast<std::size_t>((range.endOffset - range.beginOffset) / kChunkStep);
+    const ClipRange range =
+        clipRangeFor(static_cast<std::int64_t>(whole.size()),
+                     static_cast<std::int32_t>(length.milliseconds()), 3000, 5000);
+    const auto chunks =
+        static_cast<std::size_t>((range.endOffset - range.beginOffset) / kChunkStep);
     Bytes expected(chunks * kChunkStep + kChunkBytes, 0);
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const std::size_t at = static_cast<std::size_t>(range.beginOffset) - 1 + i;
@@ -76,7 +79,8 @@ TEST(SnipwellCutExact, RefusesWhatCannotBeCutExactlyAndWritesNothing) {
     } cases[] = {
         {"layer2", Mp3Fixtures::file(Mp3Kind::mpeg1Layer2), "1000", "2000", "Layer II"},
         {"free_format", exactCutFixture(ExactCutKind::freeFormat), "1000", "2000", "free-format"},
-        {"rate_change", exactCutFixture(ExactCutKind::sampleRateChange), "1000", "2000", "48000 Hz"},
+        {"rate_change", exactCutFixture(ExactCutKind::sampleRateChange), "1000", "2000",
+         "48000 Hz"},
         {"past_the_end", Mp3Fixtures::file(Mp3Kind::cbrWithInfo), "9000", "10500", "past the end"},
         {"negative_begin", Mp3Fixtures::file(Mp3Kind::cbrWithInfo), "-5", "1000", "negative"},
         {"not_mpeg", Mp3Fixtures::textNamedMp3(), "0", "1000", "no MPEG audio"},
@@ -86,8 +90,9 @@ TEST(SnipwellCutExact, RefusesWhatCannotBeCutExactlyAndWritesNothing) {
         SCOPED_TRACE(row.name);
         const TempDir work;
         const fs::path fresh = work.file("fresh.mp3");
-        Outcome outcome = cut({"--exact", row.source.string(), row.beginMs, row.endMs, fresh.string()},
-                              work.file("err"));
+        Outcome outcome =
+            cut({"--exact", row.source.string(), row.beginMs, row.endMs, fresh.string()},
+                work.file("err"));
         EXPECT_EQ(outcome.exitCode, 1);
         EXPECT_NE(outcome.errorOutput.find(row.reason), std::string::npos) << outcome.errorOutput;
         EXPECT_EQ(std::count(outcome.errorOutput.begin(), outcome.errorOutput.end(), '\n'), 1)
@@ -99,8 +104,9 @@ TEST(SnipwellCutExact, RefusesWhatCannotBeCutExactlyAndWritesNothing) {
         // An existing target is left exactly as it was.
         const fs::path existing = work.file("existing.mp3");
         std::ofstream(existing) << "keep me";
-        outcome = cut({"--exact", "--force", row.source.string(), row.beginMs, row.endMs, existing.string()},
-                      work.file("err"));
+        outcome = cut(
+            {"--exact", "--force", row.source.string(), row.beginMs, row.endMs, existing.string()},
+            work.file("err"));
         EXPECT_EQ(outcome.exitCode, 1);
         EXPECT_EQ(readBytes(existing), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     }

@@ -35,11 +35,14 @@ const ClipCase kClipCases[] = {
     // frame header stands; a begin of 1 ms starts at the rate's own byte.
     {"begin 0 from the first byte", 4'000'000, 250'000, 0, 5'000, 16, 1, 84'096, 20, 81'921},
     {"begin 1 at the rate's byte", 4'000'000, 250'000, 1, 5'000, 16, 16, 84'081, 20, 81'921},
-    {"marks under 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'100, 16, 160'000, 5'697, 1, 4'097},
-    {"marks exactly 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'256, 16, 160'000, 8'193, 2, 8'193},
+    {"marks under 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'100, 16, 160'000, 5'697, 1,
+     4'097},
+    {"marks exactly 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'256, 16, 160'000, 8'193, 2,
+     8'193},
     // The second chunk reaches 192 bytes past the source's end: zeros there,
     // not what the first chunk left in the buffer.
-    {"end at the source's end", 4'000'000, 250'000, 249'500, 250'000, 16, 3'992'000, 12'097, 2, 8'193},
+    {"end at the source's end", 4'000'000, 250'000, 249'500, 250'000, 16, 3'992'000, 12'097, 2,
+     8'193},
     // A rate halfway between two whole numbers goes to the even one.
     {"rate 2.5 rounded down to even", 10'000, 4'000, 1'000, 3'000, 2, 2'000, 8'097, 1, 4'097},
     {"rate 3.5 rounded up to even", 7'000, 2'000, 100, 1'000, 4, 400, 7'697, 1, 4'097},
@@ -168,7 +171,8 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
             // Positions 160,000 to 962,816 of the source: 196 chunks, or
             // four blocks, so the source changes while the copy runs.
             const auto cut = [&] {
-                ClipExport clip(files, folder.file("song.mp3").string(), folder.file("clip.mp3").string());
+                ClipExport clip(files, folder.file("song.mp3").string(),
+                                folder.file("clip.mp3").string());
                 const ClipRange range = clip.measure(250'000, 10'000, 60'000);
                 if (inBlocks) {
                     clip.copyInBlocks(range, [](std::int64_t, std::int64_t) {});
@@ -187,7 +191,8 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
                 EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == old);
             } else {
                 cut();
-                EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == expectedClip(source, 160'000, 802'817));
+                EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) ==
+                            expectedClip(source, 160'000, 802'817));
             }
             EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
         }

@@ -31,7 +31,7 @@ TEST(ClipTime, ReadsBareMillisecondsAndClockFormsAndRefusesTheRest) {
         // Refused.
         {"", std::nullopt},
         {"1s", std::nullopt},
-        {"1:5", std::nullopt},     // seconds after a colon have two digits
+        {"1:5", std::nullopt},  // seconds after a colon have two digits
         {"1:60", std::nullopt},
         {"1:60:00", std::nullopt},
         {"1:00:00:00", std::nullopt},

@@ -59,7 +59,8 @@ protected:
     std::FILE* err = std::tmpfile();
     std::FILE* out = std::tmpfile();
     std::vector<std::string> answers;
-    CutConsole console{err, false, [this](std::string& line) {
+    CutConsole console{err, false,
+                       [this](std::string& line) {
                            if (answers.empty()) return false;
                            line = answers.front();
                            answers.erase(answers.begin());
@@ -229,7 +230,8 @@ TEST(TerminalProgressBar, ReachesOneHundredPercentAndEndsTheLine) {
     std::string shown;
     ::fcntl(master, F_SETFL, O_NONBLOCK);
     char buffer[4096];
-    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(got));
+    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, static_cast<std::size_t>(got));
     ::close(master);
 
     EXPECT_NE(shown.find(" 71.1%"), std::string::npos) << shown;

@@ -18,9 +18,13 @@ public:
     FaultyFiles(Files& disk, int failingWrite) : disk_(disk), failingWrite_(failingWrite) {}
 
     bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override { return disk_.isSameFile(a, b); }
+    bool isSameFile(const std::string& a, const std::string& b) override {
+        return disk_.isSameFile(a, b);
+    }
     std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override { return disk_.openSource(path); }
+    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
+        return disk_.openSource(path);
+    }
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
         return std::make_unique<Target>(disk_.createTarget(path), failingWrite_);
     }
@@ -53,7 +57,9 @@ public:
         : disk_(disk), afterRead_(afterRead), newSize_(newSize) {}
 
     bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override { return disk_.isSameFile(a, b); }
+    bool isSameFile(const std::string& a, const std::string& b) override {
+        return disk_.isSameFile(a, b);
+    }
     std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
     std::unique_ptr<ByteSource> openSource(const std::string& path) override {
         return std::make_unique<Source>(disk_.openSource(path), path, afterRead_, newSize_);
@@ -65,8 +71,12 @@ public:
 private:
     class Source : public ByteSource {
     public:
-        Source(std::unique_ptr<ByteSource> real, std::string path, int afterRead, std::uintmax_t newSize)
-            : real_(std::move(real)), path_(std::move(path)), readsLeft_(afterRead), newSize_(newSize) {}
+        Source(std::unique_ptr<ByteSource> real, std::string path, int afterRead,
+               std::uintmax_t newSize)
+            : real_(std::move(real)),
+              path_(std::move(path)),
+              readsLeft_(afterRead),
+              newSize_(newSize) {}
         std::size_t readAt(std::int64_t position, std::span<std::byte> into) override {
             const std::size_t got = real_->readAt(position, into);
             if (--readsLeft_ == 0) std::filesystem::resize_file(path_, newSize_);

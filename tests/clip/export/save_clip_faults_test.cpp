@@ -111,7 +111,7 @@ TEST_F(SaveClipFaultTest, ClosingTheWindowDuringTheCopyLeavesNoPartialClip) {
     saveTo(existing);
 
     EXPECT_TRUE(form.ended());
-    EXPECT_GT(pumpsBeforeClose - pumpsAtStart, 1);  // the copy had begun
+    EXPECT_GT(pumpsBeforeClose - pumpsAtStart, 1);   // the copy had begun
     EXPECT_LT(pumpsBeforeClose - pumpsAtStart, 40);  // and had not ended
     EXPECT_EQ(messageTexts(), Names{"File already exist.Overwrite?"});
     EXPECT_TRUE(readBytes(existing) == oldTarget);

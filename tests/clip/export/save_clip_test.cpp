@@ -58,10 +58,12 @@ TEST_F(SaveClipTest, SavesTheWorkedExampleWithTheWindowBusyThroughoutTheCopy) {
 TEST_F(SaveClipTest, GoesBusyAndBackToIdleInTheWindowsOrder) {
     saveTo(folder.file("clip.mp3").string());
 
-    const Names busy = {"Command1.Enabled=false", "Command2.Enabled=false", "Command3.Enabled=false",
-                        "Command4.Enabled=false", "Command5.Enabled=false", "Command6.Enabled=false",
-                        "Command7.Enabled=false", "Command9.Enabled=false", "H.Enabled=false",
-                        "H.Value=0",              "Caption=Saving"};
+    const Names busy = {"Command1.Enabled=false", "Command2.Enabled=false",
+                        "Command3.Enabled=false", "Command4.Enabled=false",
+                        "Command5.Enabled=false", "Command6.Enabled=false",
+                        "Command7.Enabled=false", "Command9.Enabled=false",
+                        "H.Enabled=false",        "H.Value=0",
+                        "Caption=Saving"};
     ASSERT_GE(window.log.size(), busy.size());
     EXPECT_EQ(Names(window.log.begin(), window.log.begin() + static_cast<long>(busy.size())), busy);
 
@@ -131,7 +133,8 @@ TEST_F(SaveClipTest, RefusesTheSourceUnderAnyOfItsNames) {
     std::filesystem::create_directory(folder.file("sub").string());
     const std::string relative = folder.file("sub").string() + "/../song.mp3";
 
-    for (const std::string& name : {sourcePath, folder.file("link.mp3").string(), folder.file("hard.mp3").string(), relative}) {
+    for (const std::string& name : {sourcePath, folder.file("link.mp3").string(),
+                                    folder.file("hard.mp3").string(), relative}) {
         window.messages.clear();
         saveTo(name);
         EXPECT_EQ(messageTexts(), Names{"Cannot overwrite file in use..."}) << name;

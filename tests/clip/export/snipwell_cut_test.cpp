@@ -40,7 +40,8 @@ protected:
         command[0] = SNIPWELL_CUT_PATH;
         std::copy(arguments.begin(), arguments.end(), command.begin() + 1);
         // Outside the scratch folder, which the tests list.
-        return runProgramKeepingOutput(command, output.file("stdout.txt"), output.file("stderr.txt"));
+        return runProgramKeepingOutput(command, output.file("stdout.txt"),
+                                       output.file("stderr.txt"));
     }
     TempDir folder;
     TempDir output;
@@ -67,7 +68,8 @@ TEST_F(SnipwellCutTest, WritesTheSameBytesAsTheWindowsSave) {
     for (const auto& c : cases) {
         const std::string end = c.end ? c.end : std::to_string(lengthMs);
         SCOPED_TRACE(std::string(c.begin) + " to " + end);
-        const Outcome cut = this->cut({"--force", mp3, c.begin, end, folder.file("cut.mp3").string()});
+        const Outcome cut =
+            this->cut({"--force", mp3, c.begin, end, folder.file("cut.mp3").string()});
         ASSERT_EQ(cut.exitCode, 0) << cut.errorOutput;
 
         HeadlessWindow window;
@@ -99,7 +101,8 @@ TEST_F(SnipwellCutTest, WritesTheSameBytesAsTheWindowsSave) {
 TEST_F(SnipwellCutTest, EndsWithASummaryLineEvenWithoutATerminal) {
     const Outcome saved = cut({mp3, "500", "0:02.5", folder.file("clip.mp3").string()});
     ASSERT_EQ(saved.exitCode, 0) << saved.errorOutput;
-    const std::int64_t bytes = static_cast<std::int64_t>(std::filesystem::file_size(folder.file("clip.mp3").string()));
+    const std::int64_t bytes =
+        static_cast<std::int64_t>(std::filesystem::file_size(folder.file("clip.mp3").string()));
     EXPECT_EQ(saved.output, "Saved " + folder.file("clip.mp3").string() + ": 0:02.000, " +
                                 std::to_string((bytes + 500) / 1000) + " kB\n");
     EXPECT_EQ(saved.errorOutput, "");
@@ -107,18 +110,22 @@ TEST_F(SnipwellCutTest, EndsWithASummaryLineEvenWithoutATerminal) {
     const Outcome quiet = cut({"--quiet", mp3, "500", "2500", folder.file("quiet.mp3").string()});
     EXPECT_EQ(quiet.exitCode, 0);
     EXPECT_EQ(quiet.output + quiet.errorOutput, "");
-    EXPECT_TRUE(readBytes(folder.file("quiet.mp3").string()) == readBytes(folder.file("clip.mp3").string()));
+    EXPECT_TRUE(readBytes(folder.file("quiet.mp3").string()) ==
+                readBytes(folder.file("clip.mp3").string()));
 }
 
 TEST_F(SnipwellCutTest, HelpAndVersionExitZero) {
     const Outcome help = cut({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.output.rfind("usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET\n", 0), 0u)
+    EXPECT_EQ(help.output.rfind(
+                  "usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET\n", 0),
+              0u)
         << help.output;
     EXPECT_NE(help.output.find("snipwell-cut song.mp3 1:05 1:32.5 clip.mp3"), std::string::npos);
     const Outcome version = cut({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.output, "snipwell-cut 3.4.0\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
+    EXPECT_EQ(version.output,
+              "snipwell-cut 3.4.0\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n");
 }
 
 // Files that are no MP3 at all are named as such, not as a track of 0 ms.
@@ -164,9 +171,10 @@ TEST_F(SnipwellCutTest, ExitStatusTellsSuccessFailureAndBadUsage) {
         std::vector<std::string> arguments;
         int exitCode;
     } cases[] = {
-        {{mp3, "1000", "2000", folder.file("link.mp3").string(), "--force"}, 1},  // the source itself
-        {{mp3, "2000", "2000", folder.file("a.mp3").string()}, 1},                // empty selection
-        {{mp3, "-20", "2000", folder.file("a.mp3").string()}, 1},                 // negative begin
+        {{mp3, "1000", "2000", folder.file("link.mp3").string(), "--force"},
+         1},                                                        // the source itself
+        {{mp3, "2000", "2000", folder.file("a.mp3").string()}, 1},  // empty selection
+        {{mp3, "-20", "2000", folder.file("a.mp3").string()}, 1},   // negative begin
         {{folder.file("missing.mp3").string(), "1000", "2000", folder.file("b.mp3").string()}, 1},
         {{mp3, "1000", "2000"}, 2},
         {{mp3, "1s", "2000", folder.file("c.mp3").string()}, 2},

@@ -21,9 +21,7 @@ using Names = std::vector<std::string>;
 
 const Bytes kClip = patternBytes(10'000, 3);
 
-std::span<const std::byte> asBytes(const Bytes& bytes) {
-    return std::as_bytes(std::span(bytes));
-}
+std::span<const std::byte> asBytes(const Bytes& bytes) { return std::as_bytes(std::span(bytes)); }
 
 TEST(TemporaryFileCleanup, SignalRemovesTheNamedTemporaryFileAndEndsTheProgramBySignal) {
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
@@ -36,7 +34,8 @@ TEST(TemporaryFileCleanup, SignalRemovesTheNamedTemporaryFileAndEndsTheProgramBy
             removeTemporaryFilesOnSignals();
             SavedClipTarget target(folder.file("clip.mp3").string(), TemporaryNaming::alwaysNamed);
             target.writeAt(1, asBytes(kClip));
-            if (target.temporaryPath().empty() || !std::filesystem::exists(target.temporaryPath())) {
+            if (target.temporaryPath().empty() ||
+                !std::filesystem::exists(target.temporaryPath())) {
                 ::_exit(3);
             }
             std::raise(signalNumber);

@@ -16,7 +16,8 @@ Bytes readFileBytes(const std::filesystem::path& path) {
 
 void writeFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
@@ -25,8 +26,9 @@ Bytes withFlippedLayerBit(const Bytes& mp3, std::size_t frameIndex) {
     std::size_t at = 0;
     // Step over an ID3v2 tag in front, if any.
     if (damaged.size() >= 10 && damaged[0] == 'I' && damaged[1] == 'D' && damaged[2] == '3') {
-        at = 10 + ((std::size_t{damaged[6]} & 0x7F) << 21) + ((std::size_t{damaged[7]} & 0x7F) << 14) +
-             ((std::size_t{damaged[8]} & 0x7F) << 7) + (std::size_t{damaged[9]} & 0x7F);
+        at = 10 + ((std::size_t{damaged[6]} & 0x7F) << 21) +
+             ((std::size_t{damaged[7]} & 0x7F) << 14) + ((std::size_t{damaged[8]} & 0x7F) << 7) +
+             (std::size_t{damaged[9]} & 0x7F);
     }
     for (std::size_t frame = 0; at + 4 <= damaged.size(); ++frame) {
         const auto header = mci::parseFrameHeader(damaged.data() + at);
@@ -42,12 +44,12 @@ Bytes withFlippedLayerBit(const Bytes& mp3, std::size_t frameIndex) {
 
 Bytes withImpossibleApeFooter(const Bytes& mp3) {
     Bytes damaged = mp3;
-    const Bytes footer{'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X',
-                       0xD0, 0x07, 0x00, 0x00,   // version 2000
-                       0xF0, 0xFF, 0xFF, 0xFF,   // tag size: 0xFFFFFFF0
-                       0x01, 0x00, 0x00, 0x00,   // one item
-                       0x00, 0x00, 0x00, 0x80,   // flags: has a header
-                       0, 0, 0, 0, 0, 0, 0, 0};
+    const Bytes footer{'A',  'P',  'E',  'T',  'A', 'G', 'E', 'X',
+                       0xD0, 0x07, 0x00, 0x00,  // version 2000
+                       0xF0, 0xFF, 0xFF, 0xFF,  // tag size: 0xFFFFFFF0
+                       0x01, 0x00, 0x00, 0x00,  // one item
+                       0x00, 0x00, 0x00, 0x80,  // flags: has a header
+                       0,    0,    0,    0,    0,   0,   0,   0};
     damaged.insert(damaged.end(), footer.begin(), footer.end());
     return damaged;
 }
@@ -56,7 +58,8 @@ Bytes withEmptyId3v2Tags(const Bytes& mp3, std::size_t count) {
     const Bytes emptyTag{'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
     Bytes damaged;
     damaged.reserve(count * emptyTag.size() + mp3.size());
-    for (std::size_t i = 0; i < count; ++i) damaged.insert(damaged.end(), emptyTag.begin(), emptyTag.end());
+    for (std::size_t i = 0; i < count; ++i)
+        damaged.insert(damaged.end(), emptyTag.begin(), emptyTag.end());
     damaged.insert(damaged.end(), mp3.begin(), mp3.end());
     return damaged;
 }

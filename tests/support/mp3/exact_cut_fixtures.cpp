@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/lame_encode.h"
+#include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/run_program.h"
 #include "support/temp_dir.h"
 
@@ -41,15 +41,19 @@ void make(ExactCutKind kind, const TempDir& work, const fs::path& target) {
         case ExactCutKind::crcProtected:
             return keep(lameEncode(work, sweepWav(work, 44100, 2), "crc", {"-b", "128", "-p"}));
         case ExactCutKind::deepReservoir:
-            return keep(lameEncode(work, sweepWav(work, 44100, 2), "v9", {"-V", "9", "--resample", "44.1"}));
+            return keep(lameEncode(work, sweepWav(work, 44100, 2), "v9",
+                                   {"-V", "9", "--resample", "44.1"}));
         case ExactCutKind::lowestBitrate:
             return keep(lameEncode(work, sweepWav(work, 44100, 1), "b32",
                                    {"-b", "32", "-m", "m", "--resample", "44.1"}));
         case ExactCutKind::freeFormat:
-            return keep(lameEncode(work, sweepWav(work, 44100, 2), "free", {"--freeformat", "-b", "400"}));
+            return keep(
+                lameEncode(work, sweepWav(work, 44100, 2), "free", {"--freeformat", "-b", "400"}));
         case ExactCutKind::junkInside: {
-            const auto first = lameEncode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
-            const auto second = lameEncode(work, sweepWav(work, 44100, 2), "second", {"-b", "128", "-t"});
+            const auto first =
+                lameEncode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
+            const auto second =
+                lameEncode(work, sweepWav(work, 44100, 2), "second", {"-b", "128", "-t"});
             std::ofstream out(target, std::ios::binary);
             appendFile(out, first);
             out << std::string(333, 'j');
@@ -58,8 +62,10 @@ void make(ExactCutKind kind, const TempDir& work, const fs::path& target) {
             return;
         }
         case ExactCutKind::sampleRateChange: {
-            const auto first = lameEncode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
-            const auto second = lameEncode(work, sweepWav(work, 48000, 2), "second", {"-b", "128", "-t"});
+            const auto first =
+                lameEncode(work, sweepWav(work, 44100, 2), "first", {"-b", "128", "-t"});
+            const auto second =
+                lameEncode(work, sweepWav(work, 48000, 2), "second", {"-b", "128", "-t"});
             std::ofstream out(target, std::ios::binary);
             appendFile(out, first);
             appendFile(out, second);
@@ -87,8 +93,8 @@ std::string_view exactCutFixtureName(ExactCutKind kind) {
 fs::path exactCutFixture(ExactCutKind kind) {
     const std::lock_guard lock(fixtureMutex);
     const fs::path folder = Mp3Fixtures::cacheFolder();
-    fs::path target =
-        folder / ("exact-" + std::string(exactCutFixtureName(kind)) + "-" + std::string(recipeVersion) + ".mp3");
+    fs::path target = folder / ("exact-" + std::string(exactCutFixtureName(kind)) + "-" +
+                                std::string(recipeVersion) + ".mp3");
     if (fs::exists(target)) return target;
     const TempDir work(folder);
     const fs::path partial = work.file("result.mp3");

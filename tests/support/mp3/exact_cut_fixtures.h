@@ -11,12 +11,12 @@
 namespace snipwell::test {
 
 enum class ExactCutKind {
-    crcProtected,     // 44.1 kHz stereo, 128 kbit/s, a CRC in every frame, Info frame
-    deepReservoir,    // 44.1 kHz stereo, lame -V 9: frames reach far back into the reservoir
-    lowestBitrate,    // 44.1 kHz mono, 32 kbit/s, Info frame
-    freeFormat,       // 44.1 kHz stereo, free-format 400 kbit/s
-    sampleRateChange, // 44.1 kHz frames followed by 48 kHz frames, no info frame
-    junkInside,       // 44.1 kHz stereo, 128 kbit/s, no info frame, 333 bytes of text after 5 s
+    crcProtected,      // 44.1 kHz stereo, 128 kbit/s, a CRC in every frame, Info frame
+    deepReservoir,     // 44.1 kHz stereo, lame -V 9: frames reach far back into the reservoir
+    lowestBitrate,     // 44.1 kHz mono, 32 kbit/s, Info frame
+    freeFormat,        // 44.1 kHz stereo, free-format 400 kbit/s
+    sampleRateChange,  // 44.1 kHz frames followed by 48 kHz frames, no info frame
+    junkInside,        // 44.1 kHz stereo, 128 kbit/s, no info frame, 333 bytes of text after 5 s
 };
 
 std::filesystem::path exactCutFixture(ExactCutKind kind);

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "support/file_bytes.h"
-#include "support/mp3/mp3_tag_writer.h"
 #include "support/mp3/lame_encode.h"
+#include "support/mp3/mp3_tag_writer.h"
 #include "support/mp3/run_program.h"
 #include "support/temp_dir.h"
 
@@ -42,8 +42,8 @@ fs::path toneWav(const TempDir& work, ToneFormat format, std::string_view which 
     fs::path wav = work.file(stem + ".wav");
     const auto synth = [&](const fs::path& out, const char* hertz) {
         runProgramOrThrow({"sox", "-n", "-r", std::to_string(format.rate), "-c",
-                           std::to_string(format.channels), "-b", "16", out.string(), "synth",
-                           "5", "sine", hertz, "vol", "0.5"});
+                           std::to_string(format.channels), "-b", "16", out.string(), "synth", "5",
+                           "sine", hertz, "vol", "0.5"});
     };
     if (which == "low") {
         synth(wav, "440");
@@ -78,16 +78,17 @@ void make(Mp3Kind kind, const TempDir& work, const fs::path& target) {
         case Mp3Kind::mpeg25Mono: return writeBytes(target, encodeTo({8000, 1}, {"-b", "16"}));
         case Mp3Kind::mpeg25Stereo: return writeBytes(target, encodeTo({11025, 2}, {"-V", "6"}));
         case Mp3Kind::id3v2Picture:
-            return writeBytes(target, concat(id3v2TagWithPicture(1024 * 1024),
-                                             encodeTo(cdStereo, {"-V", "4"})));
+            return writeBytes(
+                target, concat(id3v2TagWithPicture(1024 * 1024), encodeTo(cdStereo, {"-V", "4"})));
         case Mp3Kind::endTags:
-            return writeBytes(target, concat(concat(encodeTo(cdStereo, {"-V", "4", "-t"}), apeTag()),
-                                             id3v1Tag()));
+            return writeBytes(
+                target,
+                concat(concat(encodeTo(cdStereo, {"-V", "4", "-t"}), apeTag()), id3v1Tag()));
         case Mp3Kind::bitrateChange: {
             const auto low = lameEncode(work, toneWav(work, cdStereo, "low"), "low",
-                                    {"-b", "32", "-t", "--resample", "44.1"});
-            const auto high = lameEncode(work, toneWav(work, cdStereo, "high"), "high",
-                                     {"-b", "320", "-t"});
+                                        {"-b", "32", "-t", "--resample", "44.1"});
+            const auto high =
+                lameEncode(work, toneWav(work, cdStereo, "high"), "high", {"-b", "320", "-t"});
             return writeBytes(target, concat(readBytes(low), readBytes(high)));
         }
         case Mp3Kind::mpeg1Layer2: {
@@ -126,8 +127,8 @@ fs::path Mp3Fixtures::cacheFolder() {
     if (const char* chosen = std::getenv("SNIPWELL_FIXTURE_DIR"); chosen != nullptr && *chosen) {
         folder = chosen;
     } else {
-        folder = fs::temp_directory_path() /
-                 ("snipwell-mp3-fixtures-" + std::to_string(::getuid()));
+        folder =
+            fs::temp_directory_path() / ("snipwell-mp3-fixtures-" + std::to_string(::getuid()));
     }
     fs::create_directories(folder);
     return folder;
@@ -164,11 +165,10 @@ std::string_view Mp3Fixtures::name(Mp3Kind kind) {
 
 const std::vector<Mp3Kind>& Mp3Fixtures::allKinds() {
     static const std::vector<Mp3Kind> kinds{
-        Mp3Kind::cbrWithInfo, Mp3Kind::cbrPlain,     Mp3Kind::vbrWithXing,
-        Mp3Kind::vbrPlain,    Mp3Kind::vbrWithVbri,  Mp3Kind::mpeg1Mono,
-        Mp3Kind::mpeg2Stereo, Mp3Kind::mpeg2Plain,   Mp3Kind::mpeg25Mono,
-        Mp3Kind::mpeg25Stereo, Mp3Kind::id3v2Picture, Mp3Kind::endTags,
-        Mp3Kind::bitrateChange, Mp3Kind::truncated,   Mp3Kind::mpeg1Layer2};
+        Mp3Kind::cbrWithInfo,   Mp3Kind::cbrPlain,     Mp3Kind::vbrWithXing,  Mp3Kind::vbrPlain,
+        Mp3Kind::vbrWithVbri,   Mp3Kind::mpeg1Mono,    Mp3Kind::mpeg2Stereo,  Mp3Kind::mpeg2Plain,
+        Mp3Kind::mpeg25Mono,    Mp3Kind::mpeg25Stereo, Mp3Kind::id3v2Picture, Mp3Kind::endTags,
+        Mp3Kind::bitrateChange, Mp3Kind::truncated,    Mp3Kind::mpeg1Layer2};
     return kinds;
 }
 

@@ -21,21 +21,21 @@ namespace snipwell::test {
 
 // Every file plays 440 Hz for 5 s, then 880 Hz for 5 s, unless noted.
 enum class Mp3Kind {
-    cbrWithInfo,     // 44.1 kHz stereo, 128 kbit/s, Info frame with encoder delay and padding
-    cbrPlain,        // as above without any info frame
-    vbrWithXing,     // 44.1 kHz stereo VBR, Xing frame with delay and padding
-    vbrPlain,        // VBR without any info frame
-    vbrWithVbri,     // VBR with a VBRI info frame
-    mpeg1Mono,       // 44.1 kHz mono, 64 kbit/s, Info frame
-    mpeg2Stereo,     // 22.05 kHz stereo VBR, Xing frame
-    mpeg2Plain,      // 24 kHz stereo, 64 kbit/s, no info frame
-    mpeg25Mono,      // 8 kHz mono, 16 kbit/s (too small a frame for an info frame)
-    mpeg25Stereo,    // 11.025 kHz stereo VBR, Xing frame
-    id3v2Picture,    // VBR with Xing, after an ID3v2 tag holding a 1 MiB picture
-    endTags,         // VBR without info frame, then an APEv2 and an ID3v1 tag
-    bitrateChange,   // 32 kbit/s for the first half, 320 kbit/s for the second, no info frame
-    truncated,       // the CBR file with Info frame cut at 60 % of its bytes, mid-frame
-    mpeg1Layer2,     // 44.1 kHz stereo MPEG-1 Layer II, 192 kbit/s, named .mp3 like many are
+    cbrWithInfo,    // 44.1 kHz stereo, 128 kbit/s, Info frame with encoder delay and padding
+    cbrPlain,       // as above without any info frame
+    vbrWithXing,    // 44.1 kHz stereo VBR, Xing frame with delay and padding
+    vbrPlain,       // VBR without any info frame
+    vbrWithVbri,    // VBR with a VBRI info frame
+    mpeg1Mono,      // 44.1 kHz mono, 64 kbit/s, Info frame
+    mpeg2Stereo,    // 22.05 kHz stereo VBR, Xing frame
+    mpeg2Plain,     // 24 kHz stereo, 64 kbit/s, no info frame
+    mpeg25Mono,     // 8 kHz mono, 16 kbit/s (too small a frame for an info frame)
+    mpeg25Stereo,   // 11.025 kHz stereo VBR, Xing frame
+    id3v2Picture,   // VBR with Xing, after an ID3v2 tag holding a 1 MiB picture
+    endTags,        // VBR without info frame, then an APEv2 and an ID3v1 tag
+    bitrateChange,  // 32 kbit/s for the first half, 320 kbit/s for the second, no info frame
+    truncated,      // the CBR file with Info frame cut at 60 % of its bytes, mid-frame
+    mpeg1Layer2,    // 44.1 kHz stereo MPEG-1 Layer II, 192 kbit/s, named .mp3 like many are
 };
 
 class Mp3Fixtures {

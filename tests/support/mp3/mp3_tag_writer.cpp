@@ -6,7 +6,9 @@
 namespace snipwell::test {
 namespace {
 
-void append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+void append(Bytes& out, const std::string& text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
 
 void appendBigEndian(Bytes& out, std::uint32_t value, int bytes) {
     for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) {
@@ -15,7 +17,8 @@ void appendBigEndian(Bytes& out, std::uint32_t value, int bytes) {
 }
 
 void appendLittleEndian32(Bytes& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 void appendSyncsafe32(Bytes& out, std::uint32_t value) {
@@ -58,7 +61,7 @@ void appendId3v23Frame(Bytes& tag, const std::string& id, const Bytes& body) {
 
 // Frame length of a 44.1 kHz MPEG-1 Layer III header, or 0 if it is not one.
 std::size_t mpeg1Layer3FrameBytes(const std::uint8_t* header) {
-    static constexpr std::uint32_t kbps[16] = {0, 32, 40, 48, 56, 64, 80, 96,
+    static constexpr std::uint32_t kbps[16] = {0,   32,  40,  48,  56,  64,  80,  96,
                                                112, 128, 160, 192, 224, 256, 320, 0};
     if (header[0] != 0xFF || (header[1] & 0xFE) != 0xFA || (header[2] & 0x0C) != 0) return 0;
     const std::uint32_t bitrate = kbps[header[2] >> 4];
@@ -98,7 +101,8 @@ Bytes id3v1Tag() {
     append(tag, "TAG");
     const auto field = [&tag](const std::string& text, std::size_t width) {
         Bytes bytes(width, 0);
-        for (std::size_t i = 0; i < text.size() && i < width; ++i) bytes[i] = static_cast<std::uint8_t>(text[i]);
+        for (std::size_t i = 0; i < text.size() && i < width; ++i)
+            bytes[i] = static_cast<std::uint8_t>(text[i]);
         tag.insert(tag.end(), bytes.begin(), bytes.end());
     };
     field("Two tones", 30);
@@ -150,21 +154,22 @@ Bytes withVbriFrame(const Bytes& stream) {
         ++frames;
         at += length;
     }
-    if (frames == 0) throw std::runtime_error("no MPEG-1 Layer III frames to put a VBRI frame before");
+    if (frames == 0)
+        throw std::runtime_error("no MPEG-1 Layer III frames to put a VBRI frame before");
 
     // 128 kbit/s, no padding: 417 bytes, enough for the VBRI fields.
     Bytes frame{0xFF, 0xFB, 0x90, stream[3]};
     frame.resize(36, 0);
     append(frame, "VBRI");
-    appendBigEndian(frame, 1, 2);       // version
-    appendBigEndian(frame, 0, 2);       // delay
-    appendBigEndian(frame, 75, 2);      // quality
+    appendBigEndian(frame, 1, 2);   // version
+    appendBigEndian(frame, 0, 2);   // delay
+    appendBigEndian(frame, 75, 2);  // quality
     appendBigEndian(frame, static_cast<std::uint32_t>(stream.size() + 417), 4);
     appendBigEndian(frame, frames, 4);
-    appendBigEndian(frame, 0, 2);       // no table of contents
-    appendBigEndian(frame, 1, 2);       // scale
-    appendBigEndian(frame, 2, 2);       // bytes per table entry
-    appendBigEndian(frame, 1, 2);       // frames per table entry
+    appendBigEndian(frame, 0, 2);  // no table of contents
+    appendBigEndian(frame, 1, 2);  // scale
+    appendBigEndian(frame, 2, 2);  // bytes per table entry
+    appendBigEndian(frame, 1, 2);  // frames per table entry
     frame.resize(417, 0);
 
     Bytes out = frame;

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "support/mp3/mp3_fixtures.h"
 #include "support/mp3/decoded_wav.h"
+#include "support/mp3/mp3_fixtures.h"
 #include "support/temp_dir.h"
 
 namespace snipwell::test {
