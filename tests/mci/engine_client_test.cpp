@@ -163,7 +163,7 @@ TEST(LineReader, BoundsEveryLineAndDropsTheRestOfAnOverlongOne) {
 
 TEST(Mp3TagCheck, RefusesImpossibleApeSizesAndPilesOfId3v2TagsOnly) {
     using namespace snipwell::test;
-    const Bytes good = readFileBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
+    const Bytes good = readBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
     Bytes withGoodEndTags = good;
     const Bytes ape = apeTag();
     const Bytes id3v1 = id3v1Tag();
@@ -188,7 +188,7 @@ TEST(Mp3TagCheck, RefusesImpossibleApeSizesAndPilesOfId3v2TagsOnly) {
     const TempDir dir;
     for (const auto& [name, bytes, malformed] : cases) {
         const auto path = dir.file("case.mp3");
-        writeFileBytes(path, bytes);
+        writeBytes(path, bytes);
         EXPECT_EQ(findMalformedTag(path.string()).has_value(), malformed) << name;
     }
     EXPECT_FALSE(findMalformedTag(dir.file("missing.mp3").string()).has_value());

@@ -151,11 +151,11 @@ TEST_F(EngineFailure, DamagedFilesAnswerInTimeTheSameWayEachRunAndTheNextGoodFil
     };
     const snipwell::test::TempDir dir;
     const auto good =
-        snipwell::test::readFileBytes(Mp3Fixtures::file(snipwell::test::Mp3Kind::cbrWithInfo));
+        snipwell::test::readBytes(Mp3Fixtures::file(snipwell::test::Mp3Kind::cbrWithInfo));
     for (const auto& damaged : cases) {
         SCOPED_TRACE(damaged.name);
         const auto path = dir.file(std::string(damaged.name) + ".mp3");
-        snipwell::test::writeFileBytes(path, damaged.damage(good));
+        snipwell::test::writeBytes(path, damaged.damage(good));
 
         std::uint32_t firstCode = 0;
         for (int run = 0; run < 2; ++run) {

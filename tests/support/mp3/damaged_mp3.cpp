@@ -1,25 +1,10 @@
 #include "support/mp3/damaged_mp3.h"
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "mci/mpeg_frame_header.h"
 
 namespace snipwell::test {
-
-Bytes readFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 Bytes withFlippedLayerBit(const Bytes& mp3, std::size_t frameIndex) {
     Bytes damaged = mp3;

@@ -6,12 +6,10 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "support/file_bytes.h"
 #include "support/mp3/mp3_tag_writer.h"
 
 namespace snipwell::test {
-
-Bytes readFileBytes(const std::filesystem::path& path);
-void writeFileBytes(const std::filesystem::path& path, const Bytes& bytes);
 
 // The layer bits of frame `frameIndex` (0 is the first frame, an info frame
 // included) turned from Layer III to Layer I: bit 0x04 of the header's
