@@ -32,9 +32,7 @@ std::optional<int> answerInformationalOption(int argc, const char* const* argv, 
             return 0;
         }
         if (argument == "--version") {
-            std::fprintf(out,
-                         "snipwell %s\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n",
-                         versionText);
+            std::fputs(versionNotice("snipwell").c_str(), out);
             return 0;
         }
     }

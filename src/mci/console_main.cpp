@@ -36,11 +36,7 @@ void printUsage() {
            "  (printf 'open \"song.mp3\" alias movie\\nplay movie\\n'; sleep 10) | snipwell-mci\n";
 }
 
-void printVersion() {
-    std::cout << "snipwell-mci " << snipwell::versionText << "\n"
-              << "Copyright (C) 2026 Quorvane\n"
-              << "License GPL-3.0-or-later\n";
-}
+void printVersion() { std::cout << snipwell::versionNotice("snipwell-mci"); }
 
 // The code for one input line. A NUL cannot travel through the text entry
 // point (it would end the command early and run what came before it), so

@@ -48,11 +48,7 @@ void printUsage() {
                  "snipwell-media-engine\n";
 }
 
-void printVersion() {
-    std::cout << "snipwell-media-engine " << snipwell::versionText << "\n"
-              << "Copyright (C) 2026 Quorvane\n"
-              << "License GPL-3.0-or-later\n";
-}
+void printVersion() { std::cout << snipwell::versionNotice("snipwell-media-engine"); }
 
 // Ends this process when `parent` is no longer its parent, however the
 // parent ended. The parent-death signal covers the usual case at once; the

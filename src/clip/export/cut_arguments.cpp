@@ -114,9 +114,6 @@ Example:
     return help;
 }
 
-std::string cutVersion() {
-    return std::string("snipwell-cut ") + versionText +
-           "\nCopyright (C) 2026 Quorvane\nLicense GPL-3.0-or-later\n";
-}
+std::string cutVersion() { return versionNotice("snipwell-cut"); }
 
 }  // namespace snipwell
