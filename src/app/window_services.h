@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/controls.h"
-#include "clip/export/files.h"
+#include "common/files.h"
 #include "common/event_pump.h"
 
 namespace snipwell {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "clip/export/files.h"
+#include "common/files.h"
 
 namespace snipwell::exact {
 

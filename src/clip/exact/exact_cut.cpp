@@ -14,7 +14,6 @@
 #include "clip/exact/info_frame_writer.h"
 #include "clip/exact/layer3_frame.h"
 #include "clip/exact/mp3_frame_walker.h"
-#include "clip/export/clip_export.h"
 
 namespace snipwell::exact {
 namespace {

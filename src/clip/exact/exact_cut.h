@@ -22,7 +22,7 @@
 #include <string>
 #include <variant>
 
-#include "clip/export/files.h"
+#include "common/files.h"
 
 namespace snipwell::exact {
 

@@ -93,8 +93,4 @@ void ClipExport::commit() {
     target_->commit();
 }
 
-bool isSourceItself(Files& files, const std::string& target, const std::string& source) {
-    return target == source || files.isSameFile(target, source);
-}
-
 }  // namespace snipwell

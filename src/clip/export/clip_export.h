@@ -14,14 +14,9 @@
 #include <string>
 
 #include "clip/export/clip_range.h"
-#include "clip/export/files.h"
+#include "common/files.h"
 
 namespace snipwell {
-
-// Whether a clip written to `target` would overwrite `source`: the same name,
-// or another name for the same file (a link, a relative form). Every way of
-// saving a clip refuses such a target before it writes anything.
-bool isSourceItself(Files& files, const std::string& target, const std::string& source);
 
 // The reason a copy fails when the source became shorter while it ran.
 inline constexpr const char* kSourceChanged = "the source file changed during the copy";

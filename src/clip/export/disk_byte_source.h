@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "clip/export/files.h"
+#include "common/files.h"
 
 namespace snipwell {
 

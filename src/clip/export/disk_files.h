@@ -4,7 +4,7 @@
 // commit, and removed when the clip is abandoned. Failures carry the system's
 // reason ("No space left on device") in a RuntimeError(FileError).
 
-#include "clip/export/files.h"
+#include "common/files.h"
 
 namespace snipwell {
 

@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "clip/export/files.h"
+#include "common/files.h"
 #include "clip/export/temporary_file_cleanup.h"
 
 namespace snipwell {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "clip/export/files.h"
+#include "common/files.h"
 #include "common/runtime_error.h"
 
 namespace snipwell::test {

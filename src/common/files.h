@@ -43,4 +43,11 @@ public:
     virtual std::unique_ptr<ClipTarget> createTarget(const std::string& path) = 0;
 };
 
+// Whether a clip written to `target` would overwrite `source`: the same name,
+// or another name for the same file (a link, a relative form). Every way of
+// saving a clip refuses such a target before it writes anything.
+inline bool isSourceItself(Files& files, const std::string& target, const std::string& source) {
+    return target == source || files.isSameFile(target, source);
+}
+
 }  // namespace snipwell

@@ -1,9 +1,9 @@
-#include "clip/export/cut_arguments.h"
+#include "cut/cut_arguments.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "clip/export/clip_time.h"
+#include "cut/clip_time.h"
 #include "common/version.h"
 
 namespace snipwell {

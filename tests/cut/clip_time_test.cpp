@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "clip/export/clip_time.h"
+#include "cut/clip_time.h"
 
 namespace snipwell::test {
 namespace {

@@ -1,11 +1,11 @@
-#include "clip/export/cut_command.h"
+#include "cut/cut_command.h"
 
 #include <variant>
 
 #include "clip/exact/exact_cut.h"
 #include "clip/export/clip_export.h"
-#include "clip/export/clip_time.h"
-#include "clip/export/terminal_progress.h"
+#include "cut/clip_time.h"
+#include "cut/terminal_progress.h"
 #include "common/runtime_error.h"
 
 namespace snipwell {

@@ -8,11 +8,11 @@
 
 #include <cstdio>
 
-#include "clip/export/cut_command.h"
+#include "cut/cut_command.h"
 #include "clip/export/disk_files.h"
 #include "clip/export/export_test_files.h"
 #include "clip/export/faulty_files.h"
-#include "clip/export/terminal_progress.h"
+#include "cut/terminal_progress.h"
 #include "common/runtime_error.h"
 
 namespace snipwell::test {

@@ -1,4 +1,4 @@
-#include "clip/export/scanned_track_length.h"
+#include "cut/scanned_track_length.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "clip/export/cut_arguments.h"
-#include "clip/export/files.h"
+#include "cut/cut_arguments.h"
+#include "common/files.h"
 
 namespace snipwell {
 

@@ -1,4 +1,4 @@
-#include "clip/export/clip_time.h"
+#include "cut/clip_time.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "clip/export/terminal_progress.h"
+#include "cut/terminal_progress.h"
 
 #include <unistd.h>
 

@@ -12,9 +12,9 @@
 #include <variant>
 #include <vector>
 
-#include "clip/export/cut_command.h"
+#include "cut/cut_command.h"
 #include "clip/export/disk_files.h"
-#include "clip/export/scanned_track_length.h"
+#include "cut/scanned_track_length.h"
 #include "clip/export/temporary_file_cleanup.h"
 
 int main(int argc, char** argv) {
