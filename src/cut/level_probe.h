@@ -1,0 +1,49 @@
+#pragma once
+// Runs the clipping guard's analysis, snipwell-level-probe, in a process of
+// its own and waits a limited time for its answer. The probe decodes; this
+// side never does, so a damaged file that crashes or hangs the decoder costs
+// a refusal here, not snipwell-cut itself.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace snipwell {
+
+inline constexpr const char* levelProbeProgramName = "snipwell-level-probe";
+inline constexpr const char* levelProbeVariable = "SNIPWELL_LEVEL_PROBE";
+
+// $SNIPWELL_LEVEL_PROBE when set, else beside the running program, else in
+// ../libexec/snipwell/ from the running program's folder. Empty when none
+// of them is an executable file.
+std::optional<std::string> findLevelProbe();
+
+struct LevelProbeRequest {
+    std::string program;  // the probe's path
+    std::string source;   // the MP3 file
+    std::uint64_t offset = 0;
+    std::optional<std::uint64_t> length;  // to the end of the file when empty
+    std::chrono::milliseconds limit{30'000};
+};
+
+struct MeasuredPeak {
+    double peak = 0;  // 1.0 is full scale
+    std::uint64_t samples = 0;
+};
+
+// Why there is no peak, as one line without a trailing period: the probe
+// could not start, ended by a signal, ran out of time (it is then killed),
+// answered nothing usable, or reported why it could not decode.
+struct LevelProbeFailure {
+    std::string reason;
+};
+
+std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeRequest& request);
+
+// A time limit that grows with the bytes to decode: the decoder runs at
+// well over a hundred times real time, but shares the machine.
+std::chrono::milliseconds levelProbeLimitFor(std::uint64_t bytes);
+
+}  // namespace snipwell
