@@ -1,0 +1,146 @@
+// The gain and fade options as typed, the summary they come to, and the
+// target that lays edited side information over the copied bytes.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cut/gain_options.h"
+#include "cut/patched_clip_target.h"
+
+namespace snipwell {
+namespace {
+
+TEST(GainOption, ReadsDecibelsOrMaxAndRefusesTheRest) {
+    const struct {
+        const char* text;
+        std::optional<double> decibels;
+        bool max;
+    } accepted[] = {{"3", 3, false}, {"+3", 3, false},  {"-6", -6, false},    {"1.5", 1.5, false},
+                    {"0", 0, false}, {"max", {}, true}, {"-100", -100, false}};
+    for (const auto& c : accepted) {
+        GainOptions options;
+        EXPECT_EQ(readGainOption(options, c.text), std::nullopt) << c.text;
+        EXPECT_EQ(options.gainDb, c.decibels) << c.text;
+        EXPECT_EQ(options.gainMax, c.max) << c.text;
+    }
+    for (const char* text :
+         {"", "+", "3dB", "three", "nan", "inf", "101", "-100.5", "1e400", "MAX", "++3", " 3"}) {
+        GainOptions options;
+        EXPECT_NE(readGainOption(options, text), std::nullopt) << '"' << text << '"';
+        EXPECT_FALSE(options.changesFrames()) << text;
+    }
+}
+
+TEST(GainOption, OnlyARaiseWithNoClipOrMaxNeedsTheGuard) {
+    const struct {
+        std::optional<double> decibels;
+        bool max;
+        bool noClip;
+        bool guard;
+    } cases[] = {{3, false, false, false}, {3, false, true, true},   {-3, false, true, false},
+                 {{}, true, false, true},  {{}, false, true, false}, {0, false, true, false}};
+    for (const auto& c : cases) {
+        GainOptions options;
+        options.gainDb = c.decibels;
+        options.gainMax = c.max;
+        options.noClip = c.noClip;
+        EXPECT_EQ(options.needsGuard(), c.guard)
+            << c.decibels.value_or(999) << " max " << c.max << " no-clip " << c.noClip;
+    }
+}
+
+TEST(FadeDuration, WholeNumbersAreSecondsAndTimesAsClipTimes) {
+    const struct {
+        const char* text;
+        std::int32_t ms;
+    } accepted[] = {
+        {"1", 1000}, {"2.5", 2500}, {"0:02.5", 2500}, {"0.01", 10}, {"3600", 3'600'000}};
+    for (const auto& c : accepted) {
+        std::int32_t ms = 0;
+        EXPECT_EQ(readFadeDuration(ms, "--fade-in", c.text), std::nullopt) << c.text;
+        EXPECT_EQ(ms, c.ms) << c.text;
+    }
+    for (const char* text : {"0", "0.0", "-1", "3601", "99999999999", "", "1s", "abc"}) {
+        std::int32_t ms = 7;
+        const auto reason = readFadeDuration(ms, "--fade-out", text);
+        ASSERT_NE(reason, std::nullopt) << text;
+        EXPECT_NE(reason->find("--fade-out"), std::string::npos) << *reason;
+        EXPECT_EQ(ms, 7) << text;
+    }
+}
+
+TEST(AppliedGain, TheSummarySaysTheStepAndWhatBecameOfIt) {
+    const struct {
+        AppliedGain gain;
+        const char* text;
+    } cases[] = {
+        {{}, ""},
+        {{2, {}, false, false, 0, 0, 0}, ", gain +3.0 dB (2 steps), may clip"},
+        {{1, {}, true, false, 0, 0, 0}, ", gain +1.5 dB (1 step), cannot clip"},
+        {{-4, {}, false, false, 0, 0, 0}, ", gain -6.0 dB (-4 steps)"},
+        {{1, 2, true, false, 0, 0, 0},
+         ", gain +1.5 dB (1 step, lowered from +3.0 dB so that it cannot clip), cannot clip"},
+        {{0, {}, true, true, 0, 0, 0}, ", gain +0.0 dB (0 steps), the clip is silent"},
+        {{2, {}, false, false, 1, 0, 0}, ", gain +3.0 dB (2 steps), may clip, 1 granule clamped"},
+        {{0, {}, false, false, 0, 1000, 2500}, ", fade-in 1.000 s, fade-out 2.500 s"},
+        {{0, {}, false, false, 0, 0, 0, true}, ", gain +0.0 dB (0 steps)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(describeAppliedGain(c.gain), c.text);
+}
+
+class RecordingTarget : public ClipTarget {
+public:
+    explicit RecordingTarget(std::vector<std::uint8_t>& into) : into_(into) {}
+    void writeAt(std::int64_t position, std::span<const std::byte> bytes) override {
+        const auto at = static_cast<std::size_t>(position - 1);
+        if (into_.size() < at + bytes.size()) into_.resize(at + bytes.size());
+        std::memcpy(into_.data() + at, bytes.data(), bytes.size());
+    }
+    void commit() override {}
+
+private:
+    std::vector<std::uint8_t>& into_;
+};
+
+BytePatch patch(std::int64_t position, std::uint8_t length, std::uint8_t fill) {
+    BytePatch p;
+    p.position = position;
+    p.length = length;
+    p.bytes.fill(fill);
+    return p;
+}
+
+TEST(PatchedClipTarget, LaysEveryPatchOverTheCopyHoweverTheBlocksFall) {
+    std::vector<std::uint8_t> source(200);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i);
+    // At the very start, across block edges of every size below, two
+    // touching, and at the very end.
+    const std::vector<BytePatch> patches = {patch(1, 3, 0xA1), patch(30, 38, 0xB2),
+                                            patch(68, 5, 0xC3), patch(120, 17, 0xD4),
+                                            patch(190, 11, 0xE5)};
+    std::vector<std::uint8_t> expected = source;
+    for (const BytePatch& p : patches) {
+        for (int i = 0; i < p.length; ++i) {
+            const auto at = static_cast<std::size_t>(p.position - 1 + i);
+            if (at < expected.size()) expected[at] = p.bytes[static_cast<std::size_t>(i)];
+        }
+    }
+    expected.resize(200);
+    for (const std::size_t block : {1u, 3u, 7u, 32u, 64u, 199u, 200u, 4096u}) {
+        std::vector<std::uint8_t> written;
+        PatchedClipTarget target(std::make_unique<RecordingTarget>(written), patches);
+        for (std::size_t at = 0; at < source.size(); at += block) {
+            const std::size_t count = std::min(block, source.size() - at);
+            target.writeAt(static_cast<std::int64_t>(at + 1),
+                           std::as_bytes(std::span(source.data() + at, count)));
+        }
+        written.resize(200);
+        EXPECT_EQ(written, expected) << "blocks of " << block;
+    }
+}
+
+}  // namespace
+}  // namespace snipwell
