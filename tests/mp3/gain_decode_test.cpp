@@ -11,8 +11,8 @@
 #include <string>
 
 #include "clip/exact/mpg123_decode.h"
-#include "mci/mpeg_frame_header.h"
 #include "mp3/frame_crc.h"
+#include "mp3/frame_header.h"
 #include "mp3/granule_gain.h"
 #include "support/file_bytes.h"
 #include "support/mp3/exact_cut_fixtures.h"
@@ -31,7 +31,7 @@ struct Frame {
 
 // lame puts the tag right after the side information, and in a protected
 // stream two bytes early, as if there were no check word.
-bool isInfoFrame(const Bytes& file, const Frame& frame, const mci::MpegFrameHeader& header) {
+bool isInfoFrame(const Bytes& file, const Frame& frame, const mp3::FrameHeader& header) {
     for (const std::uint32_t after : {header.sideInfoEnd(), header.sideInfoEnd() - 2}) {
         const std::size_t tag = frame.offset + after;
         if (tag + 4 > file.size()) continue;
@@ -47,9 +47,9 @@ bool isInfoFrame(const Bytes& file, const Frame& frame, const mci::MpegFrameHead
 std::vector<Frame> audioFrames(const Bytes& file) {
     std::vector<Frame> frames;
     std::size_t at = 0;
-    const auto headerAt = [&](std::size_t offset) -> std::optional<mci::MpegFrameHeader> {
+    const auto headerAt = [&](std::size_t offset) -> std::optional<mp3::FrameHeader> {
         if (offset + 4 > file.size()) return std::nullopt;
-        return mci::parseFrameHeader(file.data() + offset);
+        return mp3::parseFrameHeader(file.data() + offset);
     };
     while (at + 4 <= file.size()) {
         const auto header = headerAt(at);

@@ -1,12 +1,11 @@
-#include "mci/mp3_tag_check.h"
+#include "mp3/tag_check.h"
 
-#include "mci/block_file_reader.h"
-#include "mci/mp3_tags.h"
+#include "mp3/tag_layout.h"
 
-namespace snipwell::mci {
+namespace snipwell::mp3 {
 namespace {
 
-bool tooManyId3v2Tags(BlockFileReader& file) {
+bool tooManyId3v2Tags(BlockReader& file) {
     std::uint64_t at = 0;
     for (int count = 0; count <= maxStackedId3v2Tags; ++count) {
         const std::uint8_t* header = file.bytesAt(at, id3v2HeaderBytes);
@@ -18,26 +17,24 @@ bool tooManyId3v2Tags(BlockFileReader& file) {
 
 // An APEv2 footer at `end` (just before an ID3v1 tag, or at the very end)
 // whose size is below the footer's own or past the start of the file.
-bool impossibleApeFooterBefore(BlockFileReader& file, std::uint64_t end) {
+bool impossibleApeFooterBefore(BlockReader& file, std::uint64_t end) {
     const auto footer = apeFooterBefore(file, end);
     return footer && (footer->tagBytes < apeFooterBytes || footer->totalBytes() > end);
 }
 
 }  // namespace
 
-std::optional<MciError> findMalformedTag(const std::string& path) {
-    auto opened = BlockFileReader::open(path);
-    if (std::holds_alternative<MciError>(opened)) return std::nullopt;
-    auto& file = std::get<BlockFileReader>(opened);
-
-    if (tooManyId3v2Tags(file)) return MciError::malformedTag;
+std::optional<Mp3Error> findMalformedTag(BlockReader& file) {
+    if (tooManyId3v2Tags(file)) return Mp3Error{Mp3Fault::malformedTag, 0};
     const std::uint64_t size = file.size();
-    if (impossibleApeFooterBefore(file, size)) return MciError::malformedTag;
+    if (impossibleApeFooterBefore(file, size)) {
+        return Mp3Error{Mp3Fault::malformedTag, size - apeFooterBytes};
+    }
     if (size >= id3v1Bytes && startsWith(file.bytesAt(size - id3v1Bytes, 3), "TAG") &&
         impossibleApeFooterBefore(file, size - id3v1Bytes)) {
-        return MciError::malformedTag;
+        return Mp3Error{Mp3Fault::malformedTag, size - id3v1Bytes - apeFooterBytes};
     }
     return std::nullopt;
 }
 
-}  // namespace snipwell::mci
+}  // namespace snipwell::mp3

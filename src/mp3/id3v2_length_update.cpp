@@ -1,57 +1,33 @@
-#include "clip/exact/id3v2_length_update.h"
+#include "mp3/id3v2_length_update.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace snipwell::exact {
+#include "mp3/byte_order.h"
+
+namespace snipwell::mp3 {
 namespace {
 
 constexpr std::uint64_t tagHeaderBytes = 10;
-constexpr std::uint32_t largestSyncsafe = (1u << 28) - 1;
-
-std::uint32_t syncsafe32(const std::uint8_t* bytes) {
-    return (std::uint32_t{bytes[0] & 0x7Fu} << 21) | (std::uint32_t{bytes[1] & 0x7Fu} << 14) |
-           (std::uint32_t{bytes[2] & 0x7Fu} << 7) | std::uint32_t{bytes[3] & 0x7Fu};
-}
-
-void putSyncsafe32(std::uint8_t* at, std::uint32_t value) {
-    at[0] = static_cast<std::uint8_t>((value >> 21) & 0x7Fu);
-    at[1] = static_cast<std::uint8_t>((value >> 14) & 0x7Fu);
-    at[2] = static_cast<std::uint8_t>((value >> 7) & 0x7Fu);
-    at[3] = static_cast<std::uint8_t>(value & 0x7Fu);
-}
-
-std::uint32_t bigEndian(const std::uint8_t* bytes, int count) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < count; ++i) value = (value << 8) | bytes[i];
-    return value;
-}
-
-void putBigEndian(std::uint8_t* at, std::uint32_t value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-        at[i] = static_cast<std::uint8_t>(value);
-        value >>= 8;
-    }
-}
-
-void copyRange(mci::BlockFileReader& file, std::uint64_t from, std::uint64_t to,
-               const ByteSink& sink) {
+// The source's bytes from `from` up to `to`, handed to `sink`; false when
+// they cannot all be read.
+bool copyRange(BlockReader& file, std::uint64_t from, std::uint64_t to, const ByteSink& sink) {
     while (from < to) {
         const std::size_t count = static_cast<std::size_t>(
-            std::min<std::uint64_t>(to - from, mci::BlockFileReader::maxSpan));
+            std::min<std::uint64_t>(to - from, BlockReader::maxSpan));
         const std::uint8_t* bytes = file.bytesAt(from, count);
-        if (bytes == nullptr) throw std::runtime_error("cannot read the source's ID3v2 tag");
+        if (bytes == nullptr) return false;
         sink(bytes, count);
         from += count;
     }
+    return true;
 }
 
 // The TLEN frame's place in the tag, if it has one where we can find it.
-std::optional<mci::ByteSpan> findLengthFrame(mci::BlockFileReader& file, int major,
+std::optional<ByteSpan> findLengthFrame(BlockReader& file, int major,
                                              std::uint64_t framesBegin, std::uint64_t framesEnd) {
     const std::uint64_t headerBytes = major == 2 ? 6 : 10;
     const char* id = major == 2 ? "TLE" : "TLEN";
@@ -59,12 +35,12 @@ std::optional<mci::ByteSpan> findLengthFrame(mci::BlockFileReader& file, int maj
     while (at + headerBytes <= framesEnd) {
         const std::uint8_t* header = file.bytesAt(at, static_cast<std::size_t>(headerBytes));
         if (header == nullptr || header[0] == 0) return std::nullopt;  // padding starts
-        const std::uint32_t size = major == 2   ? bigEndian(header + 3, 3)
-                                   : major == 3 ? bigEndian(header + 4, 4)
-                                                : syncsafe32(header + 4);
+        const std::uint32_t size = major == 2   ? readBigEndian24(header + 3)
+                                   : major == 3 ? readBigEndian32(header + 4)
+                                                : readSyncsafe32(header + 4);
         const std::uint64_t end = at + headerBytes + size;
         if (end > framesEnd) return std::nullopt;
-        if (std::memcmp(header, id, std::strlen(id)) == 0) return mci::ByteSpan{at, end};
+        if (std::memcmp(header, id, std::strlen(id)) == 0) return ByteSpan{at, end};
         at = end;
     }
     return std::nullopt;
@@ -78,23 +54,31 @@ std::vector<std::uint8_t> lengthFrame(int major, std::int64_t clipMs) {
     const auto size = static_cast<std::uint32_t>(1 + text.size());
     if (major == 2) {
         std::memcpy(frame.data(), "TLE", 3);
-        putBigEndian(frame.data() + 3, size, 3);
+        frame[3] = static_cast<std::uint8_t>(size >> 16);
+        writeBigEndian16(frame.data() + 4, size);
     } else {
         std::memcpy(frame.data(), "TLEN", 4);
         if (major == 3)
-            putBigEndian(frame.data() + 4, size, 4);
+            writeBigEndian32(frame.data() + 4, size);
         else
-            putSyncsafe32(frame.data() + 4, size);
+            writeSyncsafe32(frame.data() + 4, size);
     }
     return frame;
 }
 
 }  // namespace
 
-void copyId3v2Tag(mci::BlockFileReader& file, mci::ByteSpan tag, std::int64_t clipMs,
-                  const ByteSink& sink) {
+std::optional<Mp3Error> copyId3v2Tag(BlockReader& file, ByteSpan tag, std::int64_t clipMs,
+                                     const ByteSink& sink) {
+    const auto unreadable = [&] {
+        return file.failure().value_or(Mp3Error{Mp3Fault::changed, tag.begin});
+    };
+    const auto copied = [&](std::uint64_t from, std::uint64_t to) -> std::optional<Mp3Error> {
+        if (!copyRange(file, from, to, sink)) return unreadable();
+        return std::nullopt;
+    };
     const std::uint8_t* header = file.bytesAt(tag.begin, tagHeaderBytes);
-    if (header == nullptr) throw std::runtime_error("cannot read the source's ID3v2 tag");
+    if (header == nullptr) return unreadable();
     std::uint8_t newHeader[tagHeaderBytes];
     std::memcpy(newHeader, header, tagHeaderBytes);
     const int major = newHeader[3];
@@ -102,8 +86,7 @@ void copyId3v2Tag(mci::BlockFileReader& file, mci::ByteSpan tag, std::int64_t cl
     const bool wholeTagUnsynchronised = major < 4 && (flags & 0x80u) != 0;
     const bool wholeTagCompressed = major == 2 && (flags & 0x40u) != 0;
     if (major < 2 || major > 4 || wholeTagUnsynchronised || wholeTagCompressed) {
-        copyRange(file, tag.begin, tag.end, sink);
-        return;
+        return copied(tag.begin, tag.end);
     }
 
     const bool hasFooter = major == 4 && (flags & 0x10u) != 0;
@@ -112,31 +95,30 @@ void copyId3v2Tag(mci::BlockFileReader& file, mci::ByteSpan tag, std::int64_t cl
     std::uint64_t framesBegin = bodyBegin;
     if (major >= 3 && (flags & 0x40u) != 0) {
         const std::uint8_t* extended = file.bytesAt(bodyBegin, 4);
-        if (extended == nullptr) throw std::runtime_error("cannot read the source's ID3v2 tag");
-        framesBegin += major == 3 ? bigEndian(extended, 4) + 4u : syncsafe32(extended);
+        if (extended == nullptr) return unreadable();
+        framesBegin += major == 3 ? readBigEndian32(extended) + 4u : readSyncsafe32(extended);
     }
     const auto oldFrame = findLengthFrame(file, major, framesBegin, bodyEnd);
     if (!oldFrame) {
-        copyRange(file, tag.begin, tag.end, sink);
-        return;
+        return copied(tag.begin, tag.end);
     }
     const std::vector<std::uint8_t> newFrame = lengthFrame(major, clipMs);
     const std::uint64_t newBodyBytes = (bodyEnd - bodyBegin) - oldFrame->size() + newFrame.size();
     if (newBodyBytes > largestSyncsafe) {
-        copyRange(file, tag.begin, tag.end, sink);
-        return;
+        return copied(tag.begin, tag.end);
     }
-    putSyncsafe32(newHeader + 6, static_cast<std::uint32_t>(newBodyBytes));
+    writeSyncsafe32(newHeader + 6, static_cast<std::uint32_t>(newBodyBytes));
     sink(newHeader, tagHeaderBytes);
-    copyRange(file, bodyBegin, oldFrame->begin, sink);
+    if (auto error = copied(bodyBegin, oldFrame->begin)) return error;
     sink(newFrame.data(), newFrame.size());
-    copyRange(file, oldFrame->end, bodyEnd, sink);
+    if (auto error = copied(oldFrame->end, bodyEnd)) return error;
     if (hasFooter) {
         newHeader[0] = '3';
         newHeader[1] = 'D';
         newHeader[2] = 'I';
         sink(newHeader, tagHeaderBytes);
     }
+    return std::nullopt;
 }
 
-}  // namespace snipwell::exact
+}  // namespace snipwell::mp3

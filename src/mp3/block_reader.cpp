@@ -1,4 +1,4 @@
-#include "mci/block_file_reader.h"
+#include "mp3/block_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,65 +7,67 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace snipwell::mci {
+namespace snipwell::mp3 {
 namespace {
 
 constexpr std::size_t blockBytes = 1024 * 1024;
 
+Mp3Error openError(int error) {
+    const bool missing = error == ENOENT || error == ENOTDIR;
+    return Mp3Error{missing ? Mp3Fault::notFound : Mp3Fault::unreadable, 0, error};
+}
+
 }  // namespace
 
-std::variant<BlockFileReader, MciError> BlockFileReader::open(const std::string& path) {
-    if (path.empty()) return MciError::fileNotFound;
+Mp3Result<BlockReader> BlockReader::open(const std::string& path) {
+    if (path.empty()) return Mp3Error{Mp3Fault::notFound, 0, ENOENT};
     // Non-blocking, so that a named pipe cannot hang the open waiting for a
     // writer; it is turned away below like any other file that is not regular.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? MciError::fileNotFound
-                                                   : MciError::fileUnreadable;
-    }
+    if (fd < 0) return openError(errno);
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
+        const int error = errno;
         ::close(fd);
-        return MciError::fileUnreadable;
+        return openError(error);
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
-        return MciError::notAFile;
+        return Mp3Error{Mp3Fault::notAFile, 0, S_ISDIR(status.st_mode) ? EISDIR : 0};
     }
     if (status.st_size <= 0) {
         ::close(fd);
-        return MciError::emptyFile;
+        return Mp3Error{Mp3Fault::empty};
     }
     // We read front to back once; let the kernel read ahead generously.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return BlockFileReader(fd, static_cast<std::uint64_t>(status.st_size));
+    return BlockReader(fd, static_cast<std::uint64_t>(status.st_size));
 }
 
 // A file smaller than a block gets a buffer of its own size (but never less
 // than the largest span a caller may ask for), so scanning many small files
 // does not allocate and clear a megabyte for each.
-BlockFileReader::BlockFileReader(int fd, std::uint64_t size)
+BlockReader::BlockReader(int fd, std::uint64_t size)
     : fd_(fd),
       size_(size),
       buffer_(std::max<std::size_t>(
           maxSpan, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size)))) {}
 
-BlockFileReader::BlockFileReader(BlockFileReader&& other) noexcept
+BlockReader::BlockReader(BlockReader&& other) noexcept
     : fd_(other.fd_),
       size_(other.size_),
       buffer_(std::move(other.buffer_)),
       bufferStart_(other.bufferStart_),
       bufferLength_(other.bufferLength_),
-      readFailed_(other.readFailed_),
-      shrank_(other.shrank_) {
+      failure_(other.failure_) {
     other.fd_ = -1;
 }
 
-BlockFileReader::~BlockFileReader() {
+BlockReader::~BlockReader() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-const std::uint8_t* BlockFileReader::refill(std::uint64_t offset, std::size_t count) {
+const std::uint8_t* BlockReader::refill(std::uint64_t offset, std::size_t count) {
     if (count > maxSpan || offset > size_ || count > size_ - offset) return nullptr;
 
     std::size_t filled = 0;
@@ -74,12 +76,14 @@ const std::uint8_t* BlockFileReader::refill(std::uint64_t offset, std::size_t co
                                     static_cast<off_t>(offset + filled));
         if (got < 0) {
             if (errno == EINTR) continue;
-            readFailed_ = true;
+            if (!failure_) failure_ = Mp3Error{Mp3Fault::unreadable, offset + filled, errno};
             break;
         }
         if (got == 0) {
             // The end of the file, earlier than its size said when opened.
-            if (offset + filled < size_) shrank_ = true;
+            if (offset + filled < size_ && !failure_) {
+                failure_ = Mp3Error{Mp3Fault::changed, offset + filled};
+            }
             break;
         }
         filled += static_cast<std::size_t>(got);
@@ -90,4 +94,4 @@ const std::uint8_t* BlockFileReader::refill(std::uint64_t offset, std::size_t co
     return buffer_.data();
 }
 
-}  // namespace snipwell::mci
+}  // namespace snipwell::mp3

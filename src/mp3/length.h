@@ -10,16 +10,19 @@
 
 #include <cstdint>
 #include <string>
-#include <variant>
 
-#include "mci/block_file_reader.h"
-#include "mci/mci_error.h"
+#include "mp3/block_reader.h"
+#include "mp3/mp3_error.h"
 
-namespace snipwell::mci {
+namespace snipwell::mp3 {
 
-struct Mp3Length {
-    std::uint64_t audioFrames = 0;
-    std::uint64_t samples = 0;  // per channel, after gapless trimming
+// Samples a Layer III decoder outputs before the first sample the encoder
+// was given (its synthesis filter delay), which gapless decoding removes.
+inline constexpr std::uint64_t decoderDelaySamples = 529;
+
+struct TrackLength {
+    std::uint64_t audioFrames = 0;  // the frames that play (an info frame not counted)
+    std::uint64_t samples = 0;      // per channel, after gapless trimming
     std::uint32_t sampleRate = 0;
     bool gaplessTrimmed = false;
 
@@ -27,11 +30,12 @@ struct Mp3Length {
     std::int64_t milliseconds() const;
 };
 
-// fileNotFound, notAFile, emptyFile, fileUnreadable or notMpegAudio on failure.
-std::variant<Mp3Length, MciError> measureMp3Length(const std::string& path);
+// notFound, notAFile, empty, unreadable, changed or noAudio (freeFormat for
+// a free-format stream) on failure.
+Mp3Result<TrackLength> measureLength(const std::string& path);
 
-// The same for a file already open. fileChanged when the file turns out
+// The same for a file already open. changed when the file turns out
 // shorter than it was when opened, so the frames counted are not the file's.
-std::variant<Mp3Length, MciError> measureMp3Length(BlockFileReader& file);
+Mp3Result<TrackLength> measureLength(BlockReader& file);
 
-}  // namespace snipwell::mci
+}  // namespace snipwell::mp3

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace snipwell::exact {
+namespace snipwell::mp3 {
 
 // Continues `crc` over `count` bytes; start a new checksum with 0.
 std::uint16_t crc16Update(std::uint16_t crc, const std::uint8_t* bytes, std::size_t count);
 
-}  // namespace snipwell::exact
+}  // namespace snipwell::mp3

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <optional>
 
-namespace snipwell::mci {
+#include "mp3/byte_order.h"
+
+namespace snipwell::mp3 {
 
 enum class MpegVersion : std::uint8_t { mpeg1, mpeg2, mpeg25 };
 
-struct MpegFrameHeader {
+struct FrameHeader {
     MpegVersion version = MpegVersion::mpeg1;
     int layer = 3;                 // 1, 2 or 3
     std::uint32_t sampleRate = 0;  // Hz
@@ -26,15 +28,20 @@ struct MpegFrameHeader {
 // Reads the header at `bytes` (four bytes). Empty for anything that is not a
 // usable header: no sync, reserved values, or free-format bitrate, whose frame
 // length cannot be known from the header alone.
-std::optional<MpegFrameHeader> parseFrameHeader(const std::uint8_t* bytes);
+std::optional<FrameHeader> parseFrameHeader(const std::uint8_t* bytes);
 
 // The header bits that stay fixed through one stream: sync, version, layer
 // and sample rate. Bitrate, padding and channel mode may change per frame.
 constexpr std::uint32_t streamIdentityMask = 0xFFFE0C00u;
 
-inline std::uint32_t readBigEndian32(const std::uint8_t* bytes) {
-    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
-           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
-}
+// The header that a 32-bit header word (as read big-endian) stands for;
+// empty when it is no usable header.
+std::optional<FrameHeader> headerOfWord(std::uint32_t word);
 
-}  // namespace snipwell::mci
+inline std::uint32_t bitrateIndexOf(std::uint32_t word) { return (word >> 12) & 15u; }
+
+// A header with sync, a valid version, layer and sample rate, but bitrate
+// index 0: a free-format frame, whose length the header does not tell.
+bool isFreeFormatHeader(std::uint32_t word);
+
+}  // namespace snipwell::mp3

@@ -6,19 +6,19 @@
 #include <cstring>
 #include <string>
 
-#include "clip/exact/crc16.h"
-#include "clip/exact/info_frame_writer.h"
-#include "clip/exact/layer3_frame.h"
-#include "mci/mp3_info_frame.h"
-#include "mci/mpeg_frame_header.h"
+#include "mp3/crc16.h"
+#include "mp3/info_frame.h"
+#include "mp3/info_frame_writer.h"
+#include "mp3/layer3_frame.h"
+#include "mp3/frame_header.h"
 
-namespace snipwell::exact {
+namespace snipwell::mp3 {
 namespace {
 
-std::uint32_t bigEndian32(const std::uint8_t* at) { return mci::readBigEndian32(at); }
+std::uint32_t bigEndian32(const std::uint8_t* at) { return readBigEndian32(at); }
 
-mci::MpegFrameHeader headerOf(const std::vector<std::uint8_t>& frame) {
-    return *mci::parseFrameHeader(frame.data());
+FrameHeader headerOf(const std::vector<std::uint8_t>& frame) {
+    return *parseFrameHeader(frame.data());
 }
 
 InfoFrameFields sampleFields() {
@@ -63,18 +63,18 @@ TEST(InfoFrameWriter, EveryFieldAndBothCrcsReadBackForEachStreamLayout) {
         const InfoFrameFields fields = sampleFields();
         const auto frame = buildInfoFrame(built->word, fields);
         ASSERT_TRUE(frame);
-        const mci::MpegFrameHeader header = headerOf(*frame);
+        const FrameHeader header = headerOf(*frame);
         EXPECT_FALSE(header.hasCrc);
         const std::uint8_t streamBytes[4] = {static_cast<std::uint8_t>(stream.streamWord >> 24),
                                              static_cast<std::uint8_t>(stream.streamWord >> 16),
                                              static_cast<std::uint8_t>(stream.streamWord >> 8),
                                              static_cast<std::uint8_t>(stream.streamWord)};
-        EXPECT_EQ(header.sampleRate, mci::parseFrameHeader(streamBytes)->sampleRate);
-        EXPECT_EQ(header.mono, mci::parseFrameHeader(streamBytes)->mono);
+        EXPECT_EQ(header.sampleRate, parseFrameHeader(streamBytes)->sampleRate);
+        EXPECT_EQ(header.mono, parseFrameHeader(streamBytes)->mono);
         EXPECT_EQ(frame->size(), header.frameBytes);
 
         // What the project's own scan reads from it.
-        const mci::Mp3InfoFrame info = mci::readInfoFrame(frame->data(), header);
+        const InfoFrame info = readInfoFrame(frame->data(), header);
         EXPECT_TRUE(info.skippedByDecoder);
         EXPECT_TRUE(info.hasGaplessInfo);
         EXPECT_EQ(info.declaredFrames, 12345u);
@@ -131,7 +131,7 @@ TEST(InfoFrameWriter, DelayAndPaddingAtTheirLimitsAndRefusedBeyond) {
         const auto frame = buildInfoFrame(built->word, fields);
         ASSERT_EQ(frame.has_value(), limit.fits);
         if (!frame) continue;
-        const mci::Mp3InfoFrame info = mci::readInfoFrame(frame->data(), headerOf(*frame));
+        const InfoFrame info = readInfoFrame(frame->data(), headerOf(*frame));
         EXPECT_EQ(info.encoderDelay, limit.delay);
         EXPECT_EQ(info.endPadding, limit.padding);
     }
@@ -182,12 +182,12 @@ TEST(Layer3Frame, MainDataBeginIsReadAfterTheCrcWhenThereIsOne) {
     std::uint8_t frame[40] = {0xFF, 0xFB, 0x90, 0x44, 0xAB, 0xCD};
     frame[4] = 0xFF;  // 9 bits: 0x1FF
     frame[5] = 0x80;
-    EXPECT_EQ(mainDataBegin(frame, *mci::parseFrameHeader(frame)), 511u);
+    EXPECT_EQ(mainDataBegin(frame, *parseFrameHeader(frame)), 511u);
     std::uint8_t withCrc[40] = {0xFF, 0xFA, 0x90, 0x44, 0xAB, 0xCD, 0x01, 0x00};
-    EXPECT_EQ(mainDataBegin(withCrc, *mci::parseFrameHeader(withCrc)), 2u);
+    EXPECT_EQ(mainDataBegin(withCrc, *parseFrameHeader(withCrc)), 2u);
     std::uint8_t mpeg2[40] = {0xFF, 0xF3, 0x90, 0x44, 0xC8};
-    EXPECT_EQ(mainDataBegin(mpeg2, *mci::parseFrameHeader(mpeg2)), 200u);
+    EXPECT_EQ(mainDataBegin(mpeg2, *parseFrameHeader(mpeg2)), 200u);
 }
 
 }  // namespace
-}  // namespace snipwell::exact
+}  // namespace snipwell::mp3

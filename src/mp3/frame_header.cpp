@@ -1,8 +1,8 @@
-#include "mci/mpeg_frame_header.h"
+#include "mp3/frame_header.h"
 
 #include <array>
 
-namespace snipwell::mci {
+namespace snipwell::mp3 {
 namespace {
 
 using BitrateRow = std::array<std::uint16_t, 15>;
@@ -27,13 +27,13 @@ const BitrateRow& bitrateRow(MpegVersion version, int layer) {
 
 }  // namespace
 
-std::uint32_t MpegFrameHeader::sideInfoEnd() const {
+std::uint32_t FrameHeader::sideInfoEnd() const {
     const std::uint32_t header = hasCrc ? 6 : 4;
     if (version == MpegVersion::mpeg1) return header + (mono ? 17u : 32u);
     return header + (mono ? 9u : 17u);
 }
 
-std::optional<MpegFrameHeader> parseFrameHeader(const std::uint8_t* bytes) {
+std::optional<FrameHeader> parseFrameHeader(const std::uint8_t* bytes) {
     const std::uint32_t word = readBigEndian32(bytes);
     if ((word & 0xFFE00000u) != 0xFFE00000u) return std::nullopt;
 
@@ -47,7 +47,7 @@ std::optional<MpegFrameHeader> parseFrameHeader(const std::uint8_t* bytes) {
         return std::nullopt;
     }
 
-    MpegFrameHeader header;
+    FrameHeader header;
     header.version = versionBits == 3   ? MpegVersion::mpeg1
                      : versionBits == 2 ? MpegVersion::mpeg2
                                         : MpegVersion::mpeg25;
@@ -75,4 +75,20 @@ std::optional<MpegFrameHeader> parseFrameHeader(const std::uint8_t* bytes) {
     return header;
 }
 
-}  // namespace snipwell::mci
+std::optional<FrameHeader> headerOfWord(std::uint32_t word) {
+    const std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
+        static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
+    return parseFrameHeader(bytes);
+}
+
+bool isFreeFormatHeader(std::uint32_t word) {
+    if ((word & 0xFFE00000u) != 0xFFE00000u) return false;
+    const std::uint32_t versionBits = (word >> 19) & 3u;
+    const std::uint32_t layerBits = (word >> 17) & 3u;
+    const std::uint32_t rateIndex = (word >> 10) & 3u;
+    return versionBits != 1 && layerBits != 0 && rateIndex != 3 && bitrateIndexOf(word) == 0 &&
+           (word & 3u) != 2;
+}
+
+}  // namespace snipwell::mp3

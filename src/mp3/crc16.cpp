@@ -1,8 +1,8 @@
-#include "clip/exact/crc16.h"
+#include "mp3/crc16.h"
 
 #include <array>
 
-namespace snipwell::exact {
+namespace snipwell::mp3 {
 namespace {
 
 using Table = std::array<std::uint16_t, 256>;
@@ -46,4 +46,4 @@ std::uint16_t crc16Update(std::uint16_t crc, const std::uint8_t* bytes, std::siz
     return crc;
 }
 
-}  // namespace snipwell::exact
+}  // namespace snipwell::mp3

@@ -1,6 +1,6 @@
-#include "clip/exact/layer3_frame.h"
+#include "mp3/layer3_frame.h"
 
-namespace snipwell::exact {
+namespace snipwell::mp3 {
 namespace {
 
 constexpr std::uint32_t crcAbsentBit = 1u << 16;
@@ -12,7 +12,7 @@ std::uint32_t maxReservoirBytes(MpegVersion version) {
     return version == MpegVersion::mpeg1 ? 511u : 255u;
 }
 
-std::uint32_t mainDataBegin(const std::uint8_t* frame, const MpegFrameHeader& header) {
+std::uint32_t mainDataBegin(const std::uint8_t* frame, const FrameHeader& header) {
     const std::uint8_t* sideInfo = frame + (header.hasCrc ? 6 : 4);
     if (header.version == MpegVersion::mpeg1) {
         return (std::uint32_t{sideInfo[0]} << 1) | (std::uint32_t{sideInfo[1]} >> 7);
@@ -40,20 +40,4 @@ std::optional<BuiltHeader> headerHolding(std::uint32_t streamWord, std::uint32_t
     return std::nullopt;
 }
 
-bool isFreeFormatHeader(std::uint32_t word) {
-    if ((word & 0xFFE00000u) != 0xFFE00000u) return false;
-    const std::uint32_t versionBits = (word >> 19) & 3u;
-    const std::uint32_t layerBits = (word >> 17) & 3u;
-    const std::uint32_t rateIndex = (word >> 10) & 3u;
-    return versionBits != 1 && layerBits != 0 && rateIndex != 3 && bitrateIndexOf(word) == 0 &&
-           (word & 3u) != 2;
-}
-
-std::optional<MpegFrameHeader> headerOfWord(std::uint32_t word) {
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
-        static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
-    return mci::parseFrameHeader(bytes);
-}
-
-}  // namespace snipwell::exact
+}  // namespace snipwell::mp3

@@ -10,18 +10,15 @@
 #include <string>
 #include <vector>
 
-namespace snipwell::exact {
+#include "mp3/info_frame.h"
+
+namespace snipwell::mp3 {
 
 // The delay and padding fields are 12 bits wide.
 inline constexpr std::uint32_t maxGaplessField = 4095;
 
 // Where the fields lie in a frame whose side information ends at `sideInfoEnd`.
 inline constexpr std::uint32_t xingFieldsBytes = 4 + 4 + 4 + 4 + 100 + 4;
-inline constexpr std::uint32_t lameExtensionBytes = 36;
-inline constexpr std::uint32_t lameDelayOffset = 21;
-inline constexpr std::uint32_t lameMusicLengthOffset = 28;
-inline constexpr std::uint32_t lameMusicCrcOffset = 32;
-inline constexpr std::uint32_t lameTagCrcOffset = 34;
 
 struct InfoFrameFields {
     bool variableBitrate = false;   // "Xing" when true, else "Info"
@@ -47,7 +44,4 @@ struct InfoFrameFields {
 std::optional<std::vector<std::uint8_t>> buildInfoFrame(std::uint32_t headerWord,
                                                         const InfoFrameFields& fields);
 
-// Byte position of the Xing/Info tag inside a frame built for `headerWord`.
-std::uint32_t infoTagOffset(std::uint32_t headerWord);
-
-}  // namespace snipwell::exact
+}  // namespace snipwell::mp3

@@ -1,5 +1,6 @@
-// The length the service reports right after open must be the time the file
-// really plays, for every kind of MP3 we meet, whatever its header says.
+// The length the media service reports right after open, and snipwell-cut
+// checks marks against, must be the time the file really plays, for every
+// kind of MP3 we meet, whatever its header says.
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,12 @@
 #include <filesystem>
 #include <string>
 
-#include "mci/mp3_length.h"
+#include "mp3/length.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/temp_dir.h"
 
-namespace snipwell::mci {
+namespace snipwell::mp3 {
 namespace {
 
 using test::Mp3Fixtures;
@@ -28,10 +29,10 @@ TEST_P(Mp3LengthByKind, MatchesTheSamplesAFullDecodePlays) {
     const auto path = Mp3Fixtures::file(GetParam());
     const double decodedMs = test::decodedMilliseconds(path);
 
-    const auto measured = measureMp3Length(path.string());
-    ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured))
-        << "error " << static_cast<int>(std::get<MciError>(measured));
-    const auto lengthMs = static_cast<double>(std::get<Mp3Length>(measured).milliseconds());
+    const auto measured = measureLength(path.string());
+    ASSERT_TRUE(std::holds_alternative<TrackLength>(measured))
+        << "fault " << static_cast<int>(std::get<Mp3Error>(measured).fault);
+    const auto lengthMs = static_cast<double>(std::get<TrackLength>(measured).milliseconds());
 
     EXPECT_NEAR(lengthMs, decodedMs, toleranceMs) << Mp3Fixtures::name(GetParam());
     RecordProperty("length_ms", std::to_string(lengthMs));
@@ -46,18 +47,18 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, Mp3LengthByKind, ::testing::ValuesIn(Mp3Fixt
 TEST(Mp3Length, TruncatedFileCountsOnlyWhatItHolds) {
     // The Info frame still claims the whole ten seconds; only the frames
     // that are there may count.
-    const auto measured = measureMp3Length(Mp3Fixtures::file(Mp3Kind::truncated).string());
-    ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured));
-    EXPECT_NEAR(static_cast<double>(std::get<Mp3Length>(measured).milliseconds()), 6000.0, 100.0);
+    const auto measured = measureLength(Mp3Fixtures::file(Mp3Kind::truncated).string());
+    ASSERT_TRUE(std::holds_alternative<TrackLength>(measured));
+    EXPECT_NEAR(static_cast<double>(std::get<TrackLength>(measured).milliseconds()), 6000.0, 100.0);
 }
 
 TEST(Mp3Length, FindsTheInfoFrameWhereEncodersPutItInACrcProtectedStream) {
     // The encoder writes the Info frame's tag as though the frame had no CRC;
     // missed, the frame would count as audio and its gapless trim be lost.
     const auto measured =
-        measureMp3Length(test::exactCutFixture(test::ExactCutKind::crcProtected).string());
-    ASSERT_TRUE(std::holds_alternative<Mp3Length>(measured));
-    const Mp3Length& length = std::get<Mp3Length>(measured);
+        measureLength(test::exactCutFixture(test::ExactCutKind::crcProtected).string());
+    ASSERT_TRUE(std::holds_alternative<TrackLength>(measured));
+    const TrackLength& length = std::get<TrackLength>(measured);
     EXPECT_TRUE(length.gaplessTrimmed);
     EXPECT_NEAR(static_cast<double>(length.milliseconds()), 10000.0, 1.0);
 }
@@ -66,51 +67,51 @@ TEST(Mp3Length, AFileCutShortDuringTheScanSaysSoInsteadOfGivingALength) {
     const test::TempDir dir;
     const auto path = dir.file("shrinking.mp3");
     std::filesystem::copy_file(Mp3Fixtures::file(Mp3Kind::cbrWithInfo), path);
-    auto opened = BlockFileReader::open(path.string());
-    ASSERT_TRUE(std::holds_alternative<BlockFileReader>(opened));
+    auto opened = BlockReader::open(path.string());
+    ASSERT_TRUE(std::holds_alternative<BlockReader>(opened));
 
     // Opened at its full size, then cut to 60 % before its frames are read.
     std::filesystem::resize_file(path, std::filesystem::file_size(path) * 6 / 10);
-    const auto measured = measureMp3Length(std::get<BlockFileReader>(opened));
-    ASSERT_TRUE(std::holds_alternative<MciError>(measured));
-    EXPECT_EQ(std::get<MciError>(measured), MciError::fileChanged);
+    const auto measured = measureLength(std::get<BlockReader>(opened));
+    ASSERT_TRUE(std::holds_alternative<Mp3Error>(measured));
+    EXPECT_EQ(std::get<Mp3Error>(measured).fault, Mp3Fault::changed);
 }
 
 struct BadInput {
     const char* name;
     std::string (*path)(const test::TempDir&);
-    MciError expected;
+    Mp3Fault expected;
 };
 
 const BadInput badInputs[] = {
     {"missing_file", [](const test::TempDir& dir) { return dir.file("nothing-here.mp3").string(); },
-     MciError::fileNotFound},
-    {"empty_path", [](const test::TempDir&) { return std::string(); }, MciError::fileNotFound},
-    {"directory", [](const test::TempDir& dir) { return dir.path().string(); }, MciError::notAFile},
+     Mp3Fault::notFound},
+    {"empty_path", [](const test::TempDir&) { return std::string(); }, Mp3Fault::notFound},
+    {"directory", [](const test::TempDir& dir) { return dir.path().string(); }, Mp3Fault::notAFile},
     {"named_pipe",
      [](const test::TempDir& dir) {
          const auto fifo = dir.file("pipe.mp3");
          ::mkfifo(fifo.c_str(), 0600);
          return fifo.string();
      },
-     MciError::notAFile},
-    {"device", [](const test::TempDir&) { return std::string("/dev/zero"); }, MciError::notAFile},
+     Mp3Fault::notAFile},
+    {"device", [](const test::TempDir&) { return std::string("/dev/zero"); }, Mp3Fault::notAFile},
     {"empty_file", [](const test::TempDir&) { return Mp3Fixtures::emptyFile().string(); },
-     MciError::emptyFile},
+     Mp3Fault::empty},
     {"text_named_mp3", [](const test::TempDir&) { return Mp3Fixtures::textNamedMp3().string(); },
-     MciError::notMpegAudio},
+     Mp3Fault::noAudio},
     {"random_bytes", [](const test::TempDir&) { return Mp3Fixtures::randomBytes().string(); },
-     MciError::notMpegAudio},
+     Mp3Fault::noAudio},
 };
 
 TEST(Mp3Length, RefusesWhatIsNoMp3WithItsOwnReason) {
     const test::TempDir dir;
     for (const auto& input : badInputs) {
-        const auto measured = measureMp3Length(input.path(dir));
-        ASSERT_TRUE(std::holds_alternative<MciError>(measured)) << input.name;
-        EXPECT_EQ(std::get<MciError>(measured), input.expected) << input.name;
+        const auto measured = measureLength(input.path(dir));
+        ASSERT_TRUE(std::holds_alternative<Mp3Error>(measured)) << input.name;
+        EXPECT_EQ(std::get<Mp3Error>(measured).fault, input.expected) << input.name;
     }
 }
 
 }  // namespace
-}  // namespace snipwell::mci
+}  // namespace snipwell::mp3
