@@ -1,6 +1,7 @@
 #pragma once
 // The command line of snipwell-cut:
-//   snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET
+//   snipwell-cut [--force] [--quiet] [--exact] [--gain DB|max] [--no-clip]
+//                [--fade-in DURATION] [--fade-out DURATION] SOURCE BEGIN END TARGET
 //   snipwell-cut --help | --version
 // BEGIN and END are times as clip_time.h reads them. A switch is one row of
 // kCutFlags: its name, the field it sets and its line in --help.
@@ -9,6 +10,8 @@
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "cut/gain_options.h"
 
 namespace snipwell {
 
@@ -23,6 +26,8 @@ struct CutArguments {
     bool quiet = false;
     // Cut exact to the sample from whole frames, instead of the byte range.
     bool exact = false;
+    // Louder, quieter or faded, by each frame's global_gain.
+    GainOptions gain;
 };
 
 struct CutFlag {

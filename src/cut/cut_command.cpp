@@ -1,13 +1,19 @@
 #include "cut/cut_command.h"
 
+#include <algorithm>
+#include <tuple>
+#include <utility>
 #include <variant>
+#include <vector>
 
+#include "clip/exact/clip_source_bytes.h"
 #include "clip/exact/exact_cut.h"
 #include "clip/export/clip_export.h"
+#include "common/runtime_error.h"
+#include "cut/byte_range_gain.h"
 #include "cut/clip_time.h"
 #include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
-#include "common/runtime_error.h"
 
 namespace snipwell {
 namespace {
@@ -44,30 +50,115 @@ std::int32_t checkedTrackLength(const CutArguments& arguments, Files& files,
     return lengthMs;
 }
 
+// What a cut wrote: its size, and what became of a gain.
+struct CutOutcome {
+    std::int64_t bytes = 0;
+    AppliedGain gain;
+};
+
+exact::ExactCutRequest exactRequestOf(const CutArguments& arguments) {
+    return {arguments.source, arguments.beginMs, arguments.endMs, arguments.target};
+}
+
+// The source bytes the clip is made of, for the clipping guard to decode.
+exact::ClipSourceBytes clipSourceBytes(const CutArguments& arguments, Files& files,
+                                       std::int32_t lengthMs) {
+    if (arguments.exact) {
+        const auto bytes = exact::exactClipSourceBytes(exactRequestOf(arguments));
+        if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&bytes)) {
+            throw RuntimeError(ErrorKind::FileError,
+                               describeExactRefusal(*refusal, arguments.source));
+        }
+        return std::get<exact::ClipSourceBytes>(bytes);
+    }
+    const std::int64_t size = files.fileSize(arguments.source);
+    const ClipRange range = clipRangeFor(size, lengthMs, arguments.beginMs, arguments.endMs);
+    const auto first = static_cast<std::uint64_t>(range.beginOffset - 1);
+    const auto last = static_cast<std::uint64_t>(
+        std::min<std::int64_t>(size, range.beginOffset - 1 + range.clipBytes()));
+    return {first, last - first};
+}
+
+// The step the clip gets: as asked, or what the clipping guard allows. The
+// guard runs before anything is written, so a clip it cannot measure is not
+// written at all.
+std::pair<mp3::GainSettings, AppliedGain> chooseGain(const CutArguments& arguments, Files& files,
+                                                     std::int32_t lengthMs,
+                                                     const ClipPeakLookup& peakOf) {
+    const GainOptions& options = arguments.gain;
+    AppliedGain applied;
+    applied.gainAsked = options.gainDb.has_value() || options.gainMax;
+    applied.fadeInMs = options.fadeInMs;
+    applied.fadeOutMs = options.fadeOutMs;
+    const int requested = options.gainDb ? mp3::gainStepsForDecibels(*options.gainDb) : 0;
+    applied.steps = requested;
+    if (options.needsGuard()) {
+        if (!peakOf)
+            throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
+        const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
+        const auto measured = peakOf(arguments.source, bytes.offset, bytes.length);
+        if (const auto* failure = std::get_if<LevelProbeFailure>(&measured)) {
+            throw RuntimeError(ErrorKind::FileError,
+                               "the clipping guard could not measure the clip: " + failure->reason);
+        }
+        const auto safe = mp3::largestSafeGainSteps(std::get<MeasuredPeak>(measured).peak);
+        applied.guarded = true;
+        if (!safe) {
+            applied.silentSource = true;
+            applied.steps = options.gainMax ? 0 : requested;
+        } else if (options.gainMax) {
+            applied.steps = *safe;
+        } else if (requested > *safe) {
+            applied.requestedSteps = requested;
+            applied.steps = *safe;
+        }
+    }
+    return {{applied.steps, options.fadeInMs, options.fadeOutMs}, applied};
+}
+
 // The sample-exact clip: whole frames copied, trimmed by a fresh info frame.
-// It takes the marks as given, so a begin of 0 is the first sample. Returns
-// the clip's size in bytes; a refusal is thrown with its reason.
-std::int64_t cutExactly(const CutArguments& arguments, Files& files, TerminalProgress& progress) {
+// It takes the marks as given, so a begin of 0 is the first sample. A
+// refusal is thrown with its reason.
+CutOutcome cutExactly(const CutArguments& arguments, Files& files, TerminalProgress& progress,
+                      const mp3::GainSettings& gain) {
     progress.start(1000);
     const auto result = exact::cutExactClip(
-        {arguments.source, arguments.beginMs, arguments.endMs, arguments.target}, files,
-        [&](double done) { progress.show(static_cast<std::int64_t>(done * 1000)); });
+        exactRequestOf(arguments), files,
+        [&](double done) { progress.show(static_cast<std::int64_t>(done * 1000)); }, gain);
     if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&result)) {
         throw RuntimeError(ErrorKind::FileError, describeExactRefusal(*refusal, arguments.source));
     }
-    return static_cast<std::int64_t>(std::get<exact::ExactClip>(result).bytes);
+    const auto& clip = std::get<exact::ExactClip>(result);
+    CutOutcome outcome;
+    outcome.bytes = static_cast<std::int64_t>(clip.bytes);
+    outcome.gain.clampedGranules = clip.clampedGranules;
+    return outcome;
 }
 
-// The byte range the window's Save writes for the same marks. Returns the
-// clip's size in bytes.
-std::int64_t cutByteRange(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
-                          TerminalProgress& progress) {
-    ClipExport clip(files, arguments.source, arguments.target);
+// The byte range the window's Save writes for the same marks; with a gain,
+// the side information of the frames inside it edited on the way.
+CutOutcome cutByteRange(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
+                        TerminalProgress& progress, const mp3::GainSettings& gain) {
+    CutOutcome outcome;
+    std::vector<BytePatch> patches;
+    if (gain.changesAnything()) {
+        const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
+        auto planned = planByteRangeGain(arguments.source, bytes.offset, bytes.length, gain);
+        if (const auto* error = std::get_if<mp3::Mp3Error>(&planned)) {
+            throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, arguments.source));
+        }
+        auto& edits = std::get<ByteRangeGain>(planned);
+        outcome.gain.clampedGranules = edits.clampedGranules;
+        patches = std::move(edits.patches);
+    }
+    PatchingFiles patched(files, arguments.target, std::move(patches));
+    ClipExport clip(patched, arguments.source, arguments.target);
     const ClipRange range = clip.measure(lengthMs, arguments.beginMs, arguments.endMs);
     progress.start(range.clipBytes());
     clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) { progress.show(done); });
     clip.commit();
-    return range.clipBytes();
+    outcome.bytes = range.clipBytes();
+    return outcome;
 }
 
 }  // namespace
@@ -87,7 +178,7 @@ std::string formatByteCount(std::int64_t bytes) {
 }
 
 int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
-           CutConsole& console) {
+           CutConsole& console, const ClipPeakLookup& peakOf) {
     if (arguments.beginMs < 0)
         return fail(console, "invalid selection: BEGIN must not be negative");
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
@@ -115,20 +206,33 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
         if (!askToOverwrite(console, arguments.target)) return fail(console, "not overwritten");
     }
 
-    std::int64_t clipBytes = 0;
+    // The gain is settled, and the guard has measured the clip, before
+    // anything is written.
+    mp3::GainSettings gain;
+    AppliedGain applied;
+    if (arguments.gain.changesFrames()) {
+        try {
+            std::tie(gain, applied) = chooseGain(arguments, files, lengthMs, peakOf);
+        } catch (const RuntimeError& error) {
+            return fail(console, std::string("the clip was not saved: ") + error.what());
+        }
+    }
+
+    CutOutcome outcome;
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
     try {
-        clipBytes = arguments.exact ? cutExactly(arguments, files, progress)
-                                    : cutByteRange(arguments, files, lengthMs, progress);
+        outcome = arguments.exact ? cutExactly(arguments, files, progress, gain)
+                                  : cutByteRange(arguments, files, lengthMs, progress, gain);
         progress.complete();
     } catch (const RuntimeError& error) {
         progress.finish();
         return fail(console, std::string("the clip was not saved: ") + error.what());
     }
+    applied.clampedGranules = outcome.gain.clampedGranules;
     if (!arguments.quiet) {
-        std::fprintf(console.out, "Saved %s: %s, %s\n", arguments.target.c_str(),
+        std::fprintf(console.out, "Saved %s: %s, %s%s\n", arguments.target.c_str(),
                      formatClipTime(std::int64_t{arguments.endMs} - arguments.beginMs).c_str(),
-                     formatByteCount(clipBytes).c_str());
+                     formatByteCount(outcome.bytes).c_str(), describeAppliedGain(applied).c_str());
         std::fflush(console.out);
     }
     return kCutSucceeded;

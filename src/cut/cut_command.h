@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <variant>
 
-#include "cut/cut_arguments.h"
 #include "common/files.h"
+#include "cut/cut_arguments.h"
+#include "cut/level_probe.h"
 
 namespace snipwell {
 
@@ -31,11 +33,17 @@ struct CutConsole {
 // when the source has none (scannedTrackLengthMs in the program).
 using TrackLengthLookup = std::function<std::int32_t(const std::string&)>;
 
+// The loudest sample of a stretch of the source (the clipping guard's
+// analysis, levelProbePeakLookup() in the program), or why it is not known.
+using ClipPeakLookup = std::function<std::variant<MeasuredPeak, LevelProbeFailure>(
+    const std::string& source, std::uint64_t offset, std::uint64_t length)>;
+
 // Runs one cut and returns the exit status. Reasons for a failure go to
 // console.err as one line; a saved clip ends with one summary line on
 // console.out ("Saved clip.mp3: 0:02.000, 36 kB") unless arguments.quiet.
+// `peakOf` is asked only for --gain max and --no-clip; without it they fail.
 int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
-           CutConsole& console);
+           CutConsole& console, const ClipPeakLookup& peakOf = {});
 
 // "512 bytes", "36 kB", "200.0 MB", "1.95 GB" (powers of 1000).
 std::string formatByteCount(std::int64_t bytes);

@@ -12,10 +12,11 @@
 #include <variant>
 #include <vector>
 
-#include "cut/cut_command.h"
 #include "clip/export/disk_files.h"
-#include "cut/scanned_track_length.h"
 #include "clip/export/temporary_file_cleanup.h"
+#include "cut/cut_command.h"
+#include "cut/level_probe.h"
+#include "cut/scanned_track_length.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;
@@ -40,5 +41,5 @@ int main(int argc, char** argv) {
     console.readAnswer = [](std::string& answer) {
         return static_cast<bool>(std::getline(std::cin, answer));
     };
-    return runCut(line.arguments, files, scannedTrackLengthMs, console);
+    return runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe);
 }

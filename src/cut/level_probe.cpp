@@ -268,4 +268,21 @@ std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeReques
     return answer;
 }
 
+std::variant<MeasuredPeak, LevelProbeFailure> measurePeakWithProbe(const std::string& source,
+                                                                   std::uint64_t offset,
+                                                                   std::uint64_t length) {
+    const auto program = findLevelProbe();
+    if (!program) {
+        return LevelProbeFailure{std::string("the level analysis program ") +
+                                 levelProbeProgramName + " is not installed"};
+    }
+    LevelProbeRequest request;
+    request.program = *program;
+    request.source = source;
+    request.offset = offset;
+    request.length = length;
+    request.limit = levelProbeLimitFor(length);
+    return measurePeak(request);
+}
+
 }  // namespace snipwell

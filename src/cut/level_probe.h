@@ -42,6 +42,12 @@ struct LevelProbeFailure {
 
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeRequest& request);
 
+// measurePeak() with the probe found by findLevelProbe() and a time limit
+// for the stretch's size; a failure when there is no probe.
+std::variant<MeasuredPeak, LevelProbeFailure> measurePeakWithProbe(const std::string& source,
+                                                                   std::uint64_t offset,
+                                                                   std::uint64_t length);
+
 // A time limit that grows with the bytes to decode: the decoder runs at
 // well over a hundred times real time, but shares the machine.
 std::chrono::milliseconds levelProbeLimitFor(std::uint64_t bytes);

@@ -41,6 +41,22 @@ struct GainRequest {
     std::uint64_t fadeOutSamples = 0;
 };
 
+// The gain and fades as a person asks for them, before the stream's sample
+// rate is known.
+struct GainSettings {
+    int steps = 0;
+    std::int64_t fadeInMs = 0;  // 0: no fade
+    std::int64_t fadeOutMs = 0;
+
+    bool changesAnything() const { return steps != 0 || fadeInMs > 0 || fadeOutMs > 0; }
+    GainRequest atRate(std::uint32_t sampleRate) const {
+        const auto samples = [&](std::int64_t ms) {
+            return ms <= 0 ? std::uint64_t{0} : static_cast<std::uint64_t>(ms) * sampleRate / 1000;
+        };
+        return {steps, samples(fadeInMs), samples(fadeOutMs)};
+    }
+};
+
 // The samples a player plays of the written stream: [first, end).
 struct PlayedSamples {
     std::uint64_t first = 0;

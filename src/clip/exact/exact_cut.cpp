@@ -53,8 +53,7 @@ std::optional<ExactCutRefusal> appendId3v1Tag(mp3::BlockReader& file, const Sour
 // the clip needs go to `writer` as they pass. The number of audio frames (an
 // info frame the decoder skips not counted), or why the walk failed.
 ExactResult<std::uint64_t> walkAndCopy(OpenedStream& opened, mp3::BlockReader& file,
-                                       ExactTrackWriter& writer,
-                                       const ExactCutProgress& progress) {
+                                       ExactTrackWriter& writer, const ExactCutProgress& progress) {
     std::uint64_t audioFrames = 0;
     std::uint64_t nextProgress = 0;
     bool skipInfoFrame = opened.stream.info.skippedByDecoder;
@@ -81,7 +80,8 @@ ExactResult<std::uint64_t> walkAndCopy(OpenedStream& opened, mp3::BlockReader& f
 }  // namespace
 
 ExactResult<ExactClip> cutExactClip(const ExactCutRequest& request, Files& files,
-                                    const ExactCutProgress& progress) {
+                                    const ExactCutProgress& progress,
+                                    const mp3::GainSettings& gain) {
     if (auto refused = checkMarks(request)) return *refused;
     if (isSourceItself(files, request.targetPath, request.sourcePath)) {
         return refusalOf(ExactRefusalKind::targetIsSource);
@@ -103,6 +103,7 @@ ExactResult<ExactClip> cutExactClip(const ExactCutRequest& request, Files& files
     ClipStreamWriter out(*target);
     if (auto refused = writeFrontTags(file, stream, plan.milliseconds, out)) return *refused;
     ExactTrackWriter writer(stream, plan, out, stream.layout.id3v1Offset.has_value());
+    if (gain.changesAnything()) writer.setGain(gain.atRate(stream.sampleRate));
 
     auto walked = walkAndCopy(opened, file, writer, progress);
     if (auto* refused = std::get_if<ExactCutRefusal>(&walked)) return *refused;

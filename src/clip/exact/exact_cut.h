@@ -25,6 +25,7 @@
 #include "clip/exact/exact_refusal.h"
 #include "clip/exact/track_writer.h"
 #include "common/files.h"
+#include "mp3/gain_plan.h"
 
 namespace snipwell::exact {
 
@@ -43,7 +44,10 @@ using ExactCutProgress = std::function<void(double done)>;
 // and a target that is the source itself. A target that cannot be written
 // throws the Files service's RuntimeError; whatever `progress` throws ends
 // the cut and is passed on. Either way the target is left as it was.
+// `gain` makes the clip louder, quieter or faded through each frame's
+// global_gain, and leaves it exact (see ExactTrackWriter::setGain).
 ExactResult<ExactClip> cutExactClip(const ExactCutRequest& request, Files& files,
-                                    const ExactCutProgress& progress = {});
+                                    const ExactCutProgress& progress = {},
+                                    const mp3::GainSettings& gain = {});
 
 }  // namespace snipwell::exact

@@ -116,14 +116,11 @@ std::optional<ExactCutRefusal> ExactTrackWriter::copy(const mp3::WalkedFrame& fr
         frameStartsAt(clipFrame, streamBytes_ + gap);
     }
     const std::uint64_t end = frame.offset + frame.header.frameBytes;
-    while (copiedUpTo_ < end) {
-        const auto piece = static_cast<std::size_t>(
-            std::min<std::uint64_t>(end - copiedUpTo_, mp3::BlockReader::maxSpan));
-        const std::uint8_t* bytes = file.bytesAt(copiedUpTo_, piece);
-        if (bytes == nullptr) return sourceChanged(file, copiedUpTo_);
-        emit(bytes, piece);
-        copiedUpTo_ += piece;
+    if (gainEditor_) {
+        if (auto refused = emitSource(frame.offset, file)) return refused;
+        if (auto refused = emitEditedFrame(frame, file)) return refused;
     }
+    if (auto refused = emitSource(end, file)) return refused;
     payloadSinceFirst_ += mp3::payloadBytes(frame.header);
     ++copiedSoFar_;
     if (mp3::bitrateIndexOf(frame.word) != mp3::bitrateIndexOf(streamWord_)) {
@@ -131,11 +128,67 @@ std::optional<ExactCutRefusal> ExactTrackWriter::copy(const mp3::WalkedFrame& fr
     }
     lowestBitrateKbps_ = std::min(lowestBitrateKbps_, frame.header.bitrateKbps);
 
-    if (holding_ && (payloadSinceFirst_ >= reservoirLimit_ || complete() ||
-                     held_.size() >= heldLimitBytes)) {
+    if (holding_ &&
+        (payloadSinceFirst_ >= reservoirLimit_ || complete() || held_.size() >= heldLimitBytes)) {
         return writePrimingAndHeld();
     }
     return std::nullopt;
+}
+
+// Copies the source from where the copy stands up to `to`.
+std::optional<ExactCutRefusal> ExactTrackWriter::emitSource(std::uint64_t to,
+                                                            mp3::BlockReader& file) {
+    while (copiedUpTo_ < to) {
+        const auto piece = static_cast<std::size_t>(
+            std::min<std::uint64_t>(to - copiedUpTo_, mp3::BlockReader::maxSpan));
+        const std::uint8_t* bytes = file.bytesAt(copiedUpTo_, piece);
+        if (bytes == nullptr) return sourceChanged(file, copiedUpTo_);
+        emit(bytes, piece);
+        copiedUpTo_ += piece;
+    }
+    return std::nullopt;
+}
+
+// The frame's header, CRC and side information with the gain applied; the
+// rest of the frame follows unchanged.
+std::optional<ExactCutRefusal> ExactTrackWriter::emitEditedFrame(const mp3::WalkedFrame& frame,
+                                                                 mp3::BlockReader& file) {
+    const std::uint8_t* bytes = file.bytesAt(frame.offset, frame.header.sideInfoEnd());
+    if (bytes == nullptr) return sourceChanged(file, frame.offset);
+    std::array<std::uint8_t, 40> edited{};
+    std::copy(bytes, bytes + frame.header.sideInfoEnd(), edited.begin());
+    gainEditor_->editNext(edited.data());
+    emit(edited.data(), frame.header.sideInfoEnd());
+    copiedUpTo_ = frame.offset + frame.header.sideInfoEnd();
+    return std::nullopt;
+}
+
+std::uint64_t ExactTrackWriter::clipRawBegin() const {
+    const std::uint64_t spf = stream_.samplesPerFrame;
+    return std::uint64_t{primingFrames_} * spf + plan_.rawBegin - plan_.copyStart.firstFrame * spf;
+}
+
+std::uint64_t ExactTrackWriter::clipRawEnd() const {
+    const std::uint64_t spf = stream_.samplesPerFrame;
+    return std::uint64_t{primingFrames_} * spf + plan_.rawEnd - plan_.copyStart.firstFrame * spf;
+}
+
+// Once the priming frames are known, so is where the track's samples lie in
+// the clip's decode. The priming frames play silence and stay as they are;
+// the held frames are edited before they go out, later ones as they pass.
+void ExactTrackWriter::startGain() {
+    if (!gain_) return;
+    const mp3::GainPlan plan(*gain_, {clipRawBegin(), clipRawEnd()});
+    if (!plan.changesAnything()) return;
+    gainEditor_.emplace(plan);
+    std::array<std::uint8_t, 4> primingHeader{};
+    mp3::writeBigEndian32(primingHeader.data(), streamWord_);
+    const mp3::SideInfoShape primingShape = mp3::sideInfoShapeOf(primingHeader.data());
+    for (std::uint32_t index = 0; index < primingFrames_; ++index) {
+        gainEditor_->skipNext(primingShape);
+    }
+    for (const std::uint64_t offset : heldFrameOffsets_)
+        gainEditor_->editNext(held_.data() + offset);
 }
 
 void ExactTrackWriter::emit(const std::uint8_t* bytes, std::size_t count) {
@@ -171,6 +224,7 @@ std::optional<ExactCutRefusal> ExactTrackWriter::writePrimingAndHeld() {
     const auto last = primingFrame(streamWord_, reservoir);
     if (!silent || !last) return refusalOf(ExactRefusalKind::reservoirDoesNotFit);
 
+    startGain();
     holding_ = false;
     for (std::uint32_t index = 0; index < primingFrames_; ++index) {
         const std::vector<std::uint8_t>& frame = index + 1 == primingFrames_ ? *last : *silent;
@@ -196,13 +250,9 @@ ExactResult<ExactClip> ExactTrackWriter::finish() {
     // The trim that makes the decode start at the begin mark and stop at the
     // end mark, in the clip's own decoder output.
     const std::uint64_t spf = stream_.samplesPerFrame;
-    const std::uint64_t lead = std::uint64_t{primingFrames_} * spf;
-    const std::uint64_t firstCopied = plan_.copyStart.firstFrame;
-    const std::uint64_t clipRawBegin = lead + plan_.rawBegin - firstCopied * spf;
-    const std::uint64_t clipRawEnd = lead + plan_.rawEnd - firstCopied * spf;
     const std::uint64_t audioFrames = primingFrames_ + copiedSoFar_;
-    const std::uint64_t delay = clipRawBegin - mp3::decoderDelaySamples;
-    const std::uint64_t padding = audioFrames * spf + mp3::decoderDelaySamples - clipRawEnd;
+    const std::uint64_t delay = clipRawBegin() - mp3::decoderDelaySamples;
+    const std::uint64_t padding = audioFrames * spf + mp3::decoderDelaySamples - clipRawEnd();
     if (delay > mp3::maxGaplessField || padding > mp3::maxGaplessField) {
         return refusalOf(ExactRefusalKind::trimDoesNotFit);
     }
@@ -227,8 +277,8 @@ ExactResult<ExactClip> ExactTrackWriter::finish() {
     // Entry i: where, as a share of 256 of the stream's bytes, the frame at
     // i % of the playing time starts.
     for (std::size_t i = 0; i < fields.toc.size(); ++i) {
-        fields.toc[i] =
-            static_cast<std::uint8_t>(std::min<std::uint64_t>(255, tocOffsets_[i] * 256 / xingBytes));
+        fields.toc[i] = static_cast<std::uint8_t>(
+            std::min<std::uint64_t>(255, tocOffsets_[i] * 256 / xingBytes));
     }
     fields.encoder = clipEncoderName(stream_.info.lame);
     if (stream_.info.lame) {
@@ -240,7 +290,8 @@ ExactResult<ExactClip> ExactTrackWriter::finish() {
         // Revision 0; method 1 (constant bitrate) or 3 (variable, as far as we know).
         fields.revisionAndMethod = constantBitrate_ ? 1 : 3;
     }
-    fields.bitrateKbps = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, lowestBitrateKbps_));
+    fields.bitrateKbps =
+        static_cast<std::uint8_t>(std::min<std::uint32_t>(255, lowestBitrateKbps_));
     fields.encoderDelay = static_cast<std::uint32_t>(delay);
     fields.endPadding = static_cast<std::uint32_t>(padding);
     fields.musicCrc = musicCrc;
@@ -257,6 +308,7 @@ ExactResult<ExactClip> ExactTrackWriter::finish() {
     clip.samples = plan_.samples();
     clip.milliseconds = plan_.milliseconds;
     clip.bytes = out_.written() + (endsWithId3v1_ ? mp3::id3v1Bytes : 0);
+    clip.clampedGranules = gainEditor_ ? gainEditor_->clampedGranules() : 0;
     return clip;
 }
 

@@ -20,14 +20,17 @@
 #include "clip/exact/track_plan.h"
 #include "mp3/block_reader.h"
 #include "mp3/frame_walker.h"
+#include "mp3/gain_plan.h"
+#include "mp3/stream_gain.h"
 
 namespace snipwell::exact {
 
 struct ExactClip {
     std::uint32_t sampleRate = 0;
-    std::uint64_t samples = 0;      // per channel, as a gapless decoder plays the clip
-    std::int64_t milliseconds = 0;  // as the track's tag states it
-    std::uint64_t bytes = 0;        // size of the clip file
+    std::uint64_t samples = 0;          // per channel, as a gapless decoder plays the clip
+    std::int64_t milliseconds = 0;      // as the track's tag states it
+    std::uint64_t bytes = 0;            // size of the clip file
+    std::uint64_t clampedGranules = 0;  // granule gains a gain change had to clamp to 0…255
 };
 
 class ExactTrackWriter {
@@ -42,6 +45,12 @@ public:
     // target throws is passed on.
     std::optional<ExactCutRefusal> take(std::uint64_t index, const mp3::WalkedFrame& frame,
                                         mp3::BlockReader& file);
+
+    // Changes the loudness of the track's frames as they are written, by
+    // `gain` (in samples of the track's own decode): only global_gain in
+    // their side information (and a frame's CRC) changes, so the track stays
+    // exact. Set it before the first frame is taken.
+    void setGain(const mp3::GainRequest& gain) { gain_ = gain; }
 
     // Whether the last copied frame has been taken; finish() may follow.
     bool complete() const { return copiedSoFar_ == plan_.copiedFrames(); }
@@ -58,6 +67,14 @@ private:
     std::optional<ExactCutRefusal> writePrimingAndHeld();
     void emit(const std::uint8_t* bytes, std::size_t count);
     void frameStartsAt(std::uint64_t clipFrame, std::uint64_t streamOffset);
+    std::optional<ExactCutRefusal> emitSource(std::uint64_t to, mp3::BlockReader& file);
+    std::optional<ExactCutRefusal> emitEditedFrame(const mp3::WalkedFrame& frame,
+                                                   mp3::BlockReader& file);
+    void startGain();
+    // The first and the end of the track's samples in the clip's decoder
+    // output, once the priming frames are known.
+    std::uint64_t clipRawBegin() const;
+    std::uint64_t clipRawEnd() const;
 
     const SourceStream& stream_;
     TrackPlan plan_;
@@ -80,10 +97,13 @@ private:
     std::int64_t infoPosition_ = 0;
     std::uint32_t infoBytes_ = 0;
     std::uint64_t copiedSoFar_ = 0;
-    std::uint64_t copiedUpTo_ = 0;    // the source offset after the last byte copied
-    std::uint64_t streamBytes_ = 0;   // the clip's stream so far: info frame and audio frames
+    std::uint64_t copiedUpTo_ = 0;   // the source offset after the last byte copied
+    std::uint64_t streamBytes_ = 0;  // the clip's stream so far: info frame and audio frames
     bool constantBitrate_ = true;
     std::uint32_t lowestBitrateKbps_ = 0;
+
+    std::optional<mp3::GainRequest> gain_;
+    std::optional<mp3::StreamGainEditor> gainEditor_;
 
     // Where the frames that start each percent of the clip's playing time lie.
     std::array<std::uint64_t, 100> tocOffsets_{};

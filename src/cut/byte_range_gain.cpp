@@ -1,0 +1,109 @@
+#include "cut/byte_range_gain.h"
+
+#include <algorithm>
+
+#include "mp3/block_reader.h"
+#include "mp3/frame_walker.h"
+#include "mp3/info_frame.h"
+#include "mp3/lame_gain_fields.h"
+#include "mp3/stream_gain.h"
+#include "mp3/tag_layout.h"
+
+namespace snipwell {
+namespace {
+
+struct FrameInClip {
+    std::uint64_t offset = 0;
+    std::uint32_t sideInfoEnd = 0;
+};
+
+mp3::Mp3Error changedAt(const mp3::BlockReader& file, std::uint64_t offset) {
+    return file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, offset});
+}
+
+BytePatch patchOf(std::uint64_t clipPosition, const std::uint8_t* bytes, std::size_t count) {
+    BytePatch patch;
+    patch.position = static_cast<std::int64_t>(clipPosition);
+    patch.length = static_cast<std::uint8_t>(count);
+    std::copy(bytes, bytes + count, patch.bytes.begin());
+    return patch;
+}
+
+// The peak and ReplayGain fields of a copied info frame, cleared, and the
+// LAME tag's CRC after them: two patches, or none when there is nothing to
+// clear or the frame is not wholly in the clip.
+void clearInfoFrameGain(mp3::BlockReader& file, const mp3::WalkedFrame& first,
+                        std::uint64_t firstByte, std::uint64_t endByte,
+                        std::vector<BytePatch>& patches) {
+    if (first.offset < firstByte || first.offset + first.header.frameBytes > endByte) return;
+    const std::uint8_t* bytes = file.bytesAt(first.offset, first.header.frameBytes);
+    if (bytes == nullptr) return;
+    const mp3::InfoFrame info = mp3::readInfoFrame(bytes, first.header);
+    if (!info.lame) return;
+    std::vector<std::uint8_t> frame(bytes, bytes + first.header.frameBytes);
+    if (!mp3::clearLameGainFields(frame.data(), *info.lame)) return;
+    const std::uint64_t clipFirst = first.offset - firstByte + 1;
+    const std::size_t fields = info.lame->offset + mp3::lamePeakOffset;
+    const std::size_t crc = info.lame->offset + mp3::lameTagCrcOffset;
+    patches.push_back(patchOf(clipFirst + fields, frame.data() + fields, mp3::lameGainFieldsBytes));
+    patches.push_back(patchOf(clipFirst + crc, frame.data() + crc, 2));
+}
+
+}  // namespace
+
+mp3::Mp3Result<ByteRangeGain> planByteRangeGain(const std::string& source, std::uint64_t firstByte,
+                                                std::uint64_t sourceBytes,
+                                                const mp3::GainSettings& gain) {
+    auto opened = mp3::BlockReader::open(source);
+    if (auto* error = std::get_if<mp3::Mp3Error>(&opened)) return *error;
+    mp3::BlockReader& file = std::get<mp3::BlockReader>(opened);
+    const mp3::TagLayout layout = mp3::findTagLayout(file);
+    auto started = mp3::FrameWalker::start(file, layout.audio, mp3::OtherStreams::skip);
+    if (auto* error = std::get_if<mp3::Mp3Error>(&started)) return *error;
+    mp3::FrameWalker& walker = std::get<mp3::FrameWalker>(started);
+    const mp3::WalkedFrame first = walker.first();
+    if (first.header.layer != 3) {
+        return mp3::Mp3Error{mp3::Mp3Fault::notLayer3, first.offset, 0, first.word};
+    }
+    const std::uint8_t* firstBytes = file.bytesAt(first.offset, first.header.frameBytes);
+    if (firstBytes == nullptr) return changedAt(file, first.offset);
+    const bool firstIsInfo = mp3::readInfoFrame(firstBytes, first.header).skippedByDecoder;
+
+    // The frames whose header and side information lie inside the copy.
+    const std::uint64_t endByte = firstByte + sourceBytes;
+    std::vector<FrameInClip> frames;
+    std::uint32_t samplesPerFrame = first.header.samplesPerFrame;
+    const auto ended = walker.walk([&](const mp3::WalkedFrame& frame) {
+        if (frame.offset >= endByte) return false;
+        if (frame.header.layer != 3 || (firstIsInfo && frame.offset == first.offset)) return true;
+        if (frame.offset >= firstByte && frame.offset + frame.header.sideInfoEnd() <= endByte) {
+            frames.push_back({frame.offset, frame.header.sideInfoEnd()});
+            samplesPerFrame = frame.header.samplesPerFrame;
+        }
+        return true;
+    });
+    if (ended) return *ended;
+
+    ByteRangeGain planned;
+    if (firstIsInfo) clearInfoFrameGain(file, first, firstByte, endByte, planned.patches);
+    const mp3::GainPlan plan(gain.atRate(first.header.sampleRate),
+                             {0, frames.size() * samplesPerFrame});
+    mp3::StreamGainEditor editor(plan);
+    for (const FrameInClip& frame : frames) {
+        const std::uint8_t* bytes = file.bytesAt(frame.offset, frame.sideInfoEnd);
+        if (bytes == nullptr) return changedAt(file, frame.offset);
+        std::array<std::uint8_t, 40> edited{};
+        std::copy(bytes, bytes + frame.sideInfoEnd, edited.begin());
+        if (editor.editNext(edited.data())) {
+            planned.patches.push_back(
+                patchOf(frame.offset - firstByte + 1, edited.data(), frame.sideInfoEnd));
+        }
+    }
+    std::sort(planned.patches.begin(), planned.patches.end(),
+              [](const BytePatch& a, const BytePatch& b) { return a.position < b.position; });
+    planned.clampedGranules = editor.clampedGranules();
+    planned.editedFrames = editor.editedFrames();
+    return planned;
+}
+
+}  // namespace snipwell
