@@ -24,6 +24,8 @@ for program in snipwell snipwell-cut snipwell-mci; do
 done
 check "the media engine is installed in libexec/snipwell" \
   test -x "$prefix/libexec/snipwell/snipwell-media-engine"
+check "the clipping guard's level probe is installed in libexec/snipwell" \
+  test -x "$prefix/libexec/snipwell/snipwell-level-probe"
 if [[ -e "$build_dir/snipwell-web-view.so" ]]; then
   check "the web view module is installed in <libdir>/snipwell" \
     test -n "$(find "$prefix" -path '*/lib*/snipwell/snipwell-web-view.so')"

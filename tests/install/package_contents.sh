@@ -59,7 +59,7 @@ expected=(
 for size in 16 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/com.quorvane.Snipwell.png")
 done
-expected+=(./usr/libexec/snipwell/snipwell-media-engine)
+expected+=(./usr/libexec/snipwell/snipwell-media-engine ./usr/libexec/snipwell/snipwell-level-probe)
 if [[ -e "$build_dir/snipwell-web-view.so" ]]; then
   check "the package holds the web view module" grep -qE '^\./usr/lib/(.*/)?snipwell/snipwell-web-view\.so$' <<<"$paths"
 fi

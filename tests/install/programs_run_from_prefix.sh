@@ -2,7 +2,8 @@
 # The installed programs work from the prefix alone: with a bare environment
 # and a working folder outside the build, snipwell-mci measures an MP3 file
 # (through the media engine found relative to the installed program),
-# snipwell-cut cuts a clip of it, and the window opens on the X server in
+# snipwell-cut cuts a clip of it (with --gain max through the level probe
+# found the same way), and the window opens on the X server in
 # DISPLAY.
 #
 #   programs_run_from_prefix.sh <build folder> <version>
@@ -45,6 +46,13 @@ track_bytes="$(stat -c %s "$track")"
 clip_bytes="$(stat -c %s "$clip" 2>/dev/null || echo 0)"
 check "the clip holds about a third of the track ($clip_bytes of $track_bytes bytes)" \
   test "$((clip_bytes * 4))" -ge "$track_bytes" -a "$((clip_bytes * 2))" -le "$track_bytes"
+
+# snipwell-cut --gain max: the clipping guard's probe is found relative to
+# the installed program and measures the clip.
+loud="$work/loud.mp3"
+bare snipwell-cut --exact --gain max "$track" 1000 2000 "$loud" >"$work/gain.out" 2>"$work/gain.err" || true
+check "the installed snipwell-cut measures a clip for --gain max ($(cat "$work/gain.out" "$work/gain.err"))" \
+  grep -q "cannot clip" "$work/gain.out"
 
 # snipwell: the window appears, and closes when asked.
 if [[ -z "${DISPLAY-}" ]]; then
