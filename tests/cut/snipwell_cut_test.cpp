@@ -117,8 +117,10 @@ TEST_F(SnipwellCutTest, EndsWithASummaryLineEvenWithoutATerminal) {
 TEST_F(SnipwellCutTest, HelpAndVersionExitZero) {
     const Outcome help = cut({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.output.rfind(
-                  "usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET\n", 0),
+    EXPECT_EQ(help.output.rfind("usage: snipwell-cut [--force] [--quiet] [--exact] [--gain DB|max] "
+                                "[--no-clip] [--fade-in DURATION] [--fade-out DURATION] SOURCE "
+                                "BEGIN END TARGET\n",
+                                0),
               0u)
         << help.output;
     EXPECT_NE(help.output.find("snipwell-cut song.mp3 1:05 1:32.5 clip.mp3"), std::string::npos);
