@@ -208,6 +208,10 @@ TEST(ExactGain, ProtectedFramesAndTheMusicCrcStayRight) {
     const std::uint16_t tag =
         mp3::crc16Update(0, clip.data() + info.offset, lame->offset + mp3::lameTagCrcOffset);
     EXPECT_EQ(stored[mp3::lameTagCrcOffset] << 8 | stored[mp3::lameTagCrcOffset + 1], tag);
+    // No peak or ReplayGain that the gain would have made false.
+    for (std::uint32_t i = 0; i < mp3::lameGainFieldsBytes; ++i) {
+        EXPECT_EQ(stored[mp3::lamePeakOffset + i], 0) << "gain field byte " << i;
+    }
     EXPECT_EQ(decodeWithMpg123(gained).complaints, "");
 }
 
