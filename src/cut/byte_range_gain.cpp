@@ -12,11 +12,6 @@
 namespace snipwell {
 namespace {
 
-struct FrameInClip {
-    std::uint64_t offset = 0;
-    std::uint32_t sideInfoEnd = 0;
-};
-
 mp3::Mp3Error changedAt(const mp3::BlockReader& file, std::uint64_t offset) {
     return file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, offset});
 }
@@ -51,9 +46,9 @@ void clearInfoFrameGain(mp3::BlockReader& file, const mp3::WalkedFrame& first,
 
 }  // namespace
 
-mp3::Mp3Result<ByteRangeGain> planByteRangeGain(const std::string& source, std::uint64_t firstByte,
-                                                std::uint64_t sourceBytes,
-                                                const mp3::GainSettings& gain) {
+mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint64_t firstByte,
+                                            std::uint64_t sourceBytes,
+                                            const mp3::GainSettings& gain) {
     auto opened = mp3::BlockReader::open(source);
     if (auto* error = std::get_if<mp3::Mp3Error>(&opened)) return *error;
     mp3::BlockReader& file = std::get<mp3::BlockReader>(opened);
@@ -71,39 +66,24 @@ mp3::Mp3Result<ByteRangeGain> planByteRangeGain(const std::string& source, std::
 
     // The frames whose header and side information lie inside the copy.
     const std::uint64_t endByte = firstByte + sourceBytes;
-    std::vector<FrameInClip> frames;
+    ClipEdits edits;
     std::uint32_t samplesPerFrame = first.header.samplesPerFrame;
     const auto ended = walker.walk([&](const mp3::WalkedFrame& frame) {
         if (frame.offset >= endByte) return false;
         if (frame.header.layer != 3 || (firstIsInfo && frame.offset == first.offset)) return true;
         if (frame.offset >= firstByte && frame.offset + frame.header.sideInfoEnd() <= endByte) {
-            frames.push_back({frame.offset, frame.header.sideInfoEnd()});
+            edits.frames.push_back({static_cast<std::uint32_t>(frame.offset - firstByte + 1),
+                                    static_cast<std::uint8_t>(frame.header.sideInfoEnd())});
             samplesPerFrame = frame.header.samplesPerFrame;
         }
         return true;
     });
     if (ended) return *ended;
 
-    ByteRangeGain planned;
-    if (firstIsInfo) clearInfoFrameGain(file, first, firstByte, endByte, planned.patches);
-    const mp3::GainPlan plan(gain.atRate(first.header.sampleRate),
-                             {0, frames.size() * samplesPerFrame});
-    mp3::StreamGainEditor editor(plan);
-    for (const FrameInClip& frame : frames) {
-        const std::uint8_t* bytes = file.bytesAt(frame.offset, frame.sideInfoEnd);
-        if (bytes == nullptr) return changedAt(file, frame.offset);
-        std::array<std::uint8_t, 40> edited{};
-        std::copy(bytes, bytes + frame.sideInfoEnd, edited.begin());
-        if (editor.editNext(edited.data())) {
-            planned.patches.push_back(
-                patchOf(frame.offset - firstByte + 1, edited.data(), frame.sideInfoEnd));
-        }
-    }
-    std::sort(planned.patches.begin(), planned.patches.end(),
-              [](const BytePatch& a, const BytePatch& b) { return a.position < b.position; });
-    planned.clampedGranules = editor.clampedGranules();
-    planned.editedFrames = editor.editedFrames();
-    return planned;
+    if (firstIsInfo) clearInfoFrameGain(file, first, firstByte, endByte, edits.patches);
+    edits.editor.emplace(mp3::GainPlan(gain.atRate(first.header.sampleRate),
+                                       {0, edits.frames.size() * samplesPerFrame}));
+    return edits;
 }
 
 }  // namespace snipwell

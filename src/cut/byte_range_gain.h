@@ -1,7 +1,7 @@
 #pragma once
 // Gain and fades for the byte-range cut: the frames that lie inside the
-// copied bytes are walked in the source, their side information edited, and
-// the edits laid over the copy as patches (patched_clip_target.h). A decoder
+// copied bytes are found in the source, and their side information is
+// edited as the copy passes them (patched_clip_target.h). A decoder
 // plays the clip from its first whole frame, so the fades count from there.
 //
 // An info frame copied along (a clip from the very start) keeps its
@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <string>
 #include <variant>
-#include <vector>
 
 #include "cut/patched_clip_target.h"
 #include "mp3/gain_plan.h"
@@ -19,18 +18,14 @@
 
 namespace snipwell {
 
-struct ByteRangeGain {
-    std::vector<BytePatch> patches;
-    std::uint64_t clampedGranules = 0;
-    std::uint64_t editedFrames = 0;
-};
-
 // `firstByte` is the 0-based source offset that becomes the clip's first
 // byte, `sourceBytes` how many bytes of the source the clip holds. Refuses
 // free-format streams and Layer I and II, as the exact cut does; a stream
 // that changes part way is walked the way a decoder plays it.
-mp3::Mp3Result<ByteRangeGain> planByteRangeGain(const std::string& source, std::uint64_t firstByte,
-                                                std::uint64_t sourceBytes,
-                                                const mp3::GainSettings& gain);
+// The edits for PatchedClipTarget: which frames, the plan for them, and the
+// info frame's cleared fields.
+mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint64_t firstByte,
+                                            std::uint64_t sourceBytes,
+                                            const mp3::GainSettings& gain);
 
 }  // namespace snipwell

@@ -140,24 +140,24 @@ CutOutcome cutExactly(const CutArguments& arguments, Files& files, TerminalProgr
 CutOutcome cutByteRange(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
                         TerminalProgress& progress, const mp3::GainSettings& gain) {
     CutOutcome outcome;
-    std::vector<BytePatch> patches;
+    ClipEdits edits;
     if (gain.changesAnything()) {
         const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
         auto planned = planByteRangeGain(arguments.source, bytes.offset, bytes.length, gain);
         if (const auto* error = std::get_if<mp3::Mp3Error>(&planned)) {
             throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, arguments.source));
         }
-        auto& edits = std::get<ByteRangeGain>(planned);
-        outcome.gain.clampedGranules = edits.clampedGranules;
-        patches = std::move(edits.patches);
+        edits = std::move(std::get<ClipEdits>(planned));
     }
-    PatchingFiles patched(files, arguments.target, std::move(patches));
+    FrameEditTally tally;
+    PatchingFiles patched(files, arguments.target, std::move(edits), tally);
     ClipExport clip(patched, arguments.source, arguments.target);
     const ClipRange range = clip.measure(lengthMs, arguments.beginMs, arguments.endMs);
     progress.start(range.clipBytes());
     clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) { progress.show(done); });
     clip.commit();
     outcome.bytes = range.clipBytes();
+    outcome.gain.clampedGranules = tally.clampedGranules;
     return outcome;
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace snipwell::level {
@@ -58,6 +59,52 @@ private:
     std::uint64_t values_ = 0;
 };
 
+// Feeds the decoder and counts the samples of the frames that start at or
+// after `countFrom` in the file.
+class StretchDecoder {
+public:
+    StretchDecoder(mpg123_handle* handle, std::uint64_t fedFrom, std::uint64_t countFrom)
+        : handle_(handle), fedFrom_(fedFrom), countFrom_(countFrom) {}
+
+    std::optional<DecodeFailure> feed(const unsigned char* bytes, std::size_t count) {
+        if (mpg123_feed(handle_, bytes, count) != MPG123_OK) {
+            return DecodeFailure{std::string("libmpg123 cannot take the file's bytes: ") +
+                                 mpg123_strerror(handle_)};
+        }
+        while (true) {
+            off_t frame = 0;
+            unsigned char* audio = nullptr;
+            std::size_t decoded = 0;
+            const int status = mpg123_decode_frame(handle_, &frame, &audio, &decoded);
+            if (status == MPG123_NEW_FORMAT) {
+                long rate = 0;
+                int encoding = 0;
+                mpg123_getformat(handle_, &rate, &channels_, &encoding);
+            } else if (status == MPG123_OK) {
+                const auto frameAt = static_cast<std::uint64_t>(mpg123_framepos(handle_));
+                if (fedFrom_ + frameAt >= countFrom_) counter_.take(audio, decoded);
+            } else if (status == MPG123_NEED_MORE || status == MPG123_DONE) {
+                return std::nullopt;
+            } else {
+                return DecodeFailure{std::string("libmpg123 cannot decode the file: ") +
+                                     mpg123_strerror(handle_)};
+            }
+        }
+    }
+
+    Peak peak() const {
+        return {counter_.peak(),
+                counter_.values() / static_cast<std::uint64_t>(std::max(channels_, 1))};
+    }
+
+private:
+    mpg123_handle* handle_;
+    std::uint64_t fedFrom_;
+    std::uint64_t countFrom_;
+    int channels_ = 1;
+    PeakCounter counter_;
+};
+
 }  // namespace
 
 std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch) {
@@ -72,13 +119,12 @@ std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch)
                              mpg123_strerror(handle.get())};
     }
 
-    PeakCounter counter;
-    int channels = 1;
     // A frame's main data may lie in the frames before it (the bit
     // reservoir), and a decoder fed from the middle of a stream decodes the
     // first frames from whatever it has: loud garbage. So decoding starts a
     // little before the stretch and counts only the frames within it.
     const std::uint64_t feedFrom = stretch.offset > leadInBytes ? stretch.offset - leadInBytes : 0;
+    StretchDecoder decoder(handle.get(), feedFrom, stretch.offset);
     std::vector<unsigned char> input(chunkBytes);
     std::uint64_t position = feedFrom;
     const std::uint64_t end = stretch.length ? stretch.offset + *stretch.length : UINT64_MAX;
@@ -93,33 +139,11 @@ std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch)
         }
         if (got == 0) break;
         position += static_cast<std::uint64_t>(got);
-        if (mpg123_feed(handle.get(), input.data(), static_cast<std::size_t>(got)) != MPG123_OK) {
-            return DecodeFailure{std::string("libmpg123 cannot take the file's bytes: ") +
-                                 mpg123_strerror(handle.get())};
-        }
-        while (true) {
-            off_t frame = 0;
-            unsigned char* audio = nullptr;
-            std::size_t bytes = 0;
-            const int status = mpg123_decode_frame(handle.get(), &frame, &audio, &bytes);
-            if (status == MPG123_NEW_FORMAT) {
-                long rate = 0;
-                int encoding = 0;
-                mpg123_getformat(handle.get(), &rate, &channels, &encoding);
-                continue;
-            }
-            if (status == MPG123_OK) {
-                const auto frameAt = static_cast<std::uint64_t>(mpg123_framepos(handle.get()));
-                if (feedFrom + frameAt >= stretch.offset) counter.take(audio, bytes);
-                continue;
-            }
-            if (status == MPG123_NEED_MORE || status == MPG123_DONE) break;
-            return DecodeFailure{std::string("libmpg123 cannot decode the file: ") +
-                                 mpg123_strerror(handle.get())};
+        if (auto failure = decoder.feed(input.data(), static_cast<std::size_t>(got))) {
+            return *failure;
         }
     }
-    return Peak{counter.peak(),
-                counter.values() / static_cast<std::uint64_t>(std::max(channels, 1))};
+    return decoder.peak();
 }
 
 }  // namespace snipwell::level

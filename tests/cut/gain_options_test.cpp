@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cut/gain_options.h"
 #include "cut/patched_clip_target.h"
+#include "mp3/gain_plan.h"
+#include "mp3/stream_gain.h"
 
 namespace snipwell {
 namespace {
@@ -113,33 +117,58 @@ BytePatch patch(std::int64_t position, std::uint8_t length, std::uint8_t fill) {
     return p;
 }
 
-TEST(PatchedClipTarget, LaysEveryPatchOverTheCopyHoweverTheBlocksFall) {
-    std::vector<std::uint8_t> source(200);
-    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i);
-    // At the very start, across block edges of every size below, two
-    // touching, and at the very end.
-    const std::vector<BytePatch> patches = {patch(1, 3, 0xA1), patch(30, 38, 0xB2),
-                                            patch(68, 5, 0xC3), patch(120, 17, 0xD4),
-                                            patch(190, 11, 0xE5)};
+// Frames of 100 bytes, MPEG-1 stereo headers, side information of a pattern.
+std::vector<std::uint8_t> framesOf(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count * 100);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t f = 0; f < count; ++f) {
+        const std::uint8_t header[] = {0xFF, 0xFB, 0x90, 0x64};
+        std::copy(std::begin(header), std::end(header), bytes.begin() + static_cast<long>(f * 100));
+    }
+    return bytes;
+}
+
+TEST(PatchedClipTarget, EditsEveryFrameAndLaysEveryPatchHoweverTheBlocksFall) {
+    // Frames 1 to 9 of 10 are edited (frame 0 holds the patches, as an info
+    // frame would); a fade-in makes each frame's change its own.
+    const std::vector<std::uint8_t> source = framesOf(10);
+    const mp3::GainPlan plan({2, 5000, 0}, {0, 9 * 1152});
+    const std::vector<BytePatch> patches = {patch(12, 8, 0xA1), patch(34, 2, 0xB2)};
     std::vector<std::uint8_t> expected = source;
     for (const BytePatch& p : patches) {
-        for (int i = 0; i < p.length; ++i) {
-            const auto at = static_cast<std::size_t>(p.position - 1 + i);
-            if (at < expected.size()) expected[at] = p.bytes[static_cast<std::size_t>(i)];
-        }
+        std::copy_n(p.bytes.begin(), p.length, expected.begin() + (p.position - 1));
     }
-    expected.resize(200);
-    for (const std::size_t block : {1u, 3u, 7u, 32u, 64u, 199u, 200u, 4096u}) {
+    mp3::StreamGainEditor reference(plan);
+    for (std::size_t f = 1; f < 10; ++f) reference.editNext(expected.data() + f * 100);
+    ASSERT_NE(expected, source);
+
+    for (const std::size_t block : {1u, 3u, 7u, 20u, 36u, 99u, 100u, 101u, 4096u}) {
+        ClipEdits edits;
+        edits.patches = patches;
+        for (std::uint32_t f = 1; f < 10; ++f) edits.frames.push_back({f * 100 + 1, 36});
+        edits.editor.emplace(plan);
         std::vector<std::uint8_t> written;
-        PatchedClipTarget target(std::make_unique<RecordingTarget>(written), patches);
+        FrameEditTally tally;
+        PatchedClipTarget target(std::make_unique<RecordingTarget>(written), std::move(edits),
+                                 tally);
         for (std::size_t at = 0; at < source.size(); at += block) {
             const std::size_t count = std::min(block, source.size() - at);
             target.writeAt(static_cast<std::int64_t>(at + 1),
                            std::as_bytes(std::span(source.data() + at, count)));
         }
-        written.resize(200);
+        target.commit();
         EXPECT_EQ(written, expected) << "blocks of " << block;
+        EXPECT_EQ(tally.editedFrames, reference.editedFrames()) << "blocks of " << block;
     }
+}
+
+TEST(PatchedClipTarget, RefusesWritesOutOfOrder) {
+    std::vector<std::uint8_t> written;
+    FrameEditTally tally;
+    PatchedClipTarget target(std::make_unique<RecordingTarget>(written), ClipEdits{}, tally);
+    const std::vector<std::uint8_t> bytes(10, 1);
+    target.writeAt(1, std::as_bytes(std::span(bytes)));
+    EXPECT_THROW(target.writeAt(5, std::as_bytes(std::span(bytes))), std::logic_error);
 }
 
 }  // namespace

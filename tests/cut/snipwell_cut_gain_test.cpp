@@ -335,7 +335,7 @@ TEST(ClippingGuard, PicksTheLargestStepThatCannotClip) {
 }
 
 fs::path script(const TempDir& work, const std::string& name, const std::string& body) {
-    const fs::path path = work.file(name);
+    fs::path path = work.file(name);
     std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
     ::chmod(path.c_str(), 0755);
     return path;

@@ -80,7 +80,7 @@ fs::path withGain(const fs::path& source, const TempDir& work, int steps, bool k
             bytes[5] = static_cast<std::uint8_t>(oldCrc);
         }
     }
-    const fs::path target =
+    fs::path target =
         work.file("gain" + std::to_string(steps) + (keepCrc ? "-old-crc" : "") + ".mp3");
     writeBytes(target, file);
     return target;
