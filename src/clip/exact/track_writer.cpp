@@ -128,8 +128,8 @@ std::optional<ExactCutRefusal> ExactTrackWriter::copy(const mp3::WalkedFrame& fr
     }
     lowestBitrateKbps_ = std::min(lowestBitrateKbps_, frame.header.bitrateKbps);
 
-    if (holding_ &&
-        (payloadSinceFirst_ >= reservoirLimit_ || complete() || held_.size() >= heldLimitBytes)) {
+    if (holding_ && (payloadSinceFirst_ >= reservoirLimit_ || complete() ||
+                     held_.size() >= heldLimitBytes)) {
         return writePrimingAndHeld();
     }
     return std::nullopt;
@@ -187,8 +187,9 @@ void ExactTrackWriter::startGain() {
     for (std::uint32_t index = 0; index < primingFrames_; ++index) {
         gainEditor_->skipNext(primingShape);
     }
-    for (const std::uint64_t offset : heldFrameOffsets_)
+    for (const std::uint64_t offset : heldFrameOffsets_) {
         gainEditor_->editNext(held_.data() + offset);
+    }
 }
 
 void ExactTrackWriter::emit(const std::uint8_t* bytes, std::size_t count) {
