@@ -221,7 +221,9 @@ std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeReques
                              static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
 
     const std::string parentPid = std::to_string(::getpid());
-    std::vector<std::string> words{request.program, "--parent-pid", parentPid, request.source};
+    // "--": a source named like an option is still the source.
+    std::vector<std::string> words{request.program, "--parent-pid", parentPid, "--",
+                                   request.source};
     if (request.offset != 0 || request.length) {
         words.push_back(std::to_string(request.offset));
         words.push_back(std::to_string(request.length.value_or(UINT64_MAX - request.offset)));

@@ -38,7 +38,7 @@ constexpr int exitUsage = 2;
 
 void printUsage(std::FILE* to) {
     std::fputs(
-        "Usage: snipwell-level-probe [--parent-pid PID] FILE [OFFSET LENGTH]\n"
+        "Usage: snipwell-level-probe [--parent-pid PID] [--] FILE [OFFSET LENGTH]\n"
         "Decodes FILE (or LENGTH bytes of it from byte OFFSET) and prints its loudest\n"
         "sample: \"peak P samples N\", where P is 1.0 at full scale and N counts the\n"
         "samples of one channel; \"error REASON\" and exit status 1 when it cannot.\n"
@@ -48,6 +48,7 @@ void printUsage(std::FILE* to) {
         "  --parent-pid PID  end as soon as process PID is no longer the parent\n"
         "  --help            show this help and exit\n"
         "  --version         show the version and exit\n"
+        "  --                the words after it are FILE, OFFSET and LENGTH\n"
         "\n"
         "Example:\n"
         "  snipwell-level-probe song.mp3 417 1048576\n",
@@ -78,8 +79,17 @@ int fail(const std::string& reason) {
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> operands;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
+        if (optionsEnded) {
+            operands.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (word == "--help") {
             printUsage(stdout);
             return exitMeasured;

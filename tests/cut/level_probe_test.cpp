@@ -120,7 +120,7 @@ TEST(LevelProbe, EveryWayTheProbeFailsIsAReason) {
 
 TEST(LevelProbe, TheStretchReachesTheProbe) {
     const TempDir work;
-    const auto echo = script(work, "echo", "echo \"peak 0.25 samples $(($4 * 10000 + $5))\"");
+    const auto echo = script(work, "echo", "echo \"peak 0.25 samples $(($5 * 10000 + $6))\"");
     const auto measured = measurePeak(requestFor(echo.string(), "song.mp3", 417, 1000));
     ASSERT_TRUE(std::holds_alternative<MeasuredPeak>(measured));
     EXPECT_EQ(std::get<MeasuredPeak>(measured).peak, 0.25);
