@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "cut/clip_time.h"
 #include "common/version.h"
+#include "cut/clip_time.h"
+#include "cut/track_names.h"
 
 namespace snipwell {
 namespace {
@@ -32,14 +33,131 @@ std::optional<std::string> timeProblem(const char* operand, const std::string& t
            "below 596 hours";
 }
 
+std::optional<std::string> selectSplit(CutArguments& into, SplitSource by, const char* option) {
+    if (into.isSplit()) {
+        return std::string(option) + " with another of --cue, --at, --every, --labels: choose one";
+    }
+    into.splitBy = by;
+    return std::nullopt;
+}
+
+std::optional<std::string> readCue(CutArguments& into, const std::string& value) {
+    if (value.empty()) return "--cue names no sheet";
+    into.sheetPath = value;
+    return selectSplit(into, SplitSource::cueSheet, "--cue");
+}
+
+std::optional<std::string> readLabels(CutArguments& into, const std::string& value) {
+    if (value.empty()) return "--labels names no file";
+    into.sheetPath = value;
+    return selectSplit(into, SplitSource::labelFile, "--labels");
+}
+
+std::optional<std::string> readAt(CutArguments& into, const std::string& value) {
+    std::size_t from = 0;
+    while (from <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', from), value.size());
+        const std::string text = value.substr(from, comma - from);
+        const auto ms = parseClipTime(text);
+        if (!ms || *ms <= 0) {
+            return "--at \"" + text + "\" is no split time: give times after 0 (1:05, 92500)";
+        }
+        if (!into.splitTimesMs.empty() && *ms <= into.splitTimesMs.back()) {
+            return "--at " + text + " does not come after " +
+                   formatClipTime(into.splitTimesMs.back()) + ": give the times in order";
+        }
+        into.splitTimesMs.push_back(*ms);
+        from = comma + 1;
+    }
+    return selectSplit(into, SplitSource::splitTimes, "--at");
+}
+
+std::optional<std::string> readEvery(CutArguments& into, const std::string& value) {
+    const auto ms = parseClipTime(value);
+    if (!ms || *ms <= 0) return "--every \"" + value + "\" is no track length (5:00, 300000)";
+    into.trackLengthMs = *ms;
+    return selectSplit(into, SplitSource::trackLength, "--every");
+}
+
+std::optional<std::string> readName(CutArguments& into, const std::string& value) {
+    if (value.empty()) return "--name is an empty template";
+    if (auto problem = nameTemplateProblem(value)) return problem;
+    into.nameTemplate = value;
+    return std::nullopt;
+}
+
+std::optional<std::string> readCueOut(CutArguments& into, const std::string& value) {
+    if (value.empty()) return "--write-cue names no file";
+    into.cueOutPath = value;
+    return std::nullopt;
+}
+
+const CutValueOption* findValueOption(const std::string& word, std::string& value,
+                                      bool& valueInWord) {
+    for (const CutValueOption& option : kCutValueOptions) {
+        const std::string name = option.name;
+        if (word == name) {
+            valueInWord = false;
+            return &option;
+        }
+        if (word.rfind(name + "=", 0) == 0) {
+            value = word.substr(name.size() + 1);
+            valueInWord = true;
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+// What only a split takes, refused in a single cut.
+std::optional<std::string> splitOnlyProblem(const CutArguments& arguments) {
+    const char* used = arguments.dryRun                  ? "--dry-run"
+                       : arguments.bytes                 ? "--bytes"
+                       : !arguments.nameTemplate.empty() ? "--name"
+                       : !arguments.cueOutPath.empty()   ? "--write-cue"
+                                                         : nullptr;
+    if (used == nullptr) return std::nullopt;
+    return std::string(used) +
+           " is for splitting a whole file (with --cue, --at, --every or --labels)";
+}
+
+std::variant<CutCommandLine, CutUsageError> splitOperands(
+    CutCommandLine line, const std::vector<std::string>& operands) {
+    CutArguments& arguments = line.arguments;
+    if (operands.size() != 2) {
+        return CutUsageError{"expected 2 operands (SOURCE FOLDER) for a split, got " +
+                             std::to_string(operands.size())};
+    }
+    if (operands[0].empty()) return CutUsageError{"SOURCE is an empty name"};
+    if (operands[1].empty()) return CutUsageError{"FOLDER is an empty name"};
+    if (arguments.bytes && arguments.exact) {
+        return CutUsageError{"--bytes and --exact exclude each other"};
+    }
+    arguments.source = operands[0];
+    arguments.folder = operands[1];
+    return line;
+}
+
 }  // namespace
+
+const CutValueOption kCutValueOptions[6] = {
+    {"--cue", "SHEET", "split: the tracks of a cue sheet", readCue},
+    {"--at", "T1,T2,...", "split: at these times", readAt},
+    {"--every", "DURATION", "split: into tracks of this length", readEvery},
+    {"--labels", "FILE", "split: at the labels of a label file", readLabels},
+    {"--name", "TEMPLATE", "split: name tracks by {n} {nn} {title} {performer} {album}", readName},
+    {"--write-cue", "FILE", "split: also write a cue sheet for the tracks", readCueOut},
+};
 
 std::variant<CutCommandLine, CutUsageError> parseCutArguments(
     const std::vector<std::string>& words) {
     CutCommandLine line;
     std::vector<std::string> operands;
     bool optionsEnded = false;
-    for (const std::string& word : words) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        std::string value;
+        bool valueInWord = false;
         if (optionsEnded || !looksLikeOption(word)) {
             operands.push_back(word);
         } else if (word == "--") {
@@ -52,10 +170,20 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
             return line;
         } else if (const CutFlag* flag = findFlag(word)) {
             line.arguments.*(flag->field) = true;
+        } else if (const CutValueOption* option = findValueOption(word, value, valueInWord)) {
+            if (!valueInWord) {
+                if (i + 1 == words.size()) {
+                    return CutUsageError{std::string(option->name) + " needs " + option->value};
+                }
+                value = words[++i];
+            }
+            if (auto problem = option->read(line.arguments, value)) return CutUsageError{*problem};
         } else {
             return CutUsageError{"unknown option \"" + word + "\""};
         }
     }
+    if (line.arguments.isSplit()) return splitOperands(std::move(line), operands);
+    if (auto problem = splitOnlyProblem(line.arguments)) return CutUsageError{*problem};
     if (operands.size() != 4) {
         return CutUsageError{"expected 4 operands (SOURCE BEGIN END TARGET), got " +
                              std::to_string(operands.size())};
@@ -73,9 +201,13 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
 }
 
 std::string cutUsage() {
-    std::string usage = "usage: snipwell-cut";
-    for (const CutFlag& flag : kCutFlags) usage += std::string(" [") + flag.name + "]";
-    return usage + " SOURCE BEGIN END TARGET";
+    std::string usage =
+        "usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET\n"
+        "       snipwell-cut (--cue SHEET | --at T1,T2,... | --every DURATION |\n"
+        "                     --labels FILE) [--name TEMPLATE] [--dry-run]\n"
+        "                    [--write-cue FILE] [--bytes] [--force] [--quiet]\n"
+        "                    SOURCE FOLDER";
+    return usage;
 }
 
 std::string cutHelp() {
@@ -85,16 +217,23 @@ Cuts the stretch from BEGIN to END out of the MP3 file SOURCE and saves it as
 TARGET, the same bytes Snipwell's Save writes, without decoding anything.
 TARGET appears only once the clip is complete and on the disk.
 
-BEGIN and END are milliseconds (65000) or [[H:]M:]S[.fff] (1:05, 1:32.5,
-1:02:03.250). END must lie within the track.
+With --cue, --at, --every or --labels it splits the whole of SOURCE into
+tracks in FOLDER (made if missing), each cut exactly as --exact cuts, so that
+the tracks played one after another are SOURCE, sample for sample.
+
+BEGIN, END, split times and DURATION are milliseconds (65000) or
+[[H:]M:]S[.fff] (1:05, 1:32.5, 1:02:03.250). END must lie within the track.
 
 Options:
 )";
     const auto addOption = [&help](const std::string& name, const char* text) {
-        help += "  " + name + std::string(std::max<std::size_t>(12 - name.size(), 1), ' ') + text +
+        help += "  " + name + std::string(std::max<std::size_t>(22 - name.size(), 1), ' ') + text +
                 "\n";
     };
     for (const CutFlag& flag : kCutFlags) addOption(flag.name, flag.help);
+    for (const CutValueOption& option : kCutValueOptions) {
+        addOption(std::string(option.name) + " " + option.value, option.help);
+    }
     addOption("--help", "print this help and exit");
     addOption("--version", "print the version and exit");
     help += R"(
@@ -106,10 +245,24 @@ both ends. A range within one frame (26 ms at 44.1 kHz) is trimmed exactly by
 libmpg123 but wrongly by some other decoders. Free-format streams, Layer I/II
 and streams whose sample rate changes are refused.
 
+Splitting: a cue sheet's tracks start at their INDEX 01 (pregaps go with the
+track before); --at splits at the times given, --every into tracks of one
+length (the last shorter), --labels at the lines "START<TAB>END<TAB>TITLE" of
+a label file (seconds; START = END marks a split point). Tracks are named
+"NN Title.mp3" ("Track NN.mp3" without a title) unless --name gives a
+template, and tagged ID3v2.4 with the source's frames, the title, performer,
+album, track n/N, date, genre and length. Everything is checked before the
+first track is written: the sheet (a refusal names its line), the times,
+existing tracks (refused unless --force) and the free space. A track appears
+only once it is complete; if the split stops part-way, the finished tracks
+stay and are named. --bytes splits by the byte-range rule of the window's
+Save instead, for files the exact cut refuses.
+
 Exit status: 0 saved, 1 not saved (the reason is printed), 2 bad usage.
 
-Example:
+Examples:
   snipwell-cut song.mp3 1:05 1:32.5 clip.mp3
+  snipwell-cut --cue album.cue album.mp3 tracks/
 )";
     return help;
 }

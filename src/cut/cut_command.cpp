@@ -4,9 +4,9 @@
 
 #include "clip/exact/exact_cut.h"
 #include "clip/export/clip_export.h"
+#include "common/runtime_error.h"
 #include "cut/clip_time.h"
 #include "cut/terminal_progress.h"
-#include "common/runtime_error.h"
 
 namespace snipwell {
 namespace {

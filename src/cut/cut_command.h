@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "cut/cut_arguments.h"
 #include "common/files.h"
+#include "cut/cut_arguments.h"
 
 namespace snipwell {
 

@@ -1,5 +1,6 @@
 // snipwell-cut: cuts a clip out of an MP3 file for scripts and batch work,
-// the same bytes the window's Save writes. See cutHelp() for the command line.
+// the same bytes the window's Save writes, or splits a whole file into
+// tracks. See cutHelp() for the command line.
 //
 // The real services are made here and handed to runCut(): the files on disk
 // and the track's length from the frame scan.
@@ -12,10 +13,12 @@
 #include <variant>
 #include <vector>
 
-#include "cut/cut_command.h"
 #include "clip/export/disk_files.h"
-#include "cut/scanned_track_length.h"
 #include "clip/export/temporary_file_cleanup.h"
+#include "cut/cut_command.h"
+#include "cut/scanned_track_length.h"
+#include "cut/split_command.h"
+#include "cut/split_services.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;
@@ -40,5 +43,8 @@ int main(int argc, char** argv) {
     console.readAnswer = [](std::string& answer) {
         return static_cast<bool>(std::getline(std::cin, answer));
     };
+    if (line.arguments.isSplit()) {
+        return runSplit(line.arguments, files, diskSplitServices(), console);
+    }
     return runCut(line.arguments, files, scannedTrackLengthMs, console);
 }
