@@ -94,12 +94,22 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
     const SplitTime sourceEnd = source.end();
     const std::string lengthText =
         formatClipTime(samplesToMilliseconds(source.samples, source.sampleRate));
+    // Every begin first, so that a time past the end or out of order is
+    // named as such rather than as the end of the track before it.
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const TrackSpec& spec = specs[i];
+        if (i > 0 && spec.begin < specs[i - 1].begin) {
+            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+                                  ", before the track before it (" + timeText(specs[i - 1].begin) +
+                                  ")"};
+        }
         if (sourceEnd <= spec.begin) {
             return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
                                   ", at or past the end of the source (" + lengthText + ")"};
         }
+    }
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const TrackSpec& spec = specs[i];
         if (i > 0 && spec.begin < plan.tracks.back().end) {
             return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
                                   ", before the track before it ends (" +
