@@ -11,14 +11,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "mci/mp3_info_frame.h"
-#include "mci/mp3_length.h"
-#include "mci/mp3_tag_check.h"
-#include "mci/mpeg_frame_header.h"
+#include "mp3/block_reader.h"
+#include "mp3/info_frame.h"
+#include "mp3/length.h"
+#include "mp3/tag_check.h"
+#include "mp3/frame_header.h"
 
 namespace {
 
-using namespace snipwell::mci;
+using namespace snipwell::mp3;
 
 void check(bool condition) {
     if (!condition) std::abort();
@@ -52,9 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         written += static_cast<std::size_t>(done);
     }
     const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    findMalformedTag(path);
-    const auto measured = measureMp3Length(path);
-    if (const auto* length = std::get_if<Mp3Length>(&measured)) {
+    auto opened = BlockReader::open(path);
+    if (auto* file = std::get_if<BlockReader>(&opened)) findMalformedTag(*file);
+    const auto measured = measureLength(path);
+    if (const auto* length = std::get_if<TrackLength>(&measured)) {
         check(length->audioFrames > 0 && length->sampleRate > 0);
         // Every counted frame holds at least a header, and the file is
         // no longer than its bytes.

@@ -14,7 +14,7 @@
 
 #include "big_mp3.h"
 #include "mci/mci_send_string.h"
-#include "mci/mp3_length.h"
+#include "mp3/length.h"
 #include "support/mp3/mp3_fixtures.h"
 
 #ifdef SNIPWELL_BENCH_WITH_MPG123
@@ -39,8 +39,8 @@ void BM_ScanLength200MB_OurScanner(benchmark::State& state) {
     const auto path = snipwell::bench::bigHeaderlessMp3();
     std::int64_t ms = 0;
     for (auto _ : state) {
-        const auto length = snipwell::mci::measureMp3Length(path.string());
-        ms = std::get<snipwell::mci::Mp3Length>(length).milliseconds();
+        const auto length = snipwell::mp3::measureLength(path.string());
+        ms = std::get<snipwell::mp3::TrackLength>(length).milliseconds();
         benchmark::DoNotOptimize(ms);
     }
     state.counters["length_s"] = static_cast<double>(ms) / 1000.0;

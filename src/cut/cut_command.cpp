@@ -6,6 +6,7 @@
 #include "clip/export/clip_export.h"
 #include "common/runtime_error.h"
 #include "cut/clip_time.h"
+#include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
 
 namespace snipwell {
@@ -51,8 +52,8 @@ std::int64_t cutExactly(const CutArguments& arguments, Files& files, TerminalPro
     const auto result = exact::cutExactClip(
         {arguments.source, arguments.beginMs, arguments.endMs, arguments.target}, files,
         [&](double done) { progress.show(static_cast<std::int64_t>(done * 1000)); });
-    if (const auto* error = std::get_if<exact::ExactCutError>(&result)) {
-        throw RuntimeError(ErrorKind::FileError, error->reason);
+    if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&result)) {
+        throw RuntimeError(ErrorKind::FileError, describeExactRefusal(*refusal, arguments.source));
     }
     return static_cast<std::int64_t>(std::get<exact::ExactClip>(result).bytes);
 }

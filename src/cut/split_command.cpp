@@ -181,7 +181,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     SourceTags tags;
     std::vector<std::string> paths;
     try {
-        const SourceLength length = services.measure(arguments.source);
+        const SourceLength length = services.measure(arguments.source, !arguments.bytes);
         PlanInputs inputs = planInputs(arguments, files, length, console);
         auto planned = planSplit(inputs.specs, inputs.album, length, arguments.nameTemplate);
         if (const auto* error = std::get_if<SplitPlanError>(&planned)) {

@@ -26,9 +26,10 @@ namespace snipwell {
 // What a split reaches outside the Files service; main() hands in the real
 // ones, tests scripted ones.
 struct SplitServices {
-    // The source as a gapless decoder plays it; throws RuntimeError with
-    // the reason when it has no such length.
-    std::function<SourceLength(const std::string& source)> measure;
+    // The source as a gapless decoder plays it, walked as the exact split
+    // (`exactly`) or the byte-range split will walk it; throws RuntimeError
+    // with the reason when it has no such length or cannot be split so.
+    std::function<SourceLength(const std::string& source, bool exactly)> measure;
     // The source's tags; throws RuntimeError when they cannot be read.
     std::function<SourceTags(const std::string& source)> readTags;
     // Bytes free for an unprivileged writer where `folder` is, or would be

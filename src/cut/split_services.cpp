@@ -9,23 +9,22 @@
 
 #include "clip/export/file_error.h"
 #include "common/runtime_error.h"
-#include "cut/scanned_track_length.h"
-#include "mci/block_file_reader.h"
-#include "mci/mp3_length.h"
-#include "mci/mp3_tags.h"
+#include "cut/exact_split_writer.h"
+#include "cut/refusal_text.h"
+#include "mp3/block_reader.h"
+#include "mp3/length.h"
+#include "mp3/tag_layout.h"
 
 namespace snipwell {
 namespace {
 
-SourceLength measureSource(const std::string& path) {
-    // The scan that gives the single cut its reasons for a file that is no
-    // MP3; it throws with them.
-    scannedTrackLengthMs(path);
-    const auto measured = mci::measureMp3Length(path);
-    if (std::holds_alternative<mci::MciError>(measured)) {
-        throw RuntimeError(ErrorKind::FileError, "\"" + path + "\" is " + kNotAnMp3);
+// The byte-range split takes the length the window's Save takes.
+SourceLength measureAnySource(const std::string& path) {
+    const auto measured = mp3::measureLength(path);
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&measured)) {
+        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
     }
-    const auto& length = std::get<mci::Mp3Length>(measured);
+    const auto& length = std::get<mp3::TrackLength>(measured);
     return {length.sampleRate, length.samples};
 }
 
@@ -51,22 +50,31 @@ void makeFolder(const std::string& folder) {
         throw fileError("cannot make the folder", folder, ENOTDIR);
 }
 
+RuntimeError unreadable(const mp3::BlockReader& file, const std::string& path) {
+    return RuntimeError(
+        ErrorKind::FileError,
+        describeSourceError(
+            file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, 0, 0, 0, 0}), path));
+}
+
 }  // namespace
 
 SourceTags readSourceTags(const std::string& path) {
-    auto opened = mci::BlockFileReader::open(path);
-    if (std::holds_alternative<mci::MciError>(opened)) throw fileError("cannot read", path, EIO);
-    auto& file = std::get<mci::BlockFileReader>(opened);
-    const mci::Mp3TagLayout layout = mci::findTagLayout(file);
+    auto opened = mp3::BlockReader::open(path);
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&opened)) {
+        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
+    }
+    auto& file = std::get<mp3::BlockReader>(opened);
+    const mp3::TagLayout layout = mp3::findTagLayout(file);
     SourceTags tags;
-    for (const mci::ByteSpan& span : layout.id3v2Tags) {
+    for (const mp3::ByteSpan& span : layout.id3v2Tags) {
         std::vector<std::uint8_t> bytes;
         bytes.reserve(static_cast<std::size_t>(span.size()));
         for (std::uint64_t at = span.begin; at < span.end;) {
             const auto piece = static_cast<std::size_t>(
-                std::min<std::uint64_t>(span.end - at, mci::BlockFileReader::maxSpan));
+                std::min<std::uint64_t>(span.end - at, mp3::BlockReader::maxSpan));
             const std::uint8_t* data = file.bytesAt(at, piece);
-            if (data == nullptr) throw fileError("cannot read", path, EIO);
+            if (data == nullptr) throw unreadable(file, path);
             bytes.insert(bytes.end(), data, data + piece);
             at += piece;
         }
@@ -77,7 +85,7 @@ SourceTags readSourceTags(const std::string& path) {
     }
     if (layout.id3v1Offset) {
         const std::uint8_t* data = file.bytesAt(*layout.id3v1Offset, mp3::kId3v1Bytes);
-        if (data == nullptr) throw fileError("cannot read", path, EIO);
+        if (data == nullptr) throw unreadable(file, path);
         std::array<std::uint8_t, mp3::kId3v1Bytes> v1{};
         std::copy(data, data + mp3::kId3v1Bytes, v1.begin());
         tags.id3v1 = v1;
@@ -87,10 +95,13 @@ SourceTags readSourceTags(const std::string& path) {
 
 SplitServices diskSplitServices() {
     SplitServices services;
-    services.measure = measureSource;
+    services.measure = [](const std::string& path, bool exactly) {
+        return exactly ? measureExactSource(path) : measureAnySource(path);
+    };
     services.readTags = readSourceTags;
     services.freeBytes = freeBytesAt;
     services.makeFolder = makeFolder;
+    services.exactWriter = writeExactTracks;
     return services;
 }
 

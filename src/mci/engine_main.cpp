@@ -25,8 +25,10 @@
 #include "mci/gst_media_device.h"
 #include "mci/line_reader.h"
 #include "mci/mci_service.h"
-#include "mci/mp3_length.h"
-#include "mci/mp3_tag_check.h"
+#include "mci/mp3_error_codes.h"
+#include "mp3/block_reader.h"
+#include "mp3/length.h"
+#include "mp3/tag_check.h"
 
 namespace {
 
@@ -66,10 +68,15 @@ void followParent(pid_t parent) {
 // A file with tags no writer makes is refused before the decoder sees it;
 // a file that is no MP3 at all still answers as such.
 DeviceOpenResult openChecked(const std::string& path) {
-    if (const auto damaged = findMalformedTag(path)) {
-        const auto measured = measureMp3Length(path);
-        if (const auto* error = std::get_if<MciError>(&measured)) return *error;
-        return *damaged;
+    auto opened = snipwell::mp3::BlockReader::open(path);
+    if (const auto* error = std::get_if<snipwell::mp3::Mp3Error>(&opened)) return mciErrorOf(*error);
+    auto& file = std::get<snipwell::mp3::BlockReader>(opened);
+    if (const auto damaged = snipwell::mp3::findMalformedTag(file)) {
+        const auto measured = snipwell::mp3::measureLength(file);
+        if (const auto* error = std::get_if<snipwell::mp3::Mp3Error>(&measured)) {
+            return mciErrorOf(*error);
+        }
+        return mciErrorOf(*damaged);
     }
     return GstMediaDevice::open(path);
 }

@@ -1,5 +1,8 @@
 #include "mci/gst_media_device.h"
 
+#include "mci/mp3_error_codes.h"
+#include "mp3/length.h"
+
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -54,9 +57,9 @@ DeviceOpenResult GstMediaDevice::open(const std::string& path) {
     // of MP3, where the pipeline's figure is missing or estimated for files
     // without an info frame. The scan also turns away what is no MP3 at all
     // before any pipeline is built.
-    const auto measured = measureMp3Length(path);
-    if (const auto* error = std::get_if<MciError>(&measured)) return *error;
-    const std::int64_t lengthMs = std::get<Mp3Length>(measured).milliseconds();
+    const auto measured = mp3::measureLength(path);
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&measured)) return mciErrorOf(*error);
+    const std::int64_t lengthMs = std::get<mp3::TrackLength>(measured).milliseconds();
 
     if (!initialiseGStreamer()) return MciError::mediaSystemUnavailable;
     GstOwned<GstElement> playbin(gst_element_factory_make("playbin", nullptr));

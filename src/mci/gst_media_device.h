@@ -15,7 +15,6 @@
 
 #include "mci/gst_owned.h"
 #include "mci/media_device.h"
-#include "mci/mp3_length.h"
 
 namespace snipwell::mci {
 

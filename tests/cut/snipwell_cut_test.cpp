@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "clip/export/save_fixture.h"
-#include "mci/mp3_length.h"
+#include "mp3/length.h"
 #include "support/mp3/run_program.h"
 
 namespace snipwell::test {
@@ -20,9 +20,9 @@ using Names = std::vector<std::string>;
 using Outcome = ProgramOutcome;
 
 std::int32_t scannedLength(const std::string& path) {
-    const auto measured = mci::measureMp3Length(path);
-    if (!std::holds_alternative<mci::Mp3Length>(measured)) return -1;
-    return static_cast<std::int32_t>(std::get<mci::Mp3Length>(measured).milliseconds());
+    const auto measured = mp3::measureLength(path);
+    if (!std::holds_alternative<mp3::TrackLength>(measured)) return -1;
+    return static_cast<std::int32_t>(std::get<mp3::TrackLength>(measured).milliseconds());
 }
 
 std::size_t lineCount(const std::string& text) {

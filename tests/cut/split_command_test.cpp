@@ -69,7 +69,7 @@ class SplitCommandTest : public ::testing::Test {
 protected:
     SplitCommandTest() {
         writeBytes(sourcePath, patternBytes(400'000));
-        services.measure = [](const std::string&) { return SourceLength{44'100, 441'000}; };
+        services.measure = [](const std::string&, bool) { return SourceLength{44'100, 441'000}; };
         services.readTags = [](const std::string&) { return SourceTags{}; };
         services.freeBytes = [this](const std::string&) { return freeBytes; };
         services.makeFolder = [this](const std::string& path) {

@@ -20,11 +20,8 @@
 #include "mci/line_reader.h"
 #include "mci/mci_error.h"
 #include "mci/media_engine_control.h"
-#include "mci/mp3_tag_check.h"
 #include "mci_session.h"
-#include "support/mp3/damaged_mp3.h"
 #include "support/mp3/mp3_fixtures.h"
-#include "support/mp3/mp3_tag_writer.h"
 #include "support/temp_dir.h"
 
 namespace snipwell::mci::test {
@@ -159,39 +156,6 @@ TEST(LineReader, BoundsEveryLineAndDropsTheRestOfAnOverlongOne) {
     }
     writer.join();
     ::close(ends[0]);
-}
-
-TEST(Mp3TagCheck, RefusesImpossibleApeSizesAndPilesOfId3v2TagsOnly) {
-    using namespace snipwell::test;
-    const Bytes good = readBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
-    Bytes withGoodEndTags = good;
-    const Bytes ape = apeTag();
-    const Bytes id3v1 = id3v1Tag();
-    withGoodEndTags.insert(withGoodEndTags.end(), ape.begin(), ape.end());
-    withGoodEndTags.insert(withGoodEndTags.end(), id3v1.begin(), id3v1.end());
-    Bytes impossibleApeBeforeId3v1 = withImpossibleApeFooter(good);
-    impossibleApeBeforeId3v1.insert(impossibleApeBeforeId3v1.end(), id3v1.begin(), id3v1.end());
-
-    const struct {
-        const char* name;
-        Bytes bytes;
-        bool malformed;
-    } cases[] = {
-        {"good", good, false},
-        {"good APE and ID3v1 tags", withGoodEndTags, false},
-        {"most stacked ID3v2 tags allowed", withEmptyId3v2Tags(good, maxStackedId3v2Tags), false},
-        {"one more", withEmptyId3v2Tags(good, maxStackedId3v2Tags + 1), true},
-        {"thousands of ID3v2 tags", withEmptyId3v2Tags(good, 5000), true},
-        {"impossible APE size", withImpossibleApeFooter(good), true},
-        {"impossible APE size before ID3v1", impossibleApeBeforeId3v1, true},
-    };
-    const TempDir dir;
-    for (const auto& [name, bytes, malformed] : cases) {
-        const auto path = dir.file("case.mp3");
-        writeBytes(path, bytes);
-        EXPECT_EQ(findMalformedTag(path.string()).has_value(), malformed) << name;
-    }
-    EXPECT_FALSE(findMalformedTag(dir.file("missing.mp3").string()).has_value());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "clip/exact/crc16.h"
+#include "mp3/crc16.h"
 
 namespace snipwell::exact {
 namespace {
@@ -15,10 +15,27 @@ ClipStreamWriter::ClipStreamWriter(ClipTarget& target) : target_(target) {
     buffer_.reserve(bufferBytes);
 }
 
+void ClipStreamWriter::takeCrcOfBuffer() {
+    if (crcOn_ && crcFrom_ < buffer_.size()) {
+        crc_ = mp3::crc16Update(crc_, buffer_.data() + crcFrom_, buffer_.size() - crcFrom_);
+    }
+    crcFrom_ = buffer_.size();
+}
+
+void ClipStreamWriter::setAudioCrc(bool on) {
+    takeCrcOfBuffer();
+    crcOn_ = on;
+}
+
+std::uint16_t ClipStreamWriter::audioCrc() {
+    takeCrcOfBuffer();
+    return crc_;
+}
+
 void ClipStreamWriter::append(const std::uint8_t* bytes, std::size_t count) {
-    if (crcOn_) crc_ = crc16Update(crc_, bytes, count);
     if (buffer_.size() + count > bufferBytes) flush();
     if (count >= bufferBytes) {
+        if (crcOn_) crc_ = mp3::crc16Update(crc_, bytes, count);
         writeLater(next_, bytes, count);
         next_ += static_cast<std::int64_t>(count);
         bufferPosition_ = next_;
@@ -42,10 +59,12 @@ void ClipStreamWriter::writeLater(std::int64_t position, const std::uint8_t* byt
 }
 
 void ClipStreamWriter::flush() {
+    takeCrcOfBuffer();
     if (!buffer_.empty()) {
         writeLater(bufferPosition_, buffer_.data(), buffer_.size());
         buffer_.clear();
     }
+    crcFrom_ = 0;
     bufferPosition_ = next_;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Writes a clip front to back into its ClipTarget through one buffer, so that
 // copying frame by frame costs one system call per megabyte, and keeps the
-// CRC-16 of the audio bytes that pass through it.
+// CRC-16 of the audio bytes that pass through it. The CRC is taken over the
+// buffer in bulk when it is written out, not per appended frame.
 
 #include <cstdint>
 #include <vector>
@@ -25,15 +26,18 @@ public:
     std::uint64_t written() const { return static_cast<std::uint64_t>(next_ - 1); }
 
     // The audio CRC covers what is appended while it is on.
-    void setAudioCrc(bool on) { crcOn_ = on; }
-    std::uint16_t audioCrc() const { return crc_; }
+    void setAudioCrc(bool on);
+    std::uint16_t audioCrc();
 
 private:
+    void takeCrcOfBuffer();
+
     ClipTarget& target_;
     std::vector<std::uint8_t> buffer_;
     std::int64_t bufferPosition_ = 1;  // where buffer_[0] goes
     std::int64_t next_ = 1;            // where the next appended byte goes
     bool crcOn_ = false;
+    std::size_t crcFrom_ = 0;  // the first byte of buffer_ not yet in crc_
     std::uint16_t crc_ = 0;
 };
 

@@ -2,8 +2,8 @@
 
 #include <numeric>
 
-#include "clip/exact/exact_cut_plan.h"
-#include "clip/exact/info_frame_writer.h"
+#include "mp3/info_frame_writer.h"
+#include "mp3/length.h"
 
 namespace snipwell::exact {
 namespace {
@@ -37,8 +37,8 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
         for (std::uint32_t priming = firstFrame == 0 ? 0 : 1; priming <= 4; ++priming) {
             const CopyStart start{firstFrame, priming};
             const std::uint64_t clipBegin = clipRawBegin(start, rawBegin, samplesPerFrame);
-            if (clipBegin < decoderDelaySamples ||
-                clipBegin - decoderDelaySamples > maxGaplessField) {
+            if (clipBegin < mp3::decoderDelaySamples ||
+                clipBegin - mp3::decoderDelaySamples > mp3::maxGaplessField) {
                 continue;
             }
             // Copied frame X is decoded after X - sourceStart frames in the

@@ -23,6 +23,11 @@
 
 namespace snipwell::exact {
 
+// Decoded samples that must precede the begin mark in the clip: one granule
+// whose overlap is missing, plus the synthesis filter's 480 samples of
+// memory (1,056), rounded up to a whole MPEG-1 frame for margin.
+inline constexpr std::uint64_t settlingSamples = 1152;
+
 struct CopyStart {
     std::uint64_t firstFrame = 0;     // index of the first copied source frame
     std::uint32_t primingFrames = 0;  // 0 to 4

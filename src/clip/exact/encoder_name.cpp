@@ -9,10 +9,11 @@ namespace snipwell::exact {
 // for "LAME". So the name starts "LAME" always. The clip's frames are the
 // source's: its own encoder's name is kept where it qualifies; otherwise the
 // rest stays blank rather than claim a version of an encoder we do not know.
-std::string clipEncoderName(const SourceEncoderInfo& source) {
-    const auto* name = reinterpret_cast<const char*>(source.name.data());
-    if (source.hasLameExtension && std::equal(name, name + 4, "LAME")) {
-        std::string kept(name, source.name.size());
+std::string clipEncoderName(const std::optional<mp3::LameExtension>& source) {
+    if (!source) return "LAME     ";
+    const auto* name = reinterpret_cast<const char*>(source->encoder.data());
+    if (std::equal(name, name + 4, "LAME")) {
+        std::string kept(name, source->encoder.size());
         // Stop at the first byte that is not printable: the field is text.
         const auto end =
             std::find_if(kept.begin(), kept.end(), [](char c) { return c < 0x20 || c > 0x7E; });

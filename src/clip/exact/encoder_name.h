@@ -3,12 +3,14 @@
 // frame's encoder delay and padding only for encoder names they know, so
 // the name decides whether the clip plays exactly.
 
+#include <optional>
 #include <string>
 
-#include "clip/exact/exact_cut_plan.h"
+#include "mp3/info_frame.h"
 
 namespace snipwell::exact {
 
-std::string clipEncoderName(const SourceEncoderInfo& source);
+// `source`: the source's LAME extension, where it has one.
+std::string clipEncoderName(const std::optional<mp3::LameExtension>& source);
 
 }  // namespace snipwell::exact

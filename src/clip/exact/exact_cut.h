@@ -11,7 +11,8 @@
 //   the source's frames, unchanged, from at least 1,152 samples before the
 //     begin (so the decoder has settled) to the frame of the last wanted sample;
 //   the source's ID3v1 tag.
-// Only the first and last frames need work; the rest is a copy.
+// Only the first and last frames need work; the rest is a copy, made during
+// the one walk over the source's frames that also checks the whole stream.
 //
 // The clip is written through Files::createTarget: into a temporary file
 // beside the target, which takes the target's name only once it is complete
@@ -20,8 +21,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <variant>
 
+#include "clip/exact/exact_refusal.h"
+#include "clip/exact/track_writer.h"
 #include "common/files.h"
 
 namespace snipwell::exact {
@@ -33,27 +35,15 @@ struct ExactCutRequest {
     std::string targetPath;
 };
 
-struct ExactClip {
-    std::uint32_t sampleRate = 0;
-    std::uint64_t samples = 0;      // per channel, as a gapless decoder plays the clip
-    std::int64_t milliseconds = 0;  // endMs - beginMs
-    std::uint64_t bytes = 0;        // size of the clip file
-};
-
-// Why no clip was written, as one line a person can read (no trailing
-// period), e.g. "the source is MPEG Layer II, not Layer III (MP3): …".
-struct ExactCutError {
-    std::string reason;
-};
-
 // Called now and then with the share of the work done, from 0 to 1.
 using ExactCutProgress = std::function<void(double done)>;
 
-// Refuses, without writing anything, what cannot be cut exactly: free-format
-// streams, Layer I and II, a stream whose sample rate changes, marks outside
-// the track or not in order, and a target that is the source itself. Whatever `progress` throws
-// ends the cut and is passed on; the target is then left as it was.
-std::variant<ExactClip, ExactCutError> cutExactClip(const ExactCutRequest& request, Files& files,
-                                                    const ExactCutProgress& progress = {});
+// Refuses what cannot be cut exactly: free-format streams, Layer I and II, a
+// stream whose sample rate changes, marks outside the track or not in order,
+// and a target that is the source itself. A target that cannot be written
+// throws the Files service's RuntimeError; whatever `progress` throws ends
+// the cut and is passed on. Either way the target is left as it was.
+ExactResult<ExactClip> cutExactClip(const ExactCutRequest& request, Files& files,
+                                    const ExactCutProgress& progress = {});
 
 }  // namespace snipwell::exact

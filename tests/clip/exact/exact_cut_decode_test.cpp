@@ -18,7 +18,7 @@
 #include "clip/exact/gstreamer_decode.h"
 #include "clip/exact/mpg123_decode.h"
 #include "clip/export/disk_files.h"
-#include "mci/mp3_length.h"
+#include "mp3/length.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/temp_dir.h"
@@ -89,7 +89,8 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
     const auto result =
         exact::cutExactClip({source.string(), beginMs, endMs, target.string()}, files);
     ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result))
-        << std::get<exact::ExactCutError>(result).reason;
+        << "refused: kind " << static_cast<int>(std::get<exact::ExactCutRefusal>(result).kind)
+        << ", fault " << static_cast<int>(std::get<exact::ExactCutRefusal>(result).source.fault);
 
     const DecodedAudio clip = decodeWithMpg123(target);
     // No complaint from the decoder, unless the source draws the same one
@@ -143,9 +144,9 @@ TEST_P(ExactCutDecodeTest, ClipPlaysExactlyTheSourcesSamplesOfTheRange) {
     if (row.gstreamerTrimsExactly) {
         EXPECT_EQ(gstreamerDecodedSamples(target), wanted) << "samples decoded by GStreamer";
     }
-    const auto length = mci::measureMp3Length(target.string());
-    ASSERT_TRUE(std::holds_alternative<mci::Mp3Length>(length));
-    EXPECT_NEAR(static_cast<double>(std::get<mci::Mp3Length>(length).milliseconds()),
+    const auto length = mp3::measureLength(target.string());
+    ASSERT_TRUE(std::holds_alternative<mp3::TrackLength>(length));
+    EXPECT_NEAR(static_cast<double>(std::get<mp3::TrackLength>(length).milliseconds()),
                 static_cast<double>(endMs - beginMs), 1.0);
 }
 

@@ -88,7 +88,8 @@ TEST(ExactCutTags, TheId3v2TagStaysInFrontWithTheClipsLength) {
         const auto result = exact::cutExactClip(
             {work.file("tagged.mp3").string(), 2500, 4250, work.file("clip.mp3").string()}, files);
         ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result))
-            << std::get<exact::ExactCutError>(result).reason;
+            << "refused: kind " << static_cast<int>(std::get<exact::ExactCutRefusal>(result).kind)
+            << ", fault " << static_cast<int>(std::get<exact::ExactCutRefusal>(result).source.fault);
 
         const Bytes clip = readBytes(work.file("clip.mp3"));
         ASSERT_GT(clip.size(), 200u);

@@ -12,7 +12,7 @@
 
 #include "clip/exact/mpg123_decode.h"
 #include "clip/export/clip_range.h"
-#include "mci/mp3_length.h"
+#include "mp3/length.h"
 #include "support/file_bytes.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
@@ -43,7 +43,7 @@ TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {
 
     // The bytes the window's Save writes: a proportional range in 4097-byte
     // writes that step 4096, zeros past the source's end.
-    const auto length = std::get<mci::Mp3Length>(mci::measureMp3Length(source.string()));
+    const auto length = std::get<mp3::TrackLength>(mp3::measureLength(source.string()));
     const Bytes whole = readBytes(source);
     const ClipRange range =
         clipRangeFor(static_cast<std::int64_t>(whole.size()),

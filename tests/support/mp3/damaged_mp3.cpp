@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "mci/mpeg_frame_header.h"
+#include "mp3/frame_header.h"
 
 namespace snipwell::test {
 
@@ -16,7 +16,7 @@ Bytes withFlippedLayerBit(const Bytes& mp3, std::size_t frameIndex) {
              (std::size_t{damaged[9]} & 0x7F);
     }
     for (std::size_t frame = 0; at + 4 <= damaged.size(); ++frame) {
-        const auto header = mci::parseFrameHeader(damaged.data() + at);
+        const auto header = mp3::parseFrameHeader(damaged.data() + at);
         if (!header) throw std::runtime_error("no frame header where one should be");
         if (frame == frameIndex) {
             damaged[at + 1] ^= 0x04;  // layer bits 01 (Layer III) become 11 (Layer I)
