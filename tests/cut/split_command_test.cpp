@@ -12,6 +12,7 @@
 #include "clip/export/disk_files.h"
 #include "clip/export/export_test_files.h"
 #include "common/runtime_error.h"
+#include "cut/full_disk_files.h"
 #include "cut/split_command.h"
 
 namespace snipwell::test {
@@ -23,46 +24,6 @@ std::string textOf(std::FILE* file) {
     for (int ch; (ch = std::fgetc(file)) != EOF;) text += static_cast<char>(ch);
     return text;
 }
-
-// The disk with room for `room` bytes in all, across every target: the
-// write that would pass it fails as a full disk does.
-class FullDiskFiles : public Files {
-public:
-    FullDiskFiles(Files& disk, std::int64_t room) : disk_(disk), room_(room) {}
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return disk_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return disk_.openSource(path);
-    }
-    std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
-        return std::make_unique<Target>(disk_.createTarget(path), room_);
-    }
-
-private:
-    class Target : public ClipTarget {
-    public:
-        Target(std::unique_ptr<ClipTarget> real, std::int64_t& room)
-            : real_(std::move(real)), room_(room) {}
-        void writeAt(std::int64_t position, std::span<const std::byte> bytes) override {
-            const auto size = static_cast<std::int64_t>(bytes.size());
-            if (size > room_) {
-                throw RuntimeError(ErrorKind::FileError, "cannot write: No space left on device");
-            }
-            room_ -= size;
-            real_->writeAt(position, bytes);
-        }
-        void commit() override { real_->commit(); }
-
-    private:
-        std::unique_ptr<ClipTarget> real_;
-        std::int64_t& room_;
-    };
-    Files& disk_;
-    std::int64_t room_;
-};
 
 // 400,000 bytes that play 10 s at 44.1 kHz.
 class SplitCommandTest : public ::testing::Test {
