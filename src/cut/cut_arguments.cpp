@@ -201,17 +201,33 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
 }
 
 std::string cutUsage() {
-    std::string usage =
-        "usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET\n"
-        "       snipwell-cut (--cue SHEET | --at T1,T2,... | --every DURATION |\n"
-        "                     --labels FILE) [--name TEMPLATE] [--dry-run]\n"
-        "                    [--write-cue FILE] [--bytes] [--force] [--quiet]\n"
-        "                    SOURCE FOLDER";
-    return usage;
+    std::string usage = "usage: snipwell-cut";
+    for (const CutFlag& flag : kCutFlags) {
+        if (flag.field != &CutArguments::dryRun && flag.field != &CutArguments::bytes) {
+            usage += std::string(" [") + flag.name + "]";
+        }
+    }
+    return usage + " SOURCE BEGIN END TARGET";
+}
+
+std::string cutSplitUsage() {
+    return "usage: snipwell-cut (--cue SHEET | --at T1,T2,... | --every DURATION | --labels FILE) "
+           "[--name TEMPLATE] [--dry-run] [--write-cue FILE] [--bytes] [--force] [--quiet] "
+           "SOURCE FOLDER";
+}
+
+std::string cutUsageFor(const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        for (const char* option : {"--cue", "--at", "--every", "--labels"}) {
+            const std::string name = option;
+            if (word == name || word.rfind(name + "=", 0) == 0) return cutSplitUsage();
+        }
+    }
+    return cutUsage();
 }
 
 std::string cutHelp() {
-    std::string help = cutUsage() + R"(
+    std::string help = cutUsage() + "\n" + cutSplitUsage() + R"(
 
 Cuts the stretch from BEGIN to END out of the MP3 file SOURCE and saves it as
 TARGET, the same bytes Snipwell's Save writes, without decoding anything.

@@ -55,7 +55,7 @@ struct CutFlag {
 };
 
 inline constexpr CutFlag kCutFlags[] = {
-    {"--force", &CutArguments::force, "replace an existing TARGET without asking"},
+    {"--force", &CutArguments::force, "replace an existing TARGET or tracks without asking"},
     {"--quiet", &CutArguments::quiet, "print no progress bar and no summary line"},
     {"--exact", &CutArguments::exact, "a clip exact to the sample (see below)"},
     {"--dry-run", &CutArguments::dryRun, "split: print the tracks and write nothing"},
@@ -88,8 +88,12 @@ struct CutUsageError {
 std::variant<CutCommandLine, CutUsageError> parseCutArguments(
     const std::vector<std::string>& words);
 
-// "usage: snipwell-cut [--force] [--quiet] SOURCE BEGIN END TARGET"
+// "usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET"
 std::string cutUsage();
+// The split mode's usage, one line.
+std::string cutSplitUsage();
+// The usage line for these words: the split mode's when they select it.
+std::string cutUsageFor(const std::vector<std::string>& words);
 // The usage, what the program does, the time forms, the options, the exit
 // statuses and one example.
 std::string cutHelp();

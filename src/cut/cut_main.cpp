@@ -22,10 +22,11 @@
 
 int main(int argc, char** argv) {
     using namespace snipwell;
-    const auto parsed = parseCutArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    const auto parsed = parseCutArguments(words);
     if (const auto* usageError = std::get_if<CutUsageError>(&parsed)) {
         std::fprintf(stderr, "snipwell-cut: %s\n%s\n", usageError->reason.c_str(),
-                     cutUsage().c_str());
+                     cutUsageFor(words).c_str());
         return kCutBadUsage;
     }
     const CutCommandLine& line = std::get<CutCommandLine>(parsed);

@@ -47,7 +47,8 @@ TEST(SnipwellSplit, SplitsAnAlbumFromItsCueSheetWithOneCommand) {
         {SNIPWELL_CUT_PATH, "--cue", sheet.string(), album.string(), work.file("tracks").string()},
         work.file("out.txt"), work.file("err.txt"));
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
-    EXPECT_EQ(namesIn(work.file("tracks")), (std::vector<std::string>{"01 Low.mp3", "02 High.mp3"}));
+    EXPECT_EQ(namesIn(work.file("tracks")),
+              (std::vector<std::string>{"01 Low.mp3", "02 High.mp3"}));
     EXPECT_EQ(outcome.output.rfind("Saved 01 Low.mp3: 0:05.000, ", 0), 0u) << outcome.output;
     EXPECT_NE(outcome.output.find("\nSaved 02 High.mp3: 0:05.000, "), std::string::npos);
     EXPECT_EQ(outcome.errorOutput, "");

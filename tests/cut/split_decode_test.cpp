@@ -217,6 +217,36 @@ TEST_F(SplitFaultTest, DiskFullHalfWayKeepsTheFinishedTracks) {
         << text;
 }
 
+// The source is cut short after it was measured, as when another program
+// rewrites it: the split stops where the file ends, keeps the tracks made
+// before that point, and leaves nothing of the one it was writing.
+TEST_F(SplitFaultTest, SourceCutShortDuringTheJobKeepsTheFinishedTracks) {
+    const fs::path source = work.file("source.mp3");
+    fs::copy_file(Mp3Fixtures::file(Mp3Kind::cbrPlain), source);
+    const SplitCase row{"", Mp3Kind::cbrPlain, {0, 150, 300, 600}};
+    SplitServices services = diskSplitServices();
+    const auto measure = services.measure;
+    services.measure = [&](const std::string& path, bool exactly) {
+        const SourceLength length = measure(path, exactly);
+        fs::resize_file(path, fs::file_size(path) * 6 / 10);  // 6 of its 10 s stay
+        return length;
+    };
+    CutConsole console{err, false, {}, out};
+    EXPECT_EQ(runSplit(arguments(source, sheetFor(row)), disk, services, console), kCutFailed);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(work.file("tracks"))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"01 Part 1.mp3", "02 Part 2.mp3"}));
+    const std::string text = textOf(err);
+    EXPECT_NE(
+        text.find("the split stopped at track 3 (\"03 Part 3.mp3\"): \"" + source.string() +
+                  "\" changed while it was being read; kept \"01 Part 1.mp3\", \"02 Part 2.mp3\""),
+        std::string::npos)
+        << text;
+}
+
 // What the exact cut refuses, the split refuses before it writes anything,
 // with the same reason and a word on --bytes.
 TEST_F(SplitFaultTest, KindsTheExactCutRefusesAreRefusedUpFront) {
