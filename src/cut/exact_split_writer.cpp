@@ -9,6 +9,7 @@
 #include "clip/exact/track_writer.h"
 #include "common/runtime_error.h"
 #include "cut/refusal_text.h"
+#include "cut/track_committer.h"
 #include "mp3/block_reader.h"
 
 namespace snipwell {
@@ -78,9 +79,24 @@ struct OpenTrack {
 class OnePassSplit {
 public:
     OnePassSplit(const SplitJob& job, Files& files, const SplitCallbacks& callbacks)
-        : job_(job), files_(files), callbacks_(callbacks) {}
+        : job_(job), files_(files), callbacks_(callbacks), committer_(callbacks.saved) {}
 
     void run() {
+        try {
+            walkAndWrite();
+        } catch (...) {
+            // The tracks finished before the failure are whole: they still
+            // go onto the disk before the failure is told.
+            try {
+                committer_.finish();
+            } catch (...) {  // NOLINT(bugprone-empty-catch): the first failure is the one told
+            }
+            throw;
+        }
+    }
+
+private:
+    void walkAndWrite() {
         mp3::BlockReader file = openSource(job_.sourcePath);
         exact::OpenedStream opened = openStream(file, job_.sourcePath);
         const exact::SourceStream& stream = opened.stream;
@@ -108,12 +124,13 @@ public:
         if (next_ < plans_.size() || !open_.empty()) {
             // The walk ended before the last track did: the source is shorter
             // than when it was measured.
+            committer_.finish();
             throw RuntimeError(ErrorKind::FileError,
                                "\"" + job_.sourcePath + "\" changed while it was being read");
         }
+        committer_.finish();
     }
 
-private:
     std::optional<exact::ExactCutRefusal> take(std::uint64_t index, const mp3::WalkedFrame& frame,
                                                const exact::SourceStream& stream,
                                                mp3::BlockReader& file) {
@@ -151,8 +168,10 @@ private:
         if (auto* refused = std::get_if<exact::ExactCutRefusal>(&finished)) return *refused;
         if (track.id3v1) track.out->append(track.id3v1->data(), track.id3v1->size());
         track.out->flush();
-        track.target->commit();
-        if (callbacks_.saved) callbacks_.saved(track.index, track.out->written());
+        const std::uint64_t bytes = track.out->written();
+        track.writer.reset();
+        track.out.reset();
+        committer_.handOver(track.index, std::move(track.target), bytes);
         return std::nullopt;
     }
 
@@ -162,6 +181,9 @@ private:
     std::vector<exact::TrackPlan> plans_;
     std::size_t next_ = 0;
     std::deque<OpenTrack> open_;
+    // Last, so that it stops (dropping uncommitted tracks) before the open
+    // tracks go.
+    TrackCommitter committer_;
 };
 
 }  // namespace

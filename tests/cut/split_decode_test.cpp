@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "clip/exact/gstreamer_decode.h"
 #include "clip/exact/mpg123_decode.h"
 #include "clip/export/disk_files.h"
+#include "common/runtime_error.h"
 #include "cut/full_disk_files.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"
@@ -215,6 +217,70 @@ TEST_F(SplitFaultTest, DiskFullHalfWayKeepsTheFinishedTracks) {
                         "left on device; kept \"01 Part 1.mp3\""),
               std::string::npos)
         << text;
+}
+
+// The disk, whose sync of the n-th track fails, as a failing device's does.
+class FailingSyncFiles : public Files {
+public:
+    FailingSyncFiles(Files& disk, int failingCommit) : disk_(disk), commitsLeft_(failingCommit) {}
+    bool exists(const std::string& path) override { return disk_.exists(path); }
+    bool isSameFile(const std::string& a, const std::string& b) override {
+        return disk_.isSameFile(a, b);
+    }
+    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
+    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
+        return disk_.openSource(path);
+    }
+    std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
+        return std::make_unique<Target>(disk_.createTarget(path), commitsLeft_);
+    }
+
+private:
+    class Target : public ClipTarget {
+    public:
+        Target(std::unique_ptr<ClipTarget> real, std::atomic<int>& commitsLeft)
+            : real_(std::move(real)), commitsLeft_(commitsLeft) {}
+        void writeAt(std::int64_t position, std::span<const std::byte> bytes) override {
+            real_->writeAt(position, bytes);
+        }
+        void commit() override {
+            if (--commitsLeft_ == 0) {
+                throw RuntimeError(ErrorKind::FileError, "cannot write: Input/output error");
+            }
+            real_->commit();
+        }
+
+    private:
+        std::unique_ptr<ClipTarget> real_;
+        std::atomic<int>& commitsLeft_;
+    };
+    Files& disk_;
+    std::atomic<int> commitsLeft_;
+};
+
+// Tracks are synced while the walk goes on; a sync that fails still stops
+// the split at that track, with the tracks before it kept and none after.
+TEST_F(SplitFaultTest, FailedSyncStopsAtThatTrack) {
+    const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
+    const SplitCase row{"", Mp3Kind::vbrWithXing, {0, 75, 150, 225, 300, 375}};
+    FailingSyncFiles failing(disk, 3);
+    EXPECT_EQ(split(arguments(source, sheetFor(row)), failing), kCutFailed);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(work.file("tracks"))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"01 Part 1.mp3", "02 Part 2.mp3"}));
+    const std::string text = textOf(err);
+    EXPECT_NE(text.find("the split stopped at track 3 (\"03 Part 3.mp3\"): cannot write: "
+                        "Input/output error; kept \"01 Part 1.mp3\", \"02 Part 2.mp3\""),
+              std::string::npos)
+        << text;
+    // One line for each track saved, none for those after the failure.
+    const std::string saved = textOf(out);
+    EXPECT_EQ(saved.rfind("Saved 01 Part 1.mp3: 0:01.000, ", 0), 0u) << saved;
+    EXPECT_NE(saved.find("\nSaved 02 Part 2.mp3: 0:01.000, "), std::string::npos) << saved;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 2);
 }
 
 // The source is cut short after it was measured, as when another program
