@@ -3,8 +3,8 @@
 #   bench/clip/run_split_bench.sh BUILD_DIR [OUT.md]
 # Makes a ~220 MB MP3 in /tmp (removed afterwards) and a 20-track cue sheet
 # over it, then splits it with snipwell-cut --cue (exact, gapless, each track
-# synced) and with mp3splt -c (which syncs nothing), median of 3 runs each,
-# warm cache. The reference is a durable copy of the same file (dd with
+# synced) and with mp3splt -c (which syncs nothing), median of 5 runs each,
+# warm cache, the disk synced before each run. The reference is a durable copy of the same file (dd with
 # fsync): what writing that many bytes to the disk costs on its own.
 set -euo pipefail
 build=$(realpath "${1:?usage: run_split_bench.sh BUILD_DIR [OUT.md]}")
@@ -29,7 +29,9 @@ size=$(stat -c %s "$src")
   done
 } > "$work/album.cue"
 
-timed() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2>&1; cat "$work/time"; }
+# Each run starts with nothing left to write back: mp3splt leaves 220 MB
+# unsynced, which would otherwise land in the next run's syncs.
+timed() { sync; /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2>&1; cat "$work/time"; }
 ours() { rm -rf "$work/ours"; timed "$build/snipwell-cut" --quiet --cue "$work/album.cue" "$src" "$work/ours" < /dev/null; }
 theirs() { rm -rf "$work/theirs"; mkdir "$work/theirs"; timed mp3splt -q -c "$work/album.cue" -d "$work/theirs" "$src"; }
 durable_copy() { rm -f "$work/copy.mp3"; timed dd if="$src" of="$work/copy.mp3" bs=1M conv=fsync status=none; }
@@ -38,7 +40,7 @@ ours > /dev/null  # warm the cache
 theirs > /dev/null
 
 declare -a ours_t ours_m theirs_t theirs_m copy_t
-for _ in 1 2 3; do
+for _ in 1 2 3 4 5; do
   read -r t m < <(ours); ours_t+=("$t"); ours_m+=("$m")
   read -r t m < <(theirs); theirs_t+=("$t"); theirs_m+=("$m")
   read -r t _ < <(durable_copy); copy_t+=("$t")
@@ -49,7 +51,7 @@ ours_s=$(m "${ours_t[@]}"); theirs_s=$(m "${theirs_t[@]}"); copy_s=$(m "${copy_t
 {
   echo "### Split into 20 tracks ($(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME"), $(date -u +%Y-%m-%d))"
   echo
-  echo "A $((size / 1000000)) MB MP3 (230 min, 128 kbit/s) split by a 20-track cue sheet, warm cache, median of 3."
+  echo "A $((size / 1000000)) MB MP3 (230 min, 128 kbit/s) split by a 20-track cue sheet, warm cache, disk synced before each run, median of 5."
   echo
   echo "| program | seconds | tracks | bytes written | peak memory |"
   echo "|---|---|---|---|---|"
