@@ -138,6 +138,19 @@ std::variant<CutCommandLine, CutUsageError> splitOperands(
     return line;
 }
 
+// The value of `option` from the word itself ("--cue=a.cue") or from the
+// next word, which `at` then steps past.
+std::optional<std::string> readValueOption(const CutValueOption& option,
+                                           const std::vector<std::string>& words, std::size_t& at,
+                                           bool valueInWord, std::string value,
+                                           CutArguments& into) {
+    if (!valueInWord) {
+        if (at + 1 == words.size()) return std::string(option.name) + " needs " + option.value;
+        value = words[++at];
+    }
+    return option.read(into, value);
+}
+
 }  // namespace
 
 const CutValueOption kCutValueOptions[6] = {
@@ -171,13 +184,10 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
         } else if (const CutFlag* flag = findFlag(word)) {
             line.arguments.*(flag->field) = true;
         } else if (const CutValueOption* option = findValueOption(word, value, valueInWord)) {
-            if (!valueInWord) {
-                if (i + 1 == words.size()) {
-                    return CutUsageError{std::string(option->name) + " needs " + option->value};
-                }
-                value = words[++i];
+            if (auto problem =
+                    readValueOption(*option, words, i, valueInWord, value, line.arguments)) {
+                return CutUsageError{*problem};
             }
-            if (auto problem = option->read(line.arguments, value)) return CutUsageError{*problem};
         } else {
             return CutUsageError{"unknown option \"" + word + "\""};
         }

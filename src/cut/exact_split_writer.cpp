@@ -89,7 +89,7 @@ public:
             // go onto the disk before the failure is told.
             try {
                 committer_.finish();
-            } catch (...) {  // NOLINT(bugprone-empty-catch): the first failure is the one told
+            } catch (...) {  // the first failure is the one told
             }
             throw;
         }

@@ -50,41 +50,47 @@ std::optional<SplitTime> parseLabelSeconds(std::string_view text) {
     return SplitTime{seconds * kMicroseconds + micro, kMicroseconds};
 }
 
+namespace {
+
+// One label line, checked against the label before it; nullopt for a line
+// that holds no label.
+std::variant<std::optional<Label>, CueSheetError> readLabel(std::string_view line, int lineNumber,
+                                                            const Label* before) {
+    if (trimmed(line).empty() || line.starts_with('\\')) return std::optional<Label>{};
+    const auto fields = splitAtTabs(line, 3);
+    if (fields.size() < 2) return CueSheetError{lineNumber, "a label is START<TAB>END<TAB>TITLE"};
+    const auto start = parseLabelSeconds(fields[0]);
+    const auto end = parseLabelSeconds(fields[1]);
+    if (!start || !end) {
+        return CueSheetError{lineNumber, "\"" + std::string(!start ? fields[0] : fields[1]) +
+                                             "\" is no time in seconds (12.5)"};
+    }
+    if (*end < *start) return CueSheetError{lineNumber, "the label ends before it starts"};
+    if (before != nullptr && *start < before->start) {
+        return CueSheetError{
+            lineNumber, "the label starts before the one on line " + std::to_string(before->line)};
+    }
+    if (before != nullptr && !before->isSplitPoint() && *start < before->end) {
+        return CueSheetError{lineNumber, "the label starts inside the one on line " +
+                                             std::to_string(before->line) + " (which ends at " +
+                                             formatClipTime(before->end.milliseconds()) + ")"};
+    }
+    return std::optional<Label>{
+        Label{*start, *end, fields.size() >= 3 ? std::string(fields[2]) : "", lineNumber}};
+}
+
+}  // namespace
+
 std::variant<std::vector<Label>, CueSheetError> parseLabelFile(std::string_view bytes) {
     const auto text = decodeSheetText(bytes);
     if (!text) return CueSheetError{1, "the label file is UTF-16 or UTF-32 text; save it as UTF-8"};
     std::vector<Label> labels;
     const std::vector<std::string_view> lines = splitLines(text->utf8);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int lineNumber = static_cast<int>(i + 1);
-        const std::string_view line = lines[i];
-        if (trimmed(line).empty() || line.starts_with('\\')) continue;
-        const auto fields = splitAtTabs(line, 3);
-        if (fields.size() < 2) {
-            return CueSheetError{lineNumber, "a label is START<TAB>END<TAB>TITLE"};
-        }
-        const auto start = parseLabelSeconds(fields[0]);
-        const auto end = parseLabelSeconds(fields[1]);
-        if (!start || !end) {
-            return CueSheetError{lineNumber, "\"" + std::string(!start ? fields[0] : fields[1]) +
-                                                 "\" is no time in seconds (12.5)"};
-        }
-        if (*end < *start) return CueSheetError{lineNumber, "the label ends before it starts"};
-        if (!labels.empty()) {
-            const Label& before = labels.back();
-            if (*start < before.start) {
-                return CueSheetError{lineNumber, "the label starts before the one on line " +
-                                                     std::to_string(before.line)};
-            }
-            if (!before.isSplitPoint() && *start < before.end) {
-                return CueSheetError{lineNumber,
-                                     "the label starts inside the one on line " +
-                                         std::to_string(before.line) + " (which ends at " +
-                                         formatClipTime(before.end.milliseconds()) + ")"};
-            }
-        }
-        labels.push_back(
-            {*start, *end, fields.size() >= 3 ? std::string(fields[2]) : "", lineNumber});
+        auto read =
+            readLabel(lines[i], static_cast<int>(i + 1), labels.empty() ? nullptr : &labels.back());
+        if (auto* error = std::get_if<CueSheetError>(&read)) return *error;
+        if (auto& label = std::get<std::optional<Label>>(read)) labels.push_back(std::move(*label));
     }
     return labels;
 }

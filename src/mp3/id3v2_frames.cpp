@@ -85,6 +85,43 @@ bool isFrameId(const std::uint8_t* id) {
     return true;
 }
 
+// A 2.3 frame's body and flags in 2.4 form; nullopt for a compressed or
+// encrypted frame. 2.3: status abc00000, format ijk00000 (compression,
+// encryption, grouping); 2.4: status 0abc0000, format 0h00kmnp.
+std::optional<Id3v2Frame> fromTwoThree(const std::uint8_t* header,
+                                       std::span<const std::uint8_t> body) {
+    const std::uint8_t status = header[8];
+    const std::uint8_t format = header[9];
+    if ((format & 0xC0u) != 0) return std::nullopt;
+    auto flags = static_cast<std::uint16_t>(((status & 0xE0u) >> 1) << 8);
+    if ((format & 0x20u) != 0) flags |= kGroupedFrame;
+    return Id3v2Frame{
+        std::string(reinterpret_cast<const char*>(header), 4), flags, {body.begin(), body.end()}};
+}
+
+// A 2.4 frame with its own unsynchronisation undone and its data length
+// indicator (which follows the group byte) taken out; nullopt for a
+// compressed or encrypted frame.
+std::optional<Id3v2Frame> fromTwoFour(const std::uint8_t* header,
+                                      std::span<const std::uint8_t> body) {
+    const std::uint8_t status = header[8];
+    const std::uint8_t format = header[9];
+    if ((format & 0x0Cu) != 0) return std::nullopt;
+    auto flags = static_cast<std::uint16_t>((status & 0x70u) << 8);
+    if ((format & 0x40u) != 0) flags |= kGroupedFrame;
+    std::vector<std::uint8_t> bytes = (format & 0x02u) != 0
+                                          ? resynchronised(body)
+                                          : std::vector<std::uint8_t>(body.begin(), body.end());
+    const std::size_t groupBytes = (format & 0x40u) != 0 ? 1 : 0;
+    if ((format & 0x01u) != 0) {
+        if (bytes.size() < groupBytes + 4) return std::nullopt;
+        bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(groupBytes),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(groupBytes + 4));
+    }
+    return Id3v2Frame{std::string(reinterpret_cast<const char*>(header), 4), flags,
+                      std::move(bytes)};
+}
+
 // 2.3 and 2.4 frames. `major` says where the flags and the size are.
 void readFrames(std::span<const std::uint8_t> frames, int major, std::vector<Id3v2Frame>& out) {
     std::size_t at = 0;
@@ -92,39 +129,10 @@ void readFrames(std::span<const std::uint8_t> frames, int major, std::vector<Id3
         const std::uint8_t* header = frames.data() + at;
         const std::size_t size = major == 3 ? bigEndian(header + 4, 4) : syncsafe(header + 4);
         if (size > frames.size() - at - 10) return;
-        auto body = frames.subspan(at + 10, size);
+        const auto body = frames.subspan(at + 10, size);
         at += 10 + size;
-
-        const std::uint8_t status = header[8];
-        const std::uint8_t format = header[9];
-        std::uint16_t flags = 0;
-        std::vector<std::uint8_t> data;
-        if (major == 3) {
-            // 2.3: status abc00000, format ijk00000 (compression, encryption,
-            // grouping); 2.4: status 0abc0000, format 0h00kmnp.
-            if ((format & 0xC0u) != 0) continue;
-            flags = static_cast<std::uint16_t>(((status & 0xE0u) >> 1) << 8);
-            if ((format & 0x20u) != 0) flags |= kGroupedFrame;
-            data.assign(body.begin(), body.end());
-        } else {
-            if ((format & 0x0Cu) != 0) continue;
-            flags = static_cast<std::uint16_t>((status & 0x70u) << 8);
-            if ((format & 0x40u) != 0) flags |= kGroupedFrame;
-            std::vector<std::uint8_t> bytes =
-                (format & 0x02u) != 0 ? resynchronised(body)
-                                      : std::vector<std::uint8_t>(body.begin(), body.end());
-            // The data length indicator follows the group byte; the body
-            // it describes is what is kept.
-            const std::size_t groupBytes = (format & 0x40u) != 0 ? 1 : 0;
-            if ((format & 0x01u) != 0) {
-                if (bytes.size() < groupBytes + 4) continue;
-                bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(groupBytes),
-                            bytes.begin() + static_cast<std::ptrdiff_t>(groupBytes + 4));
-            }
-            data = std::move(bytes);
-        }
-        out.push_back(
-            {std::string(reinterpret_cast<const char*>(header), 4), flags, std::move(data)});
+        auto frame = major == 3 ? fromTwoThree(header, body) : fromTwoFour(header, body);
+        if (frame) out.push_back(std::move(*frame));
     }
 }
 

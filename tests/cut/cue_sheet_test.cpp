@@ -17,7 +17,7 @@ CueSheet sheetOf(const std::variant<CueSheet, CueSheetError>& parsed) {
     return std::get<CueSheet>(parsed);
 }
 
-std::string withLineEnds(std::string text, const std::string& end) {
+std::string withLineEnds(const std::string& text, const std::string& end) {
     std::string out;
     for (const char ch : text) out += ch == '\n' ? end : std::string(1, ch);
     return out;
