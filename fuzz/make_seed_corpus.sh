@@ -71,3 +71,11 @@ printf 'APETAGEX\xd0\x07\x00\x00\x20\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00
   >>"$seeds/ape-empty.mp3"
 for _ in $(seq 40); do printf 'ID3\x03\0\0\0\0\0\0'; done >"$seeds/stacked-id3v2.mp3"
 cat "$seeds/cbr-plain.mp3" >>"$seeds/stacked-id3v2.mp3"
+
+# The info frame reader gets the first frames of the encodes without a tag
+# in front; the exact cut gets the whole files.
+mkdir -p "$out/info_frame" "$out/exact_cut"
+for name in cbr128 vbr mono mpeg2 mpeg25 crc cbr-plain; do
+  head -c 4096 "$seeds/$name.mp3" >"$out/info_frame/$name"
+done
+cp "$seeds"/*.mp3 "$out/exact_cut/"

@@ -3,7 +3,7 @@
 # in the same run:
 #   bench/clip/run_exact_cut_bench.sh BUILD_DIR [OUT.md]
 # Makes a ~220 MB MP3 in /tmp (removed afterwards) and cuts the same 200 MB
-# selection both ways, median of 3 runs each, warm cache; peak memory also for
+# selection both ways, alternating, median of RUNS (default 7) each, warm cache; peak memory also for
 # a 20 MB selection, to show that it does not grow with the clip. The exact
 # clip's length is then read back through the media service.
 set -euo pipefail
@@ -35,7 +35,8 @@ cut_run plain $begin_ms $end_ms "$work/plain.mp3" > /dev/null  # warm the cache
 cut_run exact $begin_ms $end_ms "$work/exact.mp3" > /dev/null
 
 declare -a plain_t plain_m exact_t exact_m small_m
-for _ in 1 2 3; do
+runs=${RUNS:-7}
+for _ in $(seq "$runs"); do
   read -r t m < <(cut_run plain $begin_ms $end_ms "$work/plain.mp3"); plain_t+=("$t"); plain_m+=("$m")
   read -r t m < <(cut_run exact $begin_ms $end_ms "$work/exact.mp3"); exact_t+=("$t"); exact_m+=("$m")
   read -r t m < <(cut_run exact $begin_ms $small_end_ms "$work/small.mp3"); small_m+=("$m")
@@ -48,7 +49,7 @@ plain=$(m "${plain_t[@]}"); exact=$(m "${exact_t[@]}")
 {
   echo "### Exact cut ($(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME"), $(date -u +%Y-%m-%d))"
   echo
-  echo "The same 12,500 s selection (about 200 MB) of a $((size / 1000000)) MB MP3, warm cache, median of 3."
+  echo "The same 12,500 s selection (about 200 MB) of a $((size / 1000000)) MB MP3, warm cache, the two alternating, median of $runs."
   echo
   echo "| snipwell-cut | seconds | clip bytes | peak memory |"
   echo "|---|---|---|---|"

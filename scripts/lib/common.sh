@@ -17,7 +17,7 @@ SNIPWELL_BUILD_PACKAGES=(
 # that make and record MP3 files, and those that check the installed files
 # and the package.
 SNIPWELL_TEST_PACKAGES=(
-  xvfb xauth xdotool gstreamer1.0-tools
+  python3 xvfb xauth xdotool gstreamer1.0-tools
   pulseaudio pulseaudio-utils
   lame sox libsox-fmt-mp3
   desktop-file-utils appstream groff-base dpkg-dev file

@@ -31,14 +31,6 @@ std::int32_t checkedDiv(std::int32_t a, std::int32_t b) {
     return a / b;
 }
 
-std::int16_t checkedNarrow16(std::int32_t value) {
-    if (value < std::numeric_limits<std::int16_t>::min() ||
-        value > std::numeric_limits<std::int16_t>::max()) {
-        throw RuntimeError::overflow();
-    }
-    return static_cast<std::int16_t>(value);
-}
-
 std::int32_t roundHalfEvenToInt32(double value) {
     // nearbyint rounds in the current mode, which is round-to-nearest-even by default.
     const double rounded = std::nearbyint(value);

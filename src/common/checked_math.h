@@ -12,8 +12,6 @@ std::int32_t checkedSub(std::int32_t a, std::int32_t b);
 std::int32_t checkedMul(std::int32_t a, std::int32_t b);
 // Integer division truncating toward zero; by zero raises the division error.
 std::int32_t checkedDiv(std::int32_t a, std::int32_t b);
-// Narrows to 16 bits, raising an overflow error when the value does not fit.
-std::int16_t checkedNarrow16(std::int32_t value);
 // Rounds to the nearest 32-bit integer, a tie going to the even neighbour;
 // a value outside the 32-bit range (or not a number) raises an overflow error.
 std::int32_t roundHalfEvenToInt32(double value);

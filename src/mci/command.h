@@ -8,8 +8,8 @@
 namespace snipwell::mci {
 
 // open "path" [type mpegvideo] alias NAME [parent N] [style child|popup|overlapped]
-// The parent window and style are accepted for compatibility and have no
-// effect: the device plays audio and shows nothing.
+// The parent window and style are accepted, since the player sends them, and
+// have no effect: the device plays audio and shows nothing.
 struct OpenCommand {
     std::string path;
     std::string alias;

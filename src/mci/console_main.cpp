@@ -18,6 +18,7 @@
 #include "mci/line_reader.h"
 #include "mci/mci_error.h"
 #include "mci/mci_send_string.h"
+#include "mci/media_entry_point.h"
 
 namespace {
 
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // The media service of this program; its engine ends with it.
+    snipwell::mci::MediaEntryPoint media;
+    const snipwell::mci::InstalledMediaEntryPoint installedMedia(media);
     using snipwell::mci::InputLine;
     constexpr std::uint32_t replyCapacity = 256;
     char reply[replyCapacity];

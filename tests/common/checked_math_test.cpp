@@ -33,13 +33,6 @@ TEST(CheckedMath, DivisionTruncatesTowardZeroAndRefusesZero) {
     }
 }
 
-TEST(CheckedMath, NarrowingTo16BitsKeepsOnlyValuesThatFit) {
-    EXPECT_EQ(checkedNarrow16(32767), 32767);
-    EXPECT_EQ(checkedNarrow16(-32768), -32768);
-    EXPECT_THROW(checkedNarrow16(32768), RuntimeError);
-    EXPECT_THROW(checkedNarrow16(-32769), RuntimeError);
-}
-
 TEST(CheckedMath, RoundingGoesToTheEvenNeighbourOnTies) {
     struct Case {
         double value;

@@ -22,16 +22,16 @@ class MediaPlayback : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!pulseServerReachable()) GTEST_SKIP() << noPulseReason;
-        twoTone_ = Mp3Fixtures::twoTone().string();
+        twoTone = Mp3Fixtures::twoTone().string();
     }
     void TearDown() override { send("close all"); }
 
     void openTwoTone() {
-        ASSERT_EQ(send(openCommand(twoTone_)).code, 0u);
+        ASSERT_EQ(send(openCommand(twoTone)).code, 0u);
         ASSERT_EQ(send("set movie time format ms").code, 0u);
     }
 
-    std::string twoTone_;
+    std::string twoTone;
 };
 
 TEST_F(MediaPlayback, OpenKnowsTheLengthAtOnceAndDoesNotPlay) {
@@ -170,7 +170,7 @@ TEST_F(MediaPlayback, SeekToTheLengthIsTheEnd) {
 
 TEST_F(MediaPlayback, CloseAllClosesEveryDevice) {
     openTwoTone();
-    ASSERT_EQ(send(openCommand(twoTone_, "other")).code, 0u);
+    ASSERT_EQ(send(openCommand(twoTone, "other")).code, 0u);
     send("play movie");
     send("play other");
     ASSERT_EQ(send("close all").code, 0u);
@@ -210,7 +210,7 @@ TEST_F(MediaPlayback, TruncatedFilePlaysWhatItHoldsToItsEnd) {
 TEST_F(MediaPlayback, PathsWithQuotesAndBlanksOpenTheFileTheyName) {
     const snipwell::test::TempDir dir;
     const auto odd = dir.file("say \"hi\" alias evil type mpegvideo.mp3");
-    std::filesystem::copy_file(twoTone_, odd);
+    std::filesystem::copy_file(twoTone, odd);
 
     ASSERT_EQ(send(openCommand(odd.string())).code, 0u);
     EXPECT_NEAR(static_cast<double>(lengthMs()), 10000.0, 30.0);

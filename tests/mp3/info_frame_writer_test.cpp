@@ -137,25 +137,6 @@ TEST(InfoFrameWriter, DelayAndPaddingAtTheirLimitsAndRefusedBeyond) {
     }
 }
 
-TEST(Crc16, IsTheChecksumTheInfoTagUses) {
-    const char* text = "123456789";
-    EXPECT_EQ(crc16Update(0, reinterpret_cast<const std::uint8_t*>(text), 9), 0xBB3D);
-    // Continuing a checksum over a second piece equals one pass over both.
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
-    EXPECT_EQ(crc16Update(crc16Update(0, bytes, 4), bytes + 4, 5), 0xBB3D);
-
-    // Eight bytes at a time give what one byte at a time gives.
-    std::vector<std::uint8_t> noise(1001);
-    std::uint32_t state = 12345;
-    for (auto& byte : noise) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<std::uint8_t>(state >> 16);
-    }
-    std::uint16_t byByte = 0;
-    for (const std::uint8_t byte : noise) byByte = crc16Update(byByte, &byte, 1);
-    EXPECT_EQ(crc16Update(0, noise.data(), noise.size()), byByte);
-}
-
 TEST(Layer3Frame, PrimingFramesTakeTheSmallestBitrateThatHoldsTheReservoir) {
     struct Case {
         std::uint32_t streamWord;

@@ -21,6 +21,7 @@
 #include "app/qt/web_engine_panel.h"
 #include "clip/export/disk_files.h"
 #include "mci/mci_send_string.h"
+#include "mci/media_entry_point.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
     };
     const auto openLink = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     qt::QtWindowServices services(makeWebPanel, openLink, files);
+    mci::MediaEntryPoint media;
+    const mci::InstalledMediaEntryPoint installedMedia(media);
     Form1 form(services, mciSendStringA);
     qt::FormEventRouter router(services, form);
 

@@ -18,6 +18,18 @@ std::uint64_t firstDecodedFrame(std::uint64_t lead, std::uint64_t spf) {
     return firstPlayed > framesDecodedAhead ? firstPlayed - framesDecodedAhead : 0;
 }
 
+// How far a layout's synthesis steps are from agreeing, as a rank: 0 when
+// they agree, higher when further off. Measured with libmpg123 on mono
+// MPEG-2.5: a copied frame decoded one frame later than in the source
+// (2 steps of 8 later) differs in about 1 sample in 3,000, one frame earlier
+// in about 1 in 1,400, two frames off in about 1 in 1,000.
+unsigned disagreement(std::uint64_t framesOff, std::uint64_t period) {
+    const std::uint64_t off = framesOff % period;
+    if (off == 0) return 0;
+    if (off == 1) return 1;
+    return off == period - 1 ? 2 : 3;
+}
+
 }  // namespace
 
 CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
@@ -25,13 +37,24 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
     const std::uint64_t spf = samplesPerFrame;
     const std::uint64_t settled =
         rawBegin >= settlingSamples ? (rawBegin - settlingSamples) / spf : 0;
+    // One frame later still leaves the decoder the one granule and filter
+    // memory it needs, where the begin lies late enough in its frame.
+    const std::uint64_t latest = rawBegin >= minimumSettlingSamples
+                                     ? (rawBegin - minimumSettlingSamples) / spf
+                                     : 0;
     const std::uint64_t sourceStart = firstDecodedFrame(sourceLead, spf);
     // Frames after which the synthesis steps agree again.
     const std::uint64_t stepsToAgree = mono ? 8 : 4;
     const std::uint64_t period = stepsToAgree / std::gcd(stepsToAgree, spf / 32);
 
-    for (std::uint64_t earlier = 0; earlier < period && earlier <= settled; ++earlier) {
-        const std::uint64_t firstFrame = settled - earlier;
+    CopyStart best{settled, 1};
+    unsigned bestRank = ~0u;
+    // The starts with the margin of settlingSamples, then the latest start.
+    for (std::uint64_t candidate = 0; candidate <= period && candidate <= latest; ++candidate) {
+        const bool atTheMinimum = candidate == period;
+        const std::uint64_t firstFrame = atTheMinimum ? latest : settled - candidate;
+        if (atTheMinimum && latest == settled) break;
+        if (!atTheMinimum && candidate > settled) break;
         // The very start of the stream needs no priming frame, unless the
         // delay would be negative or the frame reaches into the reservoir.
         for (std::uint32_t priming = firstFrame == 0 ? 0 : 1; priming <= 4; ++priming) {
@@ -43,13 +66,21 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
             }
             // Copied frame X is decoded after X - sourceStart frames in the
             // source and after X - firstFrame + priming - clipStart in the
-            // clip; the two counts must agree modulo the period. (Unsigned
+            // clip; the two counts should agree modulo the period. (Unsigned
             // arithmetic wraps by a multiple of the period, a power of two.)
             const std::uint64_t clipStart = firstDecodedFrame(clipBegin, spf);
-            if ((sourceStart + priming - firstFrame - clipStart) % period == 0) return start;
+            // Of two layouts equally far off, the one with the margin.
+            const unsigned rank =
+                2 * disagreement(sourceStart + priming - firstFrame - clipStart, period) +
+                (atTheMinimum ? 1u : 0u);
+            if (rank == 0) return start;
+            if (rank < bestRank) {
+                best = start;
+                bestRank = rank;
+            }
         }
     }
-    return CopyStart{settled, 1};
+    return best;
 }
 
 }  // namespace snipwell::exact

@@ -16,8 +16,12 @@
 // frames it decodes before the first copied frame are counted that way in the
 // clip and in the source, and the copy starts up to three frames earlier, or
 // takes up to four priming frames, to make the counts agree. Where no layout
-// within the 12-bit delay does (mono MPEG-2 and 2.5 in half the cases), the
-// plain layout stays, and about 1 sample in 3,000 differs by one.
+// within the 12-bit delay does (mono MPEG-2 and 2.5 in half the cases; the
+// four frames libmpg123 synthesises ahead leave only two counts to choose
+// from), the nearest layout is taken: one frame off costs about 1 sample in
+// 3,000 or 1,400 off by one, two frames off about 1 in 1,000. One frame later
+// than the 1,152-sample margin, down to the 1,056 samples the decoder needs,
+// is tried as well, for positions where that is nearer.
 
 #include <cstdint>
 
@@ -27,6 +31,8 @@ namespace snipwell::exact {
 // whose overlap is missing, plus the synthesis filter's 480 samples of
 // memory (1,056), rounded up to a whole MPEG-1 frame for margin.
 inline constexpr std::uint64_t settlingSamples = 1152;
+// The least that still settles it, used only where it buys a better layout.
+inline constexpr std::uint64_t minimumSettlingSamples = 1056;
 
 struct CopyStart {
     std::uint64_t firstFrame = 0;     // index of the first copied source frame

@@ -194,6 +194,53 @@ const ExactCutCase cases[] = {
     {"deep_reservoir_to_end", kind(ExactCutKind::deepReservoir), -3000, -1},
 };
 
+// Short clips of mono MPEG-2.5 at 8 kHz, from every position a clip can
+// start at within four frames (the period after which libmpg123's synthesis
+// steps repeat). libmpg123 synthesises only the four frames before the first
+// one it plays, so for a quarter of the start positions no layout makes its
+// steps agree with the source's; there the nearest layout leaves about 1
+// sample in 1,400 off by one. Over all positions that stays within 0.05 %.
+TEST(ExactCutShortMonoRanges, StayWithinTheDecodersRoundingOverEveryStartPosition) {
+    const fs::path source = Mp3Fixtures::file(Mp3Kind::mpeg25Mono);
+    const DecodedAudio& original = sourceDecode(source);
+    ASSERT_EQ(original.channels, 1);
+    const TempDir work;
+    DiskFiles files;
+    std::size_t differingInAll = 0;
+    std::size_t samplesInAll = 0;
+    for (std::int64_t beginMs = 1000; beginMs < 1000 + 4 * 72; beginMs += 9) {
+        for (const std::int64_t lengthMs : {385, 700}) {
+            SCOPED_TRACE("from " + std::to_string(beginMs) + " ms for " + std::to_string(lengthMs));
+            const fs::path target = work.file("clip.mp3");
+            const auto result = exact::cutExactClip(
+                {source.string(), beginMs, beginMs + lengthMs, target.string()}, files);
+            ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result));
+            const DecodedAudio clip = decodeWithMpg123(target);
+            const std::int64_t first = sampleAt(beginMs, original.rate);
+            ASSERT_EQ(static_cast<std::int64_t>(clip.frames()),
+                      sampleAt(beginMs + lengthMs, original.rate) - first);
+            std::size_t differing = 0;
+            int largest = 0;
+            for (std::size_t i = 0; i < clip.samples.size(); ++i) {
+                const int difference = std::abs(
+                    clip.samples[i] - original.samples[static_cast<std::size_t>(first) + i]);
+                if (difference != 0) ++differing;
+                largest = std::max(largest, difference);
+            }
+            EXPECT_LE(largest, 1);
+            EXPECT_LE(static_cast<double>(differing),
+                      0.0015 * static_cast<double>(clip.samples.size()))
+                << differing << " of " << clip.samples.size() << " samples differ";
+            differingInAll += differing;
+            samplesInAll += clip.samples.size();
+        }
+    }
+    EXPECT_LE(static_cast<double>(differingInAll), 0.0005 * static_cast<double>(samplesInAll))
+        << differingInAll << " of " << samplesInAll << " samples differ";
+    RecordProperty("differing_samples", static_cast<int>(differingInAll));
+    RecordProperty("samples", static_cast<int>(samplesInAll));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryKind, ExactCutDecodeTest, ::testing::ValuesIn(cases),
                          [](const auto& test) { return test.param.name; });
 
