@@ -98,6 +98,13 @@ PlanInputs planInputs(const CutArguments& arguments, Files& files, const SourceL
         }
         case SplitSource::trackLength:
             inputs.specs = tracksOfLength(arguments.trackLengthMs, length);
+            if (inputs.specs.size() > kMostTracks) {
+                throw RuntimeError(ErrorKind::FileError,
+                                   "--every " + formatClipTime(arguments.trackLengthMs) +
+                                       " would make " + std::to_string(inputs.specs.size()) +
+                                       " tracks, more than " + std::to_string(kMostTracks) +
+                                       " (a bare number is milliseconds: 7:00 is seven minutes)");
+            }
             break;
         case SplitSource::none: break;
     }

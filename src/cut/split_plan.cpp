@@ -84,6 +84,10 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
                                                   const SourceLength& source,
                                                   const std::string& nameTemplate) {
     if (specs.empty()) return SplitPlanError{"there is no track to make"};
+    if (specs.size() > kMostTracks) {
+        return SplitPlanError{"the split would make " + std::to_string(specs.size()) +
+                              " tracks, more than " + std::to_string(kMostTracks)};
+    }
     if (source.sampleRate == 0 || source.samples == 0) {
         return SplitPlanError{"the source plays no sample"};
     }

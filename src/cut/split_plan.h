@@ -20,6 +20,10 @@
 
 namespace snipwell {
 
+// More tracks than a cue sheet can number are refused: thousands of files
+// are far more likely a slip (a length of 7 ms for 7 s) than a wish.
+inline constexpr std::size_t kMostTracks = 999;
+
 // What the sheet says about the whole album.
 struct AlbumInfo {
     std::string title;
