@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Makes the seed corpus of the fuzz targets in OUT_DIR:
 #   OUT_DIR/command_parser  every command the player sends, and near misses
+#   OUT_DIR/cue_sheet       cue sheets and label files as people have them:
+#                           every encoding and line end, pregaps, refusals
 #   OUT_DIR/mp3_scan        small encodes of every MPEG version and channel
 #                           mode, CBR and VBR, with and without info frames
 #                           and tags, and copies with odd layers and bad tags
 # Needs sox and lame (scripts/test installs them).
 set -euo pipefail
 out="${1:?usage: make_seed_corpus.sh OUT_DIR}"
-mkdir -p "$out/command_parser" "$out/mp3_scan"
+mkdir -p "$out/command_parser" "$out/mp3_scan" "$out/cue_sheet"
 
 n=0
 for command in \
@@ -20,6 +22,14 @@ for command in \
   printf '%s' "$command" >"$out/command_parser/seed-$n"
   n=$((n + 1))
 done
+
+sheets="$out/cue_sheet"
+printf 'REM GENRE Rock\r\nREM DATE 1999\r\nPERFORMER "Band"\r\nTITLE "Album"\r\nFILE "a.wav" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE "One"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    TITLE "Two"\r\n    PERFORMER "Guest"\r\n    INDEX 00 03:58:40\r\n    INDEX 01 04:00:74\r\n' >"$sheets/crlf.cue"
+printf '\xef\xbb\xbfTITLE "Caf\xc3\xa9"\nTRACK 1 AUDIO\nINDEX 01 00:00:00\nTRACK 2 AUDIO\nINDEX 01 61:02:01\n' >"$sheets/bom.cue"
+printf 'TITLE "Caf\xe9 \x80"\rTRACK 1 AUDIO\rINDEX 01 00:00:00\r' >"$sheets/western-cr.cue"
+printf 'FILE a.mp3 MP3\nTRACK 1 AUDIO\nINDEX 01 00:00:00\nFILE b.mp3 MP3\n' >"$sheets/two-files.cue"
+printf 'TRACK 1 AUDIO\nINDEX 01 01:00:00\nTRACK 2 MODE1/2352\nINDEX 01 00:59:74\n' >"$sheets/refused.cue"
+printf '0.000000\t0.000000\tIntro\n\\\t440.0\t880.0\n65,5\t65,5\tVerse\n100.25\t130.000001\tSolo\n' >"$sheets/labels.txt"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -1,5 +1,6 @@
 // snipwell-cut: cuts a clip out of an MP3 file for scripts and batch work,
-// the same bytes the window's Save writes. See cutHelp() for the command line.
+// the same bytes the window's Save writes, or splits a whole file into
+// tracks. See cutHelp() for the command line.
 //
 // The real services are made here and handed to runCut(): the files on disk
 // and the track's length from the frame scan.
@@ -17,13 +18,16 @@
 #include "cut/cut_command.h"
 #include "cut/level_probe.h"
 #include "cut/scanned_track_length.h"
+#include "cut/split_command.h"
+#include "cut/split_services.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;
-    const auto parsed = parseCutArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    const auto parsed = parseCutArguments(words);
     if (const auto* usageError = std::get_if<CutUsageError>(&parsed)) {
         std::fprintf(stderr, "snipwell-cut: %s\n%s\n", usageError->reason.c_str(),
-                     cutUsage().c_str());
+                     cutUsageFor(words).c_str());
         return kCutBadUsage;
     }
     const CutCommandLine& line = std::get<CutCommandLine>(parsed);
@@ -41,5 +45,8 @@ int main(int argc, char** argv) {
     console.readAnswer = [](std::string& answer) {
         return static_cast<bool>(std::getline(std::cin, answer));
     };
+    if (line.arguments.isSplit()) {
+        return runSplit(line.arguments, files, diskSplitServices(), console);
+    }
     return runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe);
 }

@@ -73,7 +73,8 @@ std::string describeSourceError(const mp3::Mp3Error& error, const std::string& p
 std::string describeExactRefusal(const exact::ExactCutRefusal& refusal, const std::string& source) {
     using exact::ExactRefusalKind;
     switch (refusal.kind) {
-        case ExactRefusalKind::negativeBegin: return "invalid selection: BEGIN must not be negative";
+        case ExactRefusalKind::negativeBegin:
+            return "invalid selection: BEGIN must not be negative";
         case ExactRefusalKind::beginNotBeforeEnd:
             return "invalid selection: the begin mark must come before the end mark";
         case ExactRefusalKind::targetIsSource:

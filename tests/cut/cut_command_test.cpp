@@ -8,12 +8,12 @@
 
 #include <cstdio>
 
-#include "cut/cut_command.h"
 #include "clip/export/disk_files.h"
 #include "clip/export/export_test_files.h"
 #include "clip/export/faulty_files.h"
-#include "cut/terminal_progress.h"
 #include "common/runtime_error.h"
+#include "cut/cut_command.h"
+#include "cut/terminal_progress.h"
 
 namespace snipwell::test {
 namespace {

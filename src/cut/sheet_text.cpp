@@ -1,0 +1,105 @@
+#include "cut/sheet_text.h"
+
+#include <array>
+
+namespace snipwell {
+namespace {
+
+// What 0x80–0x9F stand for in the Western code page; the five bytes it
+// leaves undefined keep their Latin-1 meaning (C1 controls), which the
+// name sanitising later turns into '_'.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0u) == 0x80u; }
+
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t codePoint) {
+    const auto put = [&out](std::uint32_t value) { out += static_cast<char>(value); };
+    const auto cp = static_cast<std::uint32_t>(codePoint);
+    if (cp < 0x80) {
+        put(cp);
+    } else if (cp < 0x800) {
+        put(0xC0u | (cp >> 6));
+        put(0x80u | (cp & 0x3Fu));
+    } else if (cp < 0x10000) {
+        put(0xE0u | (cp >> 12));
+        put(0x80u | ((cp >> 6) & 0x3Fu));
+        put(0x80u | (cp & 0x3Fu));
+    } else {
+        put(0xF0u | (cp >> 18));
+        put(0x80u | ((cp >> 12) & 0x3Fu));
+        put(0x80u | ((cp >> 6) & 0x3Fu));
+        put(0x80u | (cp & 0x3Fu));
+    }
+}
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        std::uint32_t cp = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0u) == 0xC0u) {
+            length = 2;
+            cp = lead & 0x1Fu;
+        } else if ((lead & 0xF0u) == 0xE0u) {
+            length = 3;
+            cp = lead & 0x0Fu;
+        } else if ((lead & 0xF8u) == 0xF0u) {
+            length = 4;
+            cp = lead & 0x07u;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto byte = static_cast<unsigned char>(text[i + k]);
+            if (!isContinuation(byte)) return false;
+            cp = (cp << 6) | (byte & 0x3Fu);
+        }
+        constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::optional<SheetText> decodeSheetText(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+        bytes.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    SheetText text;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+        text.encoding = SheetEncoding::utf8WithBom;
+    }
+    if (isValidUtf8(bytes)) {
+        text.utf8 = bytes;
+        return text;
+    }
+    // Not UTF-8, even where a mark claims it: the whole text is read as the
+    // code page, so the person sees the names rather than a refusal.
+    text.encoding = SheetEncoding::westernCodePage;
+    text.utf8.reserve(bytes.size() + bytes.size() / 4);
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x80 && byte < 0xA0) {
+            appendUtf8(text.utf8, kHighControls[byte - 0x80u]);
+        } else {
+            appendUtf8(text.utf8, byte);
+        }
+    }
+    return text;
+}
+
+}  // namespace snipwell

@@ -1,0 +1,32 @@
+#pragma once
+// The text of a cue sheet or label file as UTF-8, whatever it was saved as.
+// Sheets come as UTF-8 with or without a byte-order mark, or in the Western
+// 8-bit code page (Latin-1 with the printable additions in 0x80–0x9F, which
+// is what most ripping tools wrote for years). Text that is valid UTF-8 is
+// taken as UTF-8; anything else is read as that code page and converted.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace snipwell {
+
+enum class SheetEncoding { utf8, utf8WithBom, westernCodePage };
+
+struct SheetText {
+    std::string utf8;
+    SheetEncoding encoding = SheetEncoding::utf8;
+};
+
+// nullopt for UTF-16 or UTF-32 text (a byte-order mark for either, or NUL
+// bytes), which is refused rather than misread.
+std::optional<SheetText> decodeSheetText(std::string_view bytes);
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool isValidUtf8(std::string_view text);
+
+// Appends the UTF-8 form of `codePoint`.
+void appendUtf8(std::string& out, char32_t codePoint);
+
+}  // namespace snipwell

@@ -1,0 +1,273 @@
+#include "cut/split_command.h"
+
+#include <filesystem>
+#include <variant>
+
+#include "common/runtime_error.h"
+#include "cut/clip_time.h"
+#include "cut/cue_sheet.h"
+#include "cut/cue_sheet_writer.h"
+#include "cut/label_file.h"
+#include "cut/split_plan_report.h"
+#include "cut/terminal_progress.h"
+#include "cut/track_names.h"
+
+namespace snipwell {
+namespace {
+
+// A sheet of a thousand tracks is some 200 kB; anything far larger is no sheet.
+constexpr std::int64_t kLargestSheet = 4 * 1024 * 1024;
+// What a track may add to its share of the source's audio: its own tag
+// frames, the ID3v1 tag, and the few frames it shares with its neighbours
+// or puts in front (the largest MP3 frame is under 3 kB).
+constexpr std::uint64_t kTrackOverheadBytes = 1024 + 128 + 8 * 2881;
+
+int fail(CutConsole& console, const std::string& reason) {
+    std::fprintf(console.err, "snipwell-cut: %s\n", reason.c_str());
+    return kCutFailed;
+}
+
+void warn(CutConsole& console, const std::string& text) {
+    std::fprintf(console.err, "snipwell-cut: warning: %s\n", text.c_str());
+}
+
+std::string quote(const std::string& text) { return "\"" + text + "\""; }
+
+std::string readSmallFile(Files& files, const std::string& path) {
+    const std::int64_t size = files.fileSize(path);
+    if (size > kLargestSheet) {
+        throw RuntimeError(ErrorKind::FileError,
+                           quote(path) + " is too large for a cue sheet or label file");
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    const auto source = files.openSource(path);
+    const std::size_t got =
+        source->readAt(1, std::as_writable_bytes(std::span<char>(bytes.data(), bytes.size())));
+    bytes.resize(got);
+    return bytes;
+}
+
+std::string fileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+struct PlanInputs {
+    std::vector<TrackSpec> specs;
+    AlbumInfo album;
+};
+
+// The tracks as the sheet, the times or the labels give them. A refusal is
+// thrown as RuntimeError with the line it names.
+PlanInputs planInputs(const CutArguments& arguments, Files& files, const SourceLength& length,
+                      CutConsole& console) {
+    PlanInputs inputs;
+    switch (arguments.splitBy) {
+        case SplitSource::cueSheet: {
+            auto parsed = parseCueSheet(readSmallFile(files, arguments.sheetPath));
+            if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
+                throw RuntimeError(ErrorKind::FileError,
+                                   quote(arguments.sheetPath) + ", " + describe(*error));
+            }
+            const CueSheet& sheet = std::get<CueSheet>(parsed);
+            if (sheet.fileName && fileNameOf(*sheet.fileName) != fileNameOf(arguments.source)) {
+                warn(console, quote(arguments.sheetPath) + " line " +
+                                  std::to_string(sheet.fileLine) + " names " +
+                                  quote(*sheet.fileName) + "; splitting " +
+                                  quote(arguments.source) + " instead");
+            }
+            inputs.specs = tracksFromCueSheet(sheet);
+            inputs.album = albumOf(sheet);
+            break;
+        }
+        case SplitSource::labelFile: {
+            auto parsed = parseLabelFile(readSmallFile(files, arguments.sheetPath));
+            if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
+                throw RuntimeError(ErrorKind::FileError,
+                                   quote(arguments.sheetPath) + ", " + describe(*error));
+            }
+            inputs.specs = tracksFromLabels(std::get<std::vector<Label>>(parsed));
+            break;
+        }
+        case SplitSource::splitTimes: {
+            std::vector<SplitTime> points;
+            for (const std::int32_t ms : arguments.splitTimesMs) {
+                points.push_back(SplitTime::fromMilliseconds(ms));
+            }
+            inputs.specs = tracksFromSplitPoints(points);
+            break;
+        }
+        case SplitSource::trackLength:
+            inputs.specs = tracksOfLength(arguments.trackLengthMs, length);
+            if (inputs.specs.size() > kMostTracks) {
+                throw RuntimeError(ErrorKind::FileError,
+                                   "--every " + formatClipTime(arguments.trackLengthMs) +
+                                       " would make " + std::to_string(inputs.specs.size()) +
+                                       " tracks, more than " + std::to_string(kMostTracks) +
+                                       " (a bare number is milliseconds: 7:00 is seven minutes)");
+            }
+            break;
+        case SplitSource::none: break;
+    }
+    return inputs;
+}
+
+std::string trackPath(const std::string& folder, const std::string& name) {
+    return (std::filesystem::path(folder) / name).string();
+}
+
+bool askToOverwrite(CutConsole& console, std::size_t existing, const std::string& folder) {
+    std::fprintf(console.err,
+                 "snipwell-cut: %zu of the tracks already exist in \"%s\". Overwrite them? [y/N] ",
+                 existing, folder.c_str());
+    std::fflush(console.err);
+    std::string answer;
+    if (!console.readAnswer || !console.readAnswer(answer)) return false;
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+// Existing tracks, the source among the targets, and a sheet to be written
+// over a track. Returns the reason to stop, or nullopt to go on.
+std::optional<std::string> targetProblem(const CutArguments& arguments, Files& files,
+                                         const std::vector<std::string>& paths,
+                                         CutConsole& console) {
+    std::vector<std::string> existing;
+    for (const std::string& path : paths) {
+        if (isSourceItself(files, path, arguments.source)) {
+            return "a track would overwrite the source file " + quote(arguments.source);
+        }
+        if (!arguments.cueOutPath.empty() &&
+            (path == arguments.cueOutPath || files.isSameFile(path, arguments.cueOutPath))) {
+            return "--write-cue " + quote(arguments.cueOutPath) + " would overwrite a track";
+        }
+        if (files.exists(path)) existing.push_back(path);
+    }
+    if (!arguments.cueOutPath.empty()) {
+        if (isSourceItself(files, arguments.cueOutPath, arguments.source)) {
+            return "--write-cue would overwrite the source file " + quote(arguments.source);
+        }
+        if (files.exists(arguments.cueOutPath)) existing.push_back(arguments.cueOutPath);
+    }
+    if (existing.empty() || arguments.force) return std::nullopt;
+    if (console.interactive) {
+        if (askToOverwrite(console, existing.size(), arguments.folder)) return std::nullopt;
+        return std::string("not overwritten");
+    }
+    std::string reason = quote(existing.front());
+    if (existing.size() > 1) reason += " and " + std::to_string(existing.size() - 1) + " more";
+    return reason + (existing.size() > 1 ? " already exist" : " already exists") +
+           " (use --force to overwrite)";
+}
+
+std::string namesOf(const SplitPlan& plan, std::size_t count) {
+    std::string names;
+    for (std::size_t i = 0; i < count; ++i)
+        names += (i ? ", " : "") + quote(plan.tracks[i].fileName);
+    return names;
+}
+
+void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan& plan,
+                   const std::vector<std::string>& paths) {
+    const std::string sheet = cueSheetForTracks(plan, paths, arguments.cueOutPath);
+    auto target = files.createTarget(arguments.cueOutPath);
+    target->writeAt(1, std::as_bytes(std::span<const char>(sheet.data(), sheet.size())));
+    target->commit();
+}
+
+}  // namespace
+
+std::uint64_t splitBytesNeeded(std::uint64_t sourceBytes, const SourceTags& tags,
+                               std::size_t tracks) {
+    const std::uint64_t tagBytes = tags.id3v2Bytes + (tags.id3v1 ? mp3::kId3v1Bytes : 0);
+    const std::uint64_t audio = sourceBytes > tagBytes ? sourceBytes - tagBytes : 0;
+    return audio + tracks * (tags.id3v2Bytes + kTrackOverheadBytes);
+}
+
+int runSplit(const CutArguments& arguments, Files& files, const SplitServices& services,
+             CutConsole& console) {
+    SplitPlan plan;
+    SourceTags tags;
+    std::vector<std::string> paths;
+    try {
+        const SourceLength length = services.measure(arguments.source, !arguments.bytes);
+        PlanInputs inputs = planInputs(arguments, files, length, console);
+        auto planned = planSplit(inputs.specs, inputs.album, length, arguments.nameTemplate);
+        if (const auto* error = std::get_if<SplitPlanError>(&planned)) {
+            return fail(console, "nothing was split: " + error->reason);
+        }
+        plan = std::move(std::get<SplitPlan>(planned));
+        if (auto clash = duplicateTrackName(plan))
+            return fail(console, "nothing was split: " + *clash);
+        if (!arguments.dryRun) tags = services.readTags(arguments.source);
+    } catch (const RuntimeError& error) {
+        return fail(console, std::string("nothing was split: ") + error.what());
+    }
+    if (plan.leadingSamplesLeftOut > 0) {
+        warn(console, "the first " +
+                          formatClipTime(
+                              samplesToMilliseconds(plan.leadingSamplesLeftOut, plan.sampleRate)) +
+                          " of the source, before track " +
+                          std::to_string(plan.tracks.front().number) + ", go into no track");
+    }
+    if (arguments.dryRun) {
+        std::fputs(splitPlanTable(plan).c_str(), console.out);
+        std::fflush(console.out);
+        return kCutSucceeded;
+    }
+
+    for (const PlannedTrack& track : plan.tracks)
+        paths.push_back(trackPath(arguments.folder, track.fileName));
+    if (auto problem = targetProblem(arguments, files, paths, console)) {
+        return fail(console, "nothing was split: " + *problem);
+    }
+    try {
+        const std::uint64_t needed = splitBytesNeeded(
+            static_cast<std::uint64_t>(files.fileSize(arguments.source)), tags, plan.tracks.size());
+        if (const auto free = services.freeBytes(arguments.folder); free && *free < needed) {
+            return fail(console, "nothing was split: the tracks need about " +
+                                     formatByteCount(static_cast<std::int64_t>(needed)) + " and " +
+                                     quote(arguments.folder) + " has " +
+                                     formatByteCount(static_cast<std::int64_t>(*free)) + " free");
+        }
+        services.makeFolder(arguments.folder);
+    } catch (const RuntimeError& error) {
+        return fail(console, std::string("nothing was split: ") + error.what());
+    }
+
+    std::size_t finished = 0;
+    TerminalProgress progress(arguments.quiet ? nullptr : console.err);
+    progress.start(1000);
+    SplitCallbacks callbacks;
+    callbacks.progress = [&](double done) {
+        progress.show(static_cast<std::int64_t>(done * 1000));
+    };
+    callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {
+        finished = index + 1;
+        if (arguments.quiet) return;
+        progress.finish();
+        std::fprintf(console.out, "%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str());
+        std::fflush(console.out);
+    };
+    const SplitJob job{plan, arguments.source, paths, tags};
+    try {
+        const SplitWriter& writer =
+            arguments.bytes ? SplitWriter(writeByteRangeTracks) : services.exactWriter;
+        if (!writer) throw RuntimeError(ErrorKind::FileError, "no exact split writer");
+        writer(job, files, callbacks);
+        if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan, paths);
+        progress.complete();
+    } catch (const std::runtime_error& error) {  // RuntimeError among them
+        progress.finish();
+        const std::string stopped = finished < plan.tracks.size()
+                                        ? "the split stopped at track " +
+                                              std::to_string(plan.tracks[finished].number) + " (" +
+                                              quote(plan.tracks[finished].fileName) + "): "
+                                        : "the cue sheet was not saved: ";
+        const std::string kept =
+            finished == 0 ? "; no track was saved"
+                          : "; kept " + namesOf(plan, finished) + " in " + quote(arguments.folder);
+        return fail(console, stopped + error.what() + kept);
+    }
+    return kCutSucceeded;
+}
+
+}  // namespace snipwell

@@ -1,0 +1,145 @@
+#include "cut/split_plan.h"
+
+#include "cut/clip_time.h"
+#include "cut/track_names.h"
+
+namespace snipwell {
+namespace {
+
+std::string timeText(const SplitTime& time) { return formatClipTime(time.milliseconds()); }
+
+TrackSpec numbered(int number, SplitTime begin) {
+    TrackSpec spec;
+    spec.number = number;
+    spec.begin = begin;
+    spec.where = "track " + std::to_string(number);
+    return spec;
+}
+
+}  // namespace
+
+std::int64_t samplesToMilliseconds(std::uint64_t samples, std::uint32_t rate) {
+    if (rate == 0) return 0;
+    return static_cast<std::int64_t>((samples * 1000 + rate / 2) / rate);
+}
+
+AlbumInfo albumOf(const CueSheet& sheet) {
+    return {sheet.title, sheet.performer, sheet.date, sheet.genre};
+}
+
+std::vector<TrackSpec> tracksFromCueSheet(const CueSheet& sheet) {
+    std::vector<TrackSpec> specs;
+    for (const CueTrack& track : sheet.tracks) {
+        TrackSpec spec = numbered(track.number, track.begin);
+        spec.title = track.title;
+        spec.performer = track.performer;
+        spec.where = "line " + std::to_string(track.indexLine) + ": " + spec.where;
+        specs.push_back(std::move(spec));
+    }
+    return specs;
+}
+
+std::vector<TrackSpec> tracksFromLabels(const std::vector<Label>& labels) {
+    std::vector<TrackSpec> specs;
+    // Split points cut the whole file, so the stretch before the first one
+    // is a track too; a first label that is a stretch of its own says where
+    // the wanted audio starts.
+    if (!labels.empty() && labels.front().isSplitPoint() && SplitTime{} < labels.front().start) {
+        specs.push_back(numbered(1, SplitTime{}));
+    }
+    for (const Label& label : labels) {
+        TrackSpec spec = numbered(static_cast<int>(specs.size() + 1), label.start);
+        if (!label.isSplitPoint()) spec.end = label.end;
+        spec.title = label.title;
+        spec.where = "line " + std::to_string(label.line) + ": " + spec.where;
+        specs.push_back(std::move(spec));
+    }
+    return specs;
+}
+
+std::vector<TrackSpec> tracksFromSplitPoints(const std::vector<SplitTime>& points) {
+    std::vector<TrackSpec> specs{numbered(1, SplitTime{})};
+    for (const SplitTime& point : points) {
+        specs.push_back(numbered(static_cast<int>(specs.size() + 1), point));
+        specs.back().where += " (split point " + timeText(point) + ")";
+    }
+    return specs;
+}
+
+std::vector<TrackSpec> tracksOfLength(std::int64_t lengthMs, const SourceLength& source) {
+    std::vector<TrackSpec> specs;
+    if (lengthMs <= 0) return specs;
+    // A track starts wherever at least one sample is left.
+    for (std::int64_t at = 0;
+         SplitTime::fromMilliseconds(at).sampleAt(source.sampleRate) < source.samples;
+         at += lengthMs) {
+        specs.push_back(
+            numbered(static_cast<int>(specs.size() + 1), SplitTime::fromMilliseconds(at)));
+    }
+    return specs;
+}
+
+std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& specs,
+                                                  const AlbumInfo& album,
+                                                  const SourceLength& source,
+                                                  const std::string& nameTemplate) {
+    if (specs.empty()) return SplitPlanError{"there is no track to make"};
+    if (specs.size() > kMostTracks) {
+        return SplitPlanError{"the split would make " + std::to_string(specs.size()) +
+                              " tracks, more than " + std::to_string(kMostTracks)};
+    }
+    if (source.sampleRate == 0 || source.samples == 0) {
+        return SplitPlanError{"the source plays no sample"};
+    }
+    SplitPlan plan;
+    plan.album = album;
+    plan.sampleRate = source.sampleRate;
+    plan.sourceSamples = source.samples;
+    const SplitTime sourceEnd = source.end();
+    const std::string lengthText =
+        formatClipTime(samplesToMilliseconds(source.samples, source.sampleRate));
+    // Every begin first, so that a time past the end or out of order is
+    // named as such rather than as the end of the track before it.
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const TrackSpec& spec = specs[i];
+        if (i > 0 && spec.begin < specs[i - 1].begin) {
+            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+                                  ", before the track before it (" + timeText(specs[i - 1].begin) +
+                                  ")"};
+        }
+        if (sourceEnd <= spec.begin) {
+            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+                                  ", at or past the end of the source (" + lengthText + ")"};
+        }
+    }
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const TrackSpec& spec = specs[i];
+        if (i > 0 && spec.begin < plan.tracks.back().end) {
+            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+                                  ", before the track before it ends (" +
+                                  timeText(plan.tracks.back().end) + ")"};
+        }
+        PlannedTrack track;
+        track.number = spec.number;
+        track.title = spec.title;
+        track.performer = spec.performer.empty() ? album.performer : spec.performer;
+        track.begin = spec.begin;
+        track.end = spec.end ? *spec.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
+        if (sourceEnd < track.end) {
+            return SplitPlanError{spec.where + " ends at " + timeText(track.end) +
+                                  ", past the end of the source (" + lengthText + ")"};
+        }
+        track.beginSample = track.begin.sampleAt(source.sampleRate);
+        track.endSample = track.end.sampleAt(source.sampleRate);
+        if (track.endSample <= track.beginSample) {
+            return SplitPlanError{spec.where + " from " + timeText(track.begin) + " to " +
+                                  timeText(track.end) + " holds no sample"};
+        }
+        plan.tracks.push_back(std::move(track));
+    }
+    plan.leadingSamplesLeftOut = plan.tracks.front().beginSample;
+    nameTracks(plan, nameTemplate);
+    return plan;
+}
+
+}  // namespace snipwell

@@ -1,0 +1,108 @@
+#include "cut/split_services.h"
+
+#include <sys/statvfs.h>
+#include <cerrno>
+
+#include <filesystem>
+#include <system_error>
+#include <variant>
+
+#include "clip/export/file_error.h"
+#include "common/runtime_error.h"
+#include "cut/exact_split_writer.h"
+#include "cut/refusal_text.h"
+#include "mp3/block_reader.h"
+#include "mp3/length.h"
+#include "mp3/tag_layout.h"
+
+namespace snipwell {
+namespace {
+
+// The byte-range split takes the length the window's Save takes.
+SourceLength measureAnySource(const std::string& path) {
+    const auto measured = mp3::measureLength(path);
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&measured)) {
+        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
+    }
+    const auto& length = std::get<mp3::TrackLength>(measured);
+    return {length.sampleRate, length.samples};
+}
+
+// The nearest folder that exists, from `folder` upwards: where a folder
+// still to be made will take its space from.
+std::optional<std::uint64_t> freeBytesAt(const std::string& folder) {
+    std::filesystem::path at = std::filesystem::absolute(folder);
+    for (;;) {
+        struct statvfs info {};
+        if (::statvfs(at.c_str(), &info) == 0) {
+            return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+        }
+        if (errno != ENOENT || !at.has_parent_path() || at.parent_path() == at) return std::nullopt;
+        at = at.parent_path();
+    }
+}
+
+void makeFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) throw fileError("cannot make the folder", folder, error.value());
+    if (!std::filesystem::is_directory(folder))
+        throw fileError("cannot make the folder", folder, ENOTDIR);
+}
+
+RuntimeError unreadable(const mp3::BlockReader& file, const std::string& path) {
+    return RuntimeError(
+        ErrorKind::FileError,
+        describeSourceError(
+            file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, 0, 0, 0, 0}), path));
+}
+
+}  // namespace
+
+SourceTags readSourceTags(const std::string& path) {
+    auto opened = mp3::BlockReader::open(path);
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&opened)) {
+        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
+    }
+    auto& file = std::get<mp3::BlockReader>(opened);
+    const mp3::TagLayout layout = mp3::findTagLayout(file);
+    SourceTags tags;
+    for (const mp3::ByteSpan& span : layout.id3v2Tags) {
+        std::vector<std::uint8_t> bytes;
+        bytes.reserve(static_cast<std::size_t>(span.size()));
+        for (std::uint64_t at = span.begin; at < span.end;) {
+            const auto piece = static_cast<std::size_t>(
+                std::min<std::uint64_t>(span.end - at, mp3::BlockReader::maxSpan));
+            const std::uint8_t* data = file.bytesAt(at, piece);
+            if (data == nullptr) throw unreadable(file, path);
+            bytes.insert(bytes.end(), data, data + piece);
+            at += piece;
+        }
+        std::vector<mp3::Id3v2Frame> frames = mp3::readId3v2Frames(bytes);
+        tags.frames.insert(tags.frames.end(), std::make_move_iterator(frames.begin()),
+                           std::make_move_iterator(frames.end()));
+        tags.id3v2Bytes += span.size();
+    }
+    if (layout.id3v1Offset) {
+        const std::uint8_t* data = file.bytesAt(*layout.id3v1Offset, mp3::kId3v1Bytes);
+        if (data == nullptr) throw unreadable(file, path);
+        std::array<std::uint8_t, mp3::kId3v1Bytes> v1{};
+        std::copy(data, data + mp3::kId3v1Bytes, v1.begin());
+        tags.id3v1 = v1;
+    }
+    return tags;
+}
+
+SplitServices diskSplitServices() {
+    SplitServices services;
+    services.measure = [](const std::string& path, bool exactly) {
+        return exactly ? measureExactSource(path) : measureAnySource(path);
+    };
+    services.readTags = readSourceTags;
+    services.freeBytes = freeBytesAt;
+    services.makeFolder = makeFolder;
+    services.exactWriter = writeExactTracks;
+    return services;
+}
+
+}  // namespace snipwell

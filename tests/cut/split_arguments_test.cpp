@@ -1,0 +1,64 @@
+// The split mode's command line: which options select it, what they hold,
+// and what is bad usage.
+
+#include <gtest/gtest.h>
+
+#include "cut/cut_arguments.h"
+
+namespace snipwell::test {
+namespace {
+
+TEST(SplitArguments, SelectTheModeAndReadTheirValues) {
+    const auto parsed = parseCutArguments({"--cue", "a.cue", "--name={n} {title}", "--dry-run",
+                                           "--write-cue=t/a.cue", "a.mp3", "tracks"});
+    ASSERT_TRUE(std::holds_alternative<CutCommandLine>(parsed))
+        << std::get<CutUsageError>(parsed).reason;
+    const CutArguments& cue = std::get<CutCommandLine>(parsed).arguments;
+    EXPECT_EQ(cue.splitBy, SplitSource::cueSheet);
+    EXPECT_EQ(cue.sheetPath, "a.cue");
+    EXPECT_EQ(cue.nameTemplate, "{n} {title}");
+    EXPECT_TRUE(cue.dryRun);
+    EXPECT_EQ(cue.cueOutPath, "t/a.cue");
+    EXPECT_EQ(cue.source, "a.mp3");
+    EXPECT_EQ(cue.folder, "tracks");
+
+    const auto at = parseCutArguments({"--at", "1:05,92500,2:00.5", "--bytes", "a.mp3", "t"});
+    ASSERT_TRUE(std::holds_alternative<CutCommandLine>(at));
+    EXPECT_EQ(std::get<CutCommandLine>(at).arguments.splitTimesMs,
+              (std::vector<std::int32_t>{65'000, 92'500, 120'500}));
+    EXPECT_TRUE(std::get<CutCommandLine>(at).arguments.bytes);
+
+    const auto every = parseCutArguments({"--every=5:00", "a.mp3", "t"});
+    ASSERT_TRUE(std::holds_alternative<CutCommandLine>(every));
+    EXPECT_EQ(std::get<CutCommandLine>(every).arguments.trackLengthMs, 300'000);
+    EXPECT_EQ(std::get<CutCommandLine>(every).arguments.splitBy, SplitSource::trackLength);
+}
+
+TEST(SplitArguments, BadUsageNamesTheCulprit) {
+    const struct {
+        std::vector<std::string> words;
+        const char* reason;
+    } refused[] = {
+        {{"--cue", "a.cue", "a.mp3"}, "expected 2 operands (SOURCE FOLDER) for a split, got 1"},
+        {{"--cue", "a.cue", "--at", "5", "a.mp3", "t"}, "--at with another of --cue"},
+        {{"--at", "5,4", "a.mp3", "t"}, "--at 4 does not come after 0:00.005"},
+        {{"--at", "0:10,0", "a.mp3", "t"}, "--at \"0\" is no split time"},
+        {{"--at", "1,,2", "a.mp3", "t"}, "--at \"\" is no split time"},
+        {{"--every", "0", "a.mp3", "t"}, "--every \"0\" is no track length"},
+        {{"--labels"}, "--labels needs FILE"},
+        {{"--at", "5", "--name", "{track}", "a.mp3", "t"}, "unknown field {track} in --name"},
+        {{"--at", "5", "--bytes", "--exact", "a.mp3", "t"}, "--bytes and --exact exclude"},
+        {{"--dry-run", "a.mp3", "0", "1", "b.mp3"}, "--dry-run is for splitting a whole file"},
+        {{"--name", "x", "a.mp3", "0", "1", "b.mp3"}, "--name is for splitting a whole file"},
+        {{"--cue", "a.cue", "a.mp3", ""}, "FOLDER is an empty name"},
+    };
+    for (const auto& c : refused) {
+        const auto result = parseCutArguments(c.words);
+        ASSERT_TRUE(std::holds_alternative<CutUsageError>(result)) << c.reason;
+        EXPECT_EQ(std::get<CutUsageError>(result).reason.rfind(c.reason, 0), 0u)
+            << std::get<CutUsageError>(result).reason;
+    }
+}
+
+}  // namespace
+}  // namespace snipwell::test
