@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/runtime_error.h"
+#include "cut/refusal_text.h"
 #include "mp3/block_reader.h"
 #include "mp3/frame_walker.h"
 #include "mp3/info_frame.h"
@@ -84,6 +86,15 @@ mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint
     edits.editor.emplace(mp3::GainPlan(gain.atRate(first.header.sampleRate),
                                        {0, edits.frames.size() * samplesPerFrame}));
     return edits;
+}
+
+ClipEdits byteRangeClipEdits(const std::string& source, std::uint64_t firstByte,
+                             std::uint64_t sourceBytes, const mp3::GainSettings& gain) {
+    auto planned = planByteRangeGain(source, firstByte, sourceBytes, gain);
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&planned)) {
+        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, source));
+    }
+    return std::move(std::get<ClipEdits>(planned));
 }
 
 }  // namespace snipwell

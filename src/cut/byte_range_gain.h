@@ -28,4 +28,9 @@ mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint
                                             std::uint64_t sourceBytes,
                                             const mp3::GainSettings& gain);
 
+// The same, for the bytes of a clip about to be written; a source it cannot
+// read is thrown as RuntimeError with the reason.
+ClipEdits byteRangeClipEdits(const std::string& source, std::uint64_t firstByte,
+                             std::uint64_t sourceBytes, const mp3::GainSettings& gain);
+
 }  // namespace snipwell

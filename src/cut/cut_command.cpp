@@ -1,7 +1,6 @@
 #include "cut/cut_command.h"
 
 #include <algorithm>
-#include <tuple>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -82,38 +81,14 @@ exact::ClipSourceBytes clipSourceBytes(const CutArguments& arguments, Files& fil
 // The step the clip gets: as asked, or what the clipping guard allows. The
 // guard runs before anything is written, so a clip it cannot measure is not
 // written at all.
-std::pair<mp3::GainSettings, AppliedGain> chooseGain(const CutArguments& arguments, Files& files,
-                                                     std::int32_t lengthMs,
-                                                     const ClipPeakLookup& peakOf) {
-    const GainOptions& options = arguments.gain;
-    AppliedGain applied;
-    applied.gainAsked = options.gainDb.has_value() || options.gainMax;
-    applied.fadeInMs = options.fadeInMs;
-    applied.fadeOutMs = options.fadeOutMs;
-    const int requested = options.gainDb ? mp3::gainStepsForDecibels(*options.gainDb) : 0;
-    applied.steps = requested;
-    if (options.needsGuard()) {
+AppliedGain chooseGain(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
+                       const ClipPeakLookup& peakOf) {
+    return settleGain(arguments.gain, [&] {
         if (!peakOf)
             throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
         const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
-        const auto measured = peakOf(arguments.source, bytes.offset, bytes.length);
-        if (const auto* failure = std::get_if<LevelProbeFailure>(&measured)) {
-            throw RuntimeError(ErrorKind::FileError,
-                               "the clipping guard could not measure the clip: " + failure->reason);
-        }
-        const auto safe = mp3::largestSafeGainSteps(std::get<MeasuredPeak>(measured).peak);
-        applied.guarded = true;
-        if (!safe) {
-            applied.silentSource = true;
-            applied.steps = options.gainMax ? 0 : requested;
-        } else if (options.gainMax) {
-            applied.steps = *safe;
-        } else if (requested > *safe) {
-            applied.requestedSteps = requested;
-            applied.steps = *safe;
-        }
-    }
-    return {{applied.steps, options.fadeInMs, options.fadeOutMs}, applied};
+        return measuredPeak(peakOf(arguments.source, bytes.offset, bytes.length));
+    });
 }
 
 // The sample-exact clip: whole frames copied, trimmed by a fresh info frame.
@@ -143,11 +118,7 @@ CutOutcome cutByteRange(const CutArguments& arguments, Files& files, std::int32_
     ClipEdits edits;
     if (gain.changesAnything()) {
         const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
-        auto planned = planByteRangeGain(arguments.source, bytes.offset, bytes.length, gain);
-        if (const auto* error = std::get_if<mp3::Mp3Error>(&planned)) {
-            throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, arguments.source));
-        }
-        edits = std::move(std::get<ClipEdits>(planned));
+        edits = byteRangeClipEdits(arguments.source, bytes.offset, bytes.length, gain);
     }
     FrameEditTally tally;
     PatchingFiles patched(files, arguments.target, std::move(edits), tally);
@@ -162,6 +133,14 @@ CutOutcome cutByteRange(const CutArguments& arguments, Files& files, std::int32_
 }
 
 }  // namespace
+
+double measuredPeak(const std::variant<MeasuredPeak, LevelProbeFailure>& measured) {
+    if (const auto* failure = std::get_if<LevelProbeFailure>(&measured)) {
+        throw RuntimeError(ErrorKind::FileError,
+                           "the clipping guard could not measure the clip: " + failure->reason);
+    }
+    return std::get<MeasuredPeak>(measured).peak;
+}
 
 std::string formatByteCount(std::int64_t bytes) {
     char text[32];
@@ -212,7 +191,8 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     AppliedGain applied;
     if (arguments.gain.changesFrames()) {
         try {
-            std::tie(gain, applied) = chooseGain(arguments, files, lengthMs, peakOf);
+            applied = chooseGain(arguments, files, lengthMs, peakOf);
+            gain = gainSettingsOf(applied);
         } catch (const RuntimeError& error) {
             return fail(console, std::string("the clip was not saved: ") + error.what());
         }

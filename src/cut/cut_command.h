@@ -38,6 +38,9 @@ using TrackLengthLookup = std::function<std::int32_t(const std::string&)>;
 using ClipPeakLookup = std::function<std::variant<MeasuredPeak, LevelProbeFailure>(
     const std::string& source, std::uint64_t offset, std::uint64_t length)>;
 
+// The peak of a measurement, or the guard's failure thrown as RuntimeError.
+double measuredPeak(const std::variant<MeasuredPeak, LevelProbeFailure>& measured);
+
 // Runs one cut and returns the exit status. Reasons for a failure go to
 // console.err as one line; a saved clip ends with one summary line on
 // console.out ("Saved clip.mp3: 0:02.000, 36 kB") unless arguments.quiet.

@@ -160,12 +160,18 @@ private:
         track.id3v1 = trackId3v1Tag(job_.tags, job_.plan, planned);
         track.writer = std::make_unique<exact::ExactTrackWriter>(stream, track.plan, *track.out,
                                                                  track.id3v1.has_value());
+        if (job_.gain.changesAnything()) {
+            track.writer->setGain(job_.gain.atRate(stream.sampleRate));
+        }
         open_.push_back(std::move(track));
     }
 
     std::optional<exact::ExactCutRefusal> finishTrack(OpenTrack& track) {
         auto finished = track.writer->finish();
         if (auto* refused = std::get_if<exact::ExactCutRefusal>(&finished)) return *refused;
+        if (job_.gain.changesAnything() && callbacks_.clamped) {
+            callbacks_.clamped(track.index, std::get<exact::ExactClip>(finished).clampedGranules);
+        }
         if (track.id3v1) track.out->append(track.id3v1->data(), track.id3v1->size());
         track.out->flush();
         const std::uint64_t bytes = track.out->written();

@@ -74,6 +74,28 @@ std::optional<std::string> readFadeDuration(std::int32_t& intoMs, const std::str
     return std::nullopt;
 }
 
+AppliedGain settleGain(const GainOptions& options, const std::function<double()>& peak) {
+    AppliedGain applied;
+    applied.gainAsked = options.gainDb.has_value() || options.gainMax;
+    applied.fadeInMs = options.fadeInMs;
+    applied.fadeOutMs = options.fadeOutMs;
+    const int requested = options.gainDb ? mp3::gainStepsForDecibels(*options.gainDb) : 0;
+    applied.steps = requested;
+    if (!options.needsGuard()) return applied;
+    const auto safe = mp3::largestSafeGainSteps(peak());
+    applied.guarded = true;
+    if (!safe) {
+        applied.silentSource = true;
+        applied.steps = options.gainMax ? 0 : requested;
+    } else if (options.gainMax) {
+        applied.steps = *safe;
+    } else if (requested > *safe) {
+        applied.requestedSteps = requested;
+        applied.steps = *safe;
+    }
+    return applied;
+}
+
 std::string describeAppliedGain(const AppliedGain& gain) {
     std::string text;
     if (gain.steps != 0 || gain.requestedSteps || gain.guarded || gain.gainAsked) {

@@ -7,8 +7,11 @@
 //   --fade-out D   full level until D seconds before the end, then down to silence
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+
+#include "mp3/gain_plan.h"
 
 namespace snipwell {
 
@@ -51,6 +54,17 @@ struct AppliedGain {
     std::int32_t fadeOutMs = 0;
     bool gainAsked = false;  // --gain was given, even one that rounds to 0 steps
 };
+
+// The step a cut gets: as asked, or, for --gain max and --no-clip, what the
+// clipping guard allows for the loudest sample `peak()` finds in the source
+// (1.0 is full scale), asked only then. Whatever `peak` throws (the guard
+// could not measure) is passed on.
+AppliedGain settleGain(const GainOptions& options, const std::function<double()>& peak);
+
+// The gain and fades for the MP3 layer.
+inline mp3::GainSettings gainSettingsOf(const AppliedGain& gain) {
+    return {gain.steps, gain.fadeInMs, gain.fadeOutMs};
+}
 
 // ", gain +3.0 dB (2 steps), may clip", ", gain +1.5 dB (1 step, lowered from
 // +3.0 dB so it cannot clip), 4 granules clamped, fade-in 1.000 s"; empty when

@@ -7,6 +7,7 @@
 #include "cut/clip_time.h"
 #include "cut/cue_sheet.h"
 #include "cut/cue_sheet_writer.h"
+#include "cut/gain_options.h"
 #include "cut/label_file.h"
 #include "cut/split_plan_report.h"
 #include "cut/terminal_progress.h"
@@ -219,6 +220,25 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     if (auto problem = targetProblem(arguments, files, paths, console)) {
         return fail(console, "nothing was split: " + *problem);
     }
+    // The gain is settled before anything is written; with the guard, one
+    // step for every track, from the loudest sample of the whole source.
+    AppliedGain applied;
+    if (arguments.gain.changesFrames()) {
+        try {
+            applied = settleGain(arguments.gain, [&] {
+                if (!services.peakOf) {
+                    throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
+                }
+                return measuredPeak(
+                    services.peakOf(arguments.source, 0,
+                                    static_cast<std::uint64_t>(files.fileSize(arguments.source))));
+            });
+        } catch (const RuntimeError& error) {
+            return fail(console, std::string("nothing was split: ") + error.what());
+        }
+    }
+    std::vector<std::uint64_t> clamped(plan.tracks.size(), 0);
+
     try {
         const std::uint64_t needed = splitBytesNeeded(
             static_cast<std::uint64_t>(files.fileSize(arguments.source)), tags, plan.tracks.size());
@@ -244,10 +264,16 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         finished = index + 1;
         if (arguments.quiet) return;
         progress.finish();
-        std::fprintf(console.out, "%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str());
+        AppliedGain track = applied;
+        track.clampedGranules = clamped[index];
+        std::fprintf(console.out, "%s%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str(),
+                     describeAppliedGain(track).c_str());
         std::fflush(console.out);
     };
-    const SplitJob job{plan, arguments.source, paths, tags};
+    callbacks.clamped = [&](std::size_t index, std::uint64_t granules) {
+        clamped[index] = granules;
+    };
+    const SplitJob job{plan, arguments.source, paths, tags, gainSettingsOf(applied)};
     try {
         const SplitWriter& writer =
             arguments.bytes ? SplitWriter(writeByteRangeTracks) : services.exactWriter;

@@ -40,6 +40,8 @@ struct SplitServices {
     std::function<void(const std::string& folder)> makeFolder;
     // The exact split; the byte-range one is writeByteRangeTracks.
     SplitWriter exactWriter;
+    // The clipping guard's analysis, for --gain max and --no-clip.
+    ClipPeakLookup peakOf;
 };
 
 // Runs a split and returns the exit status, as runCut does.

@@ -10,6 +10,7 @@
 #include "clip/export/file_error.h"
 #include "common/runtime_error.h"
 #include "cut/exact_split_writer.h"
+#include "cut/level_probe.h"
 #include "cut/refusal_text.h"
 #include "mp3/block_reader.h"
 #include "mp3/length.h"
@@ -95,6 +96,7 @@ SourceTags readSourceTags(const std::string& path) {
 
 SplitServices diskSplitServices() {
     SplitServices services;
+    services.peakOf = measurePeakWithProbe;
     services.measure = [](const std::string& path, bool exactly) {
         return exactly ? measureExactSource(path) : measureAnySource(path);
     };

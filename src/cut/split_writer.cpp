@@ -1,9 +1,12 @@
 #include "cut/split_writer.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "clip/export/clip_export.h"
 #include "common/runtime_error.h"
+#include "cut/byte_range_gain.h"
+#include "cut/patched_clip_target.h"
 
 namespace snipwell {
 namespace {
@@ -24,14 +27,31 @@ void writeByteRangeTracks(const SplitJob& job, Files& files, const SplitCallback
         static_cast<double>(std::max<std::int64_t>(1, files.fileSize(job.sourcePath)));
     for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
         const PlannedTrack& track = plan.tracks[i];
-        ClipExport clip(files, job.sourcePath, job.trackPaths[i]);
-        const ClipRange range = clip.measure(lengthMs, asMilliseconds(track.begin.milliseconds()),
-                                             asMilliseconds(track.end.milliseconds()));
+        const std::int32_t beginMs = asMilliseconds(track.begin.milliseconds());
+        const std::int32_t endMs = asMilliseconds(track.end.milliseconds());
+        // With a gain, the frames inside the track's bytes are edited as
+        // they are copied.
+        ClipEdits edits;
+        if (job.gain.changesAnything()) {
+            const std::int64_t size = files.fileSize(job.sourcePath);
+            const ClipRange bytes = clipRangeFor(size, lengthMs, beginMs, endMs);
+            const auto first = static_cast<std::uint64_t>(bytes.beginOffset - 1);
+            const auto last = static_cast<std::uint64_t>(
+                std::min<std::int64_t>(size, bytes.beginOffset - 1 + bytes.clipBytes()));
+            edits = byteRangeClipEdits(job.sourcePath, first, last - first, job.gain);
+        }
+        FrameEditTally tally;
+        PatchingFiles patched(files, job.trackPaths[i], std::move(edits), tally);
+        ClipExport clip(patched, job.sourcePath, job.trackPaths[i]);
+        const ClipRange range = clip.measure(lengthMs, beginMs, endMs);
         clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) {
             if (callbacks.progress)
                 callbacks.progress(static_cast<double>(doneBytes + done) / totalBytes);
         });
         clip.commit();
+        if (job.gain.changesAnything() && callbacks.clamped) {
+            callbacks.clamped(i, tally.clampedGranules);
+        }
         doneBytes += range.clipBytes();
         if (callbacks.saved) callbacks.saved(i, static_cast<std::uint64_t>(range.clipBytes()));
     }

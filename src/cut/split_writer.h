@@ -13,6 +13,7 @@
 #include "common/files.h"
 #include "cut/split_plan.h"
 #include "cut/track_tags.h"
+#include "mp3/gain_plan.h"
 
 namespace snipwell {
 
@@ -21,6 +22,8 @@ struct SplitJob {
     std::string sourcePath;
     std::vector<std::string> trackPaths;  // one per planned track
     const SourceTags& tags;
+    // Louder, quieter or faded, every track alike (none by default).
+    mp3::GainSettings gain{};
 };
 
 struct SplitCallbacks {
@@ -28,6 +31,9 @@ struct SplitCallbacks {
     std::function<void(double done)> progress;
     // After the track at `index` is committed, with its size in bytes.
     std::function<void(std::size_t index, std::uint64_t bytes)> saved;
+    // With a gain, before the track at `index` is committed: how many of its
+    // granule gains had to be clamped to 0…255.
+    std::function<void(std::size_t index, std::uint64_t clampedGranules)> clamped;
 };
 
 using SplitWriter = std::function<void(const SplitJob&, Files&, const SplitCallbacks&)>;

@@ -356,19 +356,65 @@ TEST(ClippingGuard, AnAnalysisThatDiesOrFailsWritesNothing) {
     };
     for (const auto& c : cases) {
         ::setenv("SNIPWELL_LEVEL_PROBE", script(work, c.name, c.body).c_str(), 1);
-        for (const bool exact : {true, false}) {
+        for (const std::string mode : {"--exact", "bytes", "split"}) {
             std::vector<std::string> arguments{"--gain", "max", source.string(),
                                                "1.0",    "3.0", targets.file("clip.mp3").string()};
-            if (exact) arguments.insert(arguments.begin(), "--exact");
+            if (mode == "--exact") arguments.insert(arguments.begin(), "--exact");
+            if (mode == "split") {
+                arguments = {"--at", "2.0",           "--gain",
+                             "max",  source.string(), targets.file("tracks").string()};
+            }
             const ProgramOutcome outcome = cut(work, arguments);
-            EXPECT_EQ(outcome.exitCode, 1) << c.name;
+            EXPECT_EQ(outcome.exitCode, 1) << c.name << " " << mode;
             EXPECT_NE(outcome.errorOutput.find(c.reasonHas), std::string::npos)
                 << c.name << ": " << outcome.errorOutput;
-            EXPECT_NE(outcome.errorOutput.find("the clip was not saved"), std::string::npos);
-            EXPECT_TRUE(targets.names().empty()) << c.name << " left a file";
+            EXPECT_NE(outcome.errorOutput.find(mode == "split" ? "nothing was split"
+                                                               : "the clip was not saved"),
+                      std::string::npos)
+                << outcome.errorOutput;
+            EXPECT_TRUE(targets.names().empty()) << c.name << " " << mode << " left a file";
         }
     }
     ::unsetenv("SNIPWELL_LEVEL_PROBE");
+}
+
+// Every track of a split, exact or by bytes, gets the gain and stays as long
+// as the plain split's.
+TEST(SplitGain, EveryTrackIsScaledAndKeepsItsLength) {
+    const fs::path source = Mp3Fixtures::file(Mp3Kind::cbrWithInfo);
+    for (const bool bytes : {false, true}) {
+        const TempDir work;
+        std::vector<std::string> plain{"--at", "3.0,6.5", source.string(),
+                                       work.file("plain").string()};
+        std::vector<std::string> gained{"--at", "3.0,6.5",       "--gain",
+                                        "-6",   source.string(), work.file("gained").string()};
+        if (bytes) {
+            plain.insert(plain.begin(), "--bytes");
+            gained.insert(gained.begin(), "--bytes");
+        }
+        ASSERT_EQ(cut(work, plain).exitCode, 0) << bytes;
+        const ProgramOutcome outcome = cut(work, gained);
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
+        for (const char* track : {"Track 01.mp3", "Track 02.mp3", "Track 03.mp3"}) {
+            SCOPED_TRACE(std::string(track) + (bytes ? " by bytes" : " exact"));
+            const DecodedAudio reference = decodeWithMpg123(work.file("plain") / track);
+            const DecodedAudio quieter = decodeWithMpg123(work.file("gained") / track);
+            ASSERT_EQ(quieter.samples.size(), reference.samples.size());
+            ASSERT_GT(reference.samples.size(), 10'000u);
+            double largest = 0;
+            for (std::size_t i = 0; i < reference.samples.size(); ++i) {
+                largest =
+                    std::max(largest, std::abs(quieter.samples[i] - reference.samples[i] * 0.5));
+            }
+            EXPECT_LE(largest, 2.0);
+        }
+        std::size_t lines = 0;
+        for (std::size_t at = outcome.output.find("gain -6.0 dB (-4 steps)");
+             at != std::string::npos; at = outcome.output.find("gain -6.0 dB", at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, 3u) << outcome.output;
+    }
 }
 
 TEST(ByteRangeGain, ScalesTheFramesInsideTheCopyAndClearsTheInfoFramesLoudness) {
