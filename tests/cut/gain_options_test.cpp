@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <stdexcept>
@@ -53,6 +54,47 @@ TEST(GainOption, OnlyARaiseWithNoClipOrMaxNeedsTheGuard) {
         options.noClip = c.noClip;
         EXPECT_EQ(options.needsGuard(), c.guard)
             << c.decibels.value_or(999) << " max " << c.max << " no-clip " << c.noClip;
+    }
+}
+
+TEST(GainOption, TheGuardDecidesOnlyWhenAskedAndNeverRaisesPastTheSafeStep) {
+    const double minus2dBFS = std::pow(10.0, -2.0 / 20);  // allows 1 step
+    const struct {
+        const char* name;
+        std::optional<double> decibels;
+        bool max;
+        bool noClip;
+        double peak;  // < 0: the guard must not be asked
+        int steps;
+        std::optional<int> lowered;
+        bool silent;
+    } cases[] = {
+        {"as asked", 3, false, false, -1, 2, {}, false},
+        {"max", {}, true, false, minus2dBFS, 1, {}, false},
+        {"max on a clipping source", {}, true, false, 1.5, -3, {}, false},
+        {"no-clip lowers", 3, false, true, minus2dBFS, 1, 2, false},
+        {"no-clip keeps a safe step", 1.5, false, true, minus2dBFS, 1, {}, false},
+        {"no-clip leaves a cut alone", -6, false, true, -1, -4, {}, false},
+        {"max on silence", {}, true, false, 0, 0, {}, true},
+        {"no-clip on silence", 6, false, true, 0, 4, {}, true},
+    };
+    for (const auto& c : cases) {
+        GainOptions options;
+        options.gainDb = c.decibels;
+        options.gainMax = c.max;
+        options.noClip = c.noClip;
+        options.fadeInMs = 500;
+        bool asked = false;
+        const AppliedGain applied = settleGain(options, [&] {
+            asked = true;
+            return c.peak;
+        });
+        EXPECT_EQ(asked, c.peak >= 0) << c.name;
+        EXPECT_EQ(applied.steps, c.steps) << c.name;
+        EXPECT_EQ(applied.requestedSteps, c.lowered) << c.name;
+        EXPECT_EQ(applied.silentSource, c.silent) << c.name;
+        EXPECT_EQ(applied.guarded, c.peak >= 0) << c.name;
+        EXPECT_EQ(applied.fadeInMs, 500) << c.name;
     }
 }
 
