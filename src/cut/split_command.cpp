@@ -174,6 +174,26 @@ void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan&
     target->commit();
 }
 
+// The gain every track gets, settled before anything is written; with the
+// guard, one step for every track from the loudest sample of the whole
+// source. Nothing for a dry run.
+AppliedGain splitGain(const CutArguments& arguments, Files& files, const SplitServices& services) {
+    if (arguments.dryRun || !arguments.gain.changesFrames()) return {};
+    return settleGain(arguments.gain, [&] {
+        if (!services.peakOf) {
+            throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
+        }
+        const auto size = static_cast<std::uint64_t>(files.fileSize(arguments.source));
+        return measuredPeak(services.peakOf(arguments.source, 0, size));
+    });
+}
+
+// The gain part of a track's summary line, with the track's own clamps.
+std::string trackGain(AppliedGain gain, std::uint64_t clampedGranules) {
+    gain.clampedGranules = clampedGranules;
+    return describeAppliedGain(gain);
+}
+
 }  // namespace
 
 std::uint64_t splitBytesNeeded(std::uint64_t sourceBytes, const SourceTags& tags,
@@ -187,6 +207,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
              CutConsole& console) {
     SplitPlan plan;
     SourceTags tags;
+    AppliedGain applied;
     std::vector<std::string> paths;
     try {
         const SourceLength length = services.measure(arguments.source, !arguments.bytes);
@@ -220,26 +241,10 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     if (auto problem = targetProblem(arguments, files, paths, console)) {
         return fail(console, "nothing was split: " + *problem);
     }
-    // The gain is settled before anything is written; with the guard, one
-    // step for every track, from the loudest sample of the whole source.
-    AppliedGain applied;
-    if (arguments.gain.changesFrames()) {
-        try {
-            applied = settleGain(arguments.gain, [&] {
-                if (!services.peakOf) {
-                    throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
-                }
-                return measuredPeak(
-                    services.peakOf(arguments.source, 0,
-                                    static_cast<std::uint64_t>(files.fileSize(arguments.source))));
-            });
-        } catch (const RuntimeError& error) {
-            return fail(console, std::string("nothing was split: ") + error.what());
-        }
-    }
     std::vector<std::uint64_t> clamped(plan.tracks.size(), 0);
 
     try {
+        applied = splitGain(arguments, files, services);
         const std::uint64_t needed = splitBytesNeeded(
             static_cast<std::uint64_t>(files.fileSize(arguments.source)), tags, plan.tracks.size());
         if (const auto free = services.freeBytes(arguments.folder); free && *free < needed) {
@@ -264,10 +269,8 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         finished = index + 1;
         if (arguments.quiet) return;
         progress.finish();
-        AppliedGain track = applied;
-        track.clampedGranules = clamped[index];
         std::fprintf(console.out, "%s%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str(),
-                     describeAppliedGain(track).c_str());
+                     trackGain(applied, clamped[index]).c_str());
         std::fflush(console.out);
     };
     callbacks.clamped = [&](std::size_t index, std::uint64_t granules) {
