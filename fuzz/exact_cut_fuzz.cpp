@@ -63,8 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (const auto* clip = std::get_if<snipwell::exact::ExactClip>(&result)) {
             check(std::filesystem::file_size(target) == clip->bytes);
             check(clip->sampleRate > 0);
-            check(clip->samples == static_cast<std::uint64_t>(endMs) * clip->sampleRate / 1000 -
-                                       static_cast<std::uint64_t>(beginMs) * clip->sampleRate / 1000);
+            check(clip->samples ==
+                  static_cast<std::uint64_t>(endMs) * clip->sampleRate / 1000 -
+                      static_cast<std::uint64_t>(beginMs) * clip->sampleRate / 1000);
         } else {
             check(!std::filesystem::exists(target));
         }

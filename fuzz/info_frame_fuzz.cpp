@@ -54,7 +54,8 @@ void writeAndReadBack(const std::uint8_t* data, std::size_t size) {
     fields.endPadding = readBigEndian16(data + 14) & 0x1FFFu;
     fields.encoder = "LAME";
     const auto frame = buildInfoFrame(built->word, fields);
-    const bool fits = fields.encoderDelay <= maxGaplessField && fields.endPadding <= maxGaplessField;
+    const bool fits =
+        fields.encoderDelay <= maxGaplessField && fields.endPadding <= maxGaplessField;
     check(frame.has_value() == fits);
     if (!frame) return;
     check(frame->size() == built->header.frameBytes);

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "mp3/block_reader.h"
+#include "mp3/frame_header.h"
 #include "mp3/info_frame.h"
 #include "mp3/length.h"
 #include "mp3/tag_check.h"
-#include "mp3/frame_header.h"
 
 namespace {
 

@@ -69,7 +69,8 @@ void followParent(pid_t parent) {
 // a file that is no MP3 at all still answers as such.
 DeviceOpenResult openChecked(const std::string& path) {
     auto opened = snipwell::mp3::BlockReader::open(path);
-    if (const auto* error = std::get_if<snipwell::mp3::Mp3Error>(&opened)) return mciErrorOf(*error);
+    if (const auto* error = std::get_if<snipwell::mp3::Mp3Error>(&opened))
+        return mciErrorOf(*error);
     auto& file = std::get<snipwell::mp3::BlockReader>(opened);
     if (const auto damaged = snipwell::mp3::findMalformedTag(file)) {
         const auto measured = snipwell::mp3::measureLength(file);

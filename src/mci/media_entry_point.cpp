@@ -20,8 +20,9 @@ std::atomic<MediaEntryPoint*> installed{nullptr};
 }  // namespace
 
 MediaEntryPoint::MediaEntryPoint()
-    : withoutDevices_(
-          [](const std::string&) -> DeviceOpenResult { return MciError::mediaSystemUnavailable; }) {}
+    : withoutDevices_([](const std::string&) -> DeviceOpenResult {
+          return MciError::mediaSystemUnavailable;
+      }) {}
 
 // Destroying the engine closes its input, which ends it.
 MediaEntryPoint::~MediaEntryPoint() = default;

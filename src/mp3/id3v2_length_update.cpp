@@ -16,8 +16,8 @@ constexpr std::uint64_t tagHeaderBytes = 10;
 // they cannot all be read.
 bool copyRange(BlockReader& file, std::uint64_t from, std::uint64_t to, const ByteSink& sink) {
     while (from < to) {
-        const std::size_t count = static_cast<std::size_t>(
-            std::min<std::uint64_t>(to - from, BlockReader::maxSpan));
+        const std::size_t count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(to - from, BlockReader::maxSpan));
         const std::uint8_t* bytes = file.bytesAt(from, count);
         if (bytes == nullptr) return false;
         sink(bytes, count);
@@ -27,8 +27,8 @@ bool copyRange(BlockReader& file, std::uint64_t from, std::uint64_t to, const By
 }
 
 // The TLEN frame's place in the tag, if it has one where we can find it.
-std::optional<ByteSpan> findLengthFrame(BlockReader& file, int major,
-                                             std::uint64_t framesBegin, std::uint64_t framesEnd) {
+std::optional<ByteSpan> findLengthFrame(BlockReader& file, int major, std::uint64_t framesBegin,
+                                        std::uint64_t framesEnd) {
     const std::uint64_t headerBytes = major == 2 ? 6 : 10;
     const char* id = major == 2 ? "TLE" : "TLEN";
     std::uint64_t at = framesBegin;

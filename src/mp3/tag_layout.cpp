@@ -37,8 +37,8 @@ bool apeItemsFill(BlockReader& file, std::uint64_t end, const ApeFooter& footer)
         if (head == nullptr) return false;
         const std::uint64_t valueBytes = readLittleEndian32(head);
         at += itemHeadBytes;
-        const auto keySpan = static_cast<std::size_t>(
-            std::min<std::uint64_t>(longestKey + 1, itemsEnd - at));
+        const auto keySpan =
+            static_cast<std::size_t>(std::min<std::uint64_t>(longestKey + 1, itemsEnd - at));
         const std::uint8_t* key = file.bytesAt(at, keySpan);
         if (key == nullptr) return false;
         const std::uint8_t* keyEnd = std::find(key, key + keySpan, std::uint8_t{0});

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "mp3/crc16.h"
+#include "mp3/frame_header.h"
 #include "mp3/info_frame.h"
 #include "mp3/info_frame_writer.h"
 #include "mp3/layer3_frame.h"
-#include "mp3/frame_header.h"
 
 namespace snipwell::mp3 {
 namespace {

@@ -23,7 +23,8 @@ using test::Mp3Fixtures;
 using test::Mp3Kind;
 
 void appendLittleEndian32(Bytes& bytes, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 // An APEv2 footer alone, claiming `tagBytes` bytes and `items` items that
@@ -102,7 +103,8 @@ TEST(TagLayout, AnApeTagWhoseItemsDoNotFillItsSizeTakesNoAudio) {
     } cases[] = {
         {"footer alone, one item claimed", concat(good, apeFooterClaiming(20'032, 1))},
         {"footer alone, no items", concat(good, apeFooterClaiming(20'032, 0))},
-        {"header flag without a header", [&] {
+        {"header flag without a header",
+         [&] {
              Bytes footer = apeFooterClaiming(20'032, 0);
              footer[23] = 0x80;  // "has a header"
              return concat(good, footer);

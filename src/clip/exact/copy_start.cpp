@@ -39,9 +39,8 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
         rawBegin >= settlingSamples ? (rawBegin - settlingSamples) / spf : 0;
     // One frame later still leaves the decoder the one granule and filter
     // memory it needs, where the begin lies late enough in its frame.
-    const std::uint64_t latest = rawBegin >= minimumSettlingSamples
-                                     ? (rawBegin - minimumSettlingSamples) / spf
-                                     : 0;
+    const std::uint64_t latest =
+        rawBegin >= minimumSettlingSamples ? (rawBegin - minimumSettlingSamples) / spf : 0;
     const std::uint64_t sourceStart = firstDecodedFrame(sourceLead, spf);
     // Frames after which the synthesis steps agree again.
     const std::uint64_t stepsToAgree = mono ? 8 : 4;

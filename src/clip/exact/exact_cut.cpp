@@ -53,8 +53,7 @@ std::optional<ExactCutRefusal> appendId3v1Tag(mp3::BlockReader& file, const Sour
 // the clip needs go to `writer` as they pass. The number of audio frames (an
 // info frame the decoder skips not counted), or why the walk failed.
 ExactResult<std::uint64_t> walkAndCopy(OpenedStream& opened, mp3::BlockReader& file,
-                                       ExactTrackWriter& writer,
-                                       const ExactCutProgress& progress) {
+                                       ExactTrackWriter& writer, const ExactCutProgress& progress) {
     std::uint64_t audioFrames = 0;
     std::uint64_t nextProgress = 0;
     bool skipInfoFrame = opened.stream.info.skippedByDecoder;

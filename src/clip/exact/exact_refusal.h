@@ -10,21 +10,21 @@
 namespace snipwell::exact {
 
 enum class ExactRefusalKind : std::uint8_t {
-    negativeBegin,      // the begin mark lies before the track
-    beginNotBeforeEnd,  // the marks are not in order
-    targetIsSource,     // the clip would overwrite its own source
-    unreadableSource,   // the MP3 layer could not read it: see `source`
-    endPastTrack,       // the end mark lies past the end of the track
-    clipTooLarge,       // more than an info frame can describe (4 GiB)
-    trimDoesNotFit,     // the clip's delay or padding does not fit its info frame
+    negativeBegin,        // the begin mark lies before the track
+    beginNotBeforeEnd,    // the marks are not in order
+    targetIsSource,       // the clip would overwrite its own source
+    unreadableSource,     // the MP3 layer could not read it: see `source`
+    endPastTrack,         // the end mark lies past the end of the track
+    clipTooLarge,         // more than an info frame can describe (4 GiB)
+    trimDoesNotFit,       // the clip's delay or padding does not fit its info frame
     reservoirDoesNotFit,  // no frame of the stream holds the bit reservoir
 };
 
 struct ExactCutRefusal {
     ExactRefusalKind kind = ExactRefusalKind::unreadableSource;
-    mp3::Mp3Error source;       // for unreadableSource
-    std::int64_t endMs = 0;     // for endPastTrack: the mark...
-    std::int64_t trackMs = 0;   // ... and the track's length
+    mp3::Mp3Error source;      // for unreadableSource
+    std::int64_t endMs = 0;    // for endPastTrack: the mark...
+    std::int64_t trackMs = 0;  // ... and the track's length
 };
 
 // A value, or why the cut was refused.

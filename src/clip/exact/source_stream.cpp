@@ -31,7 +31,8 @@ ExactResult<OpenedStream> openSourceStream(mp3::BlockReader& file) {
     }
     const std::uint8_t* bytes = file.bytesAt(first.offset, first.header.frameBytes);
     if (bytes == nullptr) {
-        return refusalOf(file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, first.offset}));
+        return refusalOf(
+            file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, first.offset}));
     }
     SourceStream stream;
     stream.layout = std::move(layout);

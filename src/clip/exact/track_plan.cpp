@@ -2,8 +2,8 @@
 
 namespace snipwell::exact {
 
-TrackPlan planTrack(const SourceStream& stream, std::uint64_t beginSample,
-                    std::uint64_t endSample, std::int64_t milliseconds) {
+TrackPlan planTrack(const SourceStream& stream, std::uint64_t beginSample, std::uint64_t endSample,
+                    std::int64_t milliseconds) {
     const std::uint64_t spf = stream.samplesPerFrame;
     TrackPlan plan;
     plan.beginSample = beginSample;

@@ -22,9 +22,9 @@ struct TrackPlan {
     std::uint64_t rawBegin = 0;
     std::uint64_t rawEnd = 0;
     // Frames by index among the audio frames (an info frame not counted).
-    CopyStart copyStart;            // the first copied frame and the priming frames
-    std::uint64_t lastCopied = 0;   // the frame of the last wanted sample
-    std::uint64_t lookbackFrom = 0; // the first frame whose payload may feed the reservoir
+    CopyStart copyStart;             // the first copied frame and the priming frames
+    std::uint64_t lastCopied = 0;    // the frame of the last wanted sample
+    std::uint64_t lookbackFrom = 0;  // the first frame whose payload may feed the reservoir
 
     std::uint64_t copiedFrames() const { return lastCopied - copyStart.firstFrame + 1; }
     std::uint64_t samples() const { return endSample - beginSample; }
@@ -32,7 +32,7 @@ struct TrackPlan {
 
 // `beginSample` < `endSample`; `milliseconds` is the track's length as its tag
 // states it.
-TrackPlan planTrack(const SourceStream& stream, std::uint64_t beginSample,
-                    std::uint64_t endSample, std::int64_t milliseconds);
+TrackPlan planTrack(const SourceStream& stream, std::uint64_t beginSample, std::uint64_t endSample,
+                    std::int64_t milliseconds);
 
 }  // namespace snipwell::exact

@@ -128,8 +128,8 @@ std::optional<ExactCutRefusal> ExactTrackWriter::copy(const mp3::WalkedFrame& fr
     }
     lowestBitrateKbps_ = std::min(lowestBitrateKbps_, frame.header.bitrateKbps);
 
-    if (holding_ && (payloadSinceFirst_ >= reservoirLimit_ || complete() ||
-                     held_.size() >= heldLimitBytes)) {
+    if (holding_ &&
+        (payloadSinceFirst_ >= reservoirLimit_ || complete() || held_.size() >= heldLimitBytes)) {
         return writePrimingAndHeld();
     }
     return std::nullopt;

@@ -97,8 +97,8 @@ private:
     std::int64_t infoPosition_ = 0;
     std::uint32_t infoBytes_ = 0;
     std::uint64_t copiedSoFar_ = 0;
-    std::uint64_t copiedUpTo_ = 0;    // the source offset after the last byte copied
-    std::uint64_t streamBytes_ = 0;   // the clip's stream so far: info frame and audio frames
+    std::uint64_t copiedUpTo_ = 0;   // the source offset after the last byte copied
+    std::uint64_t streamBytes_ = 0;  // the clip's stream so far: info frame and audio frames
     bool constantBitrate_ = true;
     std::uint32_t lowestBitrateKbps_ = 0;
 

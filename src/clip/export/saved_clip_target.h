@@ -13,8 +13,8 @@
 
 #include <string>
 
-#include "common/files.h"
 #include "clip/export/temporary_file_cleanup.h"
+#include "common/files.h"
 
 namespace snipwell {
 

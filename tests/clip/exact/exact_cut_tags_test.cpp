@@ -89,7 +89,8 @@ TEST(ExactCutTags, TheId3v2TagStaysInFrontWithTheClipsLength) {
             {work.file("tagged.mp3").string(), 2500, 4250, work.file("clip.mp3").string()}, files);
         ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(result))
             << "refused: kind " << static_cast<int>(std::get<exact::ExactCutRefusal>(result).kind)
-            << ", fault " << static_cast<int>(std::get<exact::ExactCutRefusal>(result).source.fault);
+            << ", fault "
+            << static_cast<int>(std::get<exact::ExactCutRefusal>(result).source.fault);
 
         const Bytes clip = readBytes(work.file("clip.mp3"));
         ASSERT_GT(clip.size(), 200u);

@@ -41,7 +41,8 @@ TEST(ExactCutTrackLength, EndsWhereTheMeasuredLengthEndsForEveryKind) {
         // The last whole millisecond inside the track, and the first one
         // whose sample lies past it.
         const auto lastMs = static_cast<std::int64_t>(length.samples * 1000 / rate);
-        const auto pastMs = static_cast<std::int64_t>(((length.samples + 1) * 1000 + rate - 1) / rate);
+        const auto pastMs =
+            static_cast<std::int64_t>(((length.samples + 1) * 1000 + rate - 1) / rate);
         const auto whole = exact::cutExactClip(
             {source.string(), lastMs - 1000, lastMs, work.file("end.mp3").string()}, files);
         ASSERT_TRUE(std::holds_alternative<exact::ExactClip>(whole));
@@ -52,7 +53,8 @@ TEST(ExactCutTrackLength, EndsWhereTheMeasuredLengthEndsForEveryKind) {
         const auto past = exact::cutExactClip(
             {source.string(), lastMs - 1000, pastMs, work.file("past.mp3").string()}, files);
         ASSERT_TRUE(std::holds_alternative<exact::ExactCutRefusal>(past));
-        EXPECT_EQ(std::get<exact::ExactCutRefusal>(past).kind, exact::ExactRefusalKind::endPastTrack);
+        EXPECT_EQ(std::get<exact::ExactCutRefusal>(past).kind,
+                  exact::ExactRefusalKind::endPastTrack);
         EXPECT_EQ(std::get<exact::ExactCutRefusal>(past).trackMs, lastMs);
         EXPECT_FALSE(fs::exists(work.file("past.mp3")));
     }
