@@ -32,6 +32,30 @@ std::ostream& operator<<(std::ostream& out, const Effect& effect) {
     return out << "begin " << effect.begin.toStdString() << ", end " << effect.end.toStdString();
 }
 
+// Notes every modal window as it shows, before anything can close it.
+class ModalWatch : public QObject {
+public:
+    explicit ModalWatch(std::vector<QString>& shown) : shown_(shown) {
+        QApplication::instance()->installEventFilter(this);
+    }
+    ~ModalWatch() override { QApplication::instance()->removeEventFilter(this); }
+    ModalWatch(const ModalWatch&) = delete;
+    ModalWatch& operator=(const ModalWatch&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && widget != nullptr && widget->isWindow() &&
+            widget->isModal()) {
+            shown_.push_back(QString::fromLatin1(widget->metaObject()->className()));
+        }
+        return false;
+    }
+
+private:
+    std::vector<QString>& shown_;
+};
+
 class Desktop : public WindowTest {
 protected:
     void SetUp() override {
@@ -47,23 +71,33 @@ protected:
     }
 
     Effect effectOf(const std::function<void()>& press) {
+        // A position tick left running by the last press would add its queries.
+        window().T().stop();
         mediaCommands.clear();
         services->Label7().setCaption("");
         services->Label9().setCaption("");
         Effect effect;
         // Any modal the press brings up is noted and closed.
+        const ModalWatch watch(effect.modals);
         QTimer closer;
         closer.setInterval(10);
         QObject::connect(&closer, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || !modal->isVisible()) return;
-            effect.modals.push_back(QString::fromLatin1(modal->metaObject()->className()));
-            QTest::keyClick(modal, Qt::Key_Escape);
+            if (modal != nullptr && modal->isVisible()) QTest::keyClick(modal, Qt::Key_Escape);
         });
         closer.start();
         press();
         QTest::qWait(30);
-        effect.commands = mediaCommands;
+        // The position timer may tick inside a wait of Play or Stop, or not,
+        // by the clock; its queries are not the press's doing.
+        for (const std::string& command : mediaCommands) {
+            if (command == "status movie position wait" && !effect.commands.empty() &&
+                effect.commands.back() == "set movie time format ms") {
+                effect.commands.pop_back();
+                continue;
+            }
+            effect.commands.push_back(command);
+        }
         effect.begin = window().Label7().text();
         effect.end = window().Label9().text();
         return effect;
@@ -74,7 +108,11 @@ protected:
                           QPoint(10, 10));
     }
 
+    // Keys reach the window's shortcuts only while it is the active window;
+    // a dialog that has just closed may have left another one active.
     void pressKey(QWidget& focus, const QKeySequence& keys) {
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
         focus.setFocus(Qt::OtherFocusReason);
         const QKeyCombination combination = keys[0];
         QTest::keyClick(&focus, combination.key(), combination.keyboardModifiers());
@@ -98,12 +136,22 @@ TEST_F(Desktop, EachKeyDoesWhatItsButtonDoesWhereverTheFocusIs) {
         QWidget* focus = control(focusName);
         ASSERT_NE(focus, nullptr) << focusName;
         for (const KeyCase& c : keyCases) {
+            // A focused picture button keeps Space (tested below).
+            if (std::string(c.keys) == "Space" && focus->inherits("snipwell::qt::FaceButton")) {
+                continue;
+            }
             SCOPED_TRACE(std::string(c.keys) + " with the focus on " + focusName);
             playing = c.playing;
             const Effect byButton = effectOf([&] { clickButton(c.button); });
-            const Effect byKey = effectOf([&] { pressKey(*focus, QKeySequence(c.keys)); });
+            Effect byKey = effectOf([&] { pressKey(*focus, QKeySequence(c.keys)); });
+            // Space first asks whether the track plays.
+            if (std::string(c.keys) == "Space") {
+                ASSERT_FALSE(byKey.commands.empty());
+                EXPECT_EQ(byKey.commands.front(), "status movie mode");
+                byKey.commands.erase(byKey.commands.begin());
+            }
             EXPECT_EQ(byKey, byButton);
-            EXPECT_FALSE(byKey.commands.empty() && byKey.modals.empty()) << "the key did something";
+            EXPECT_NE(byKey, Effect{}) << "the key did something";
         }
     }
 }

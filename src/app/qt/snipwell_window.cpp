@@ -223,9 +223,9 @@ void SnipwellWindow::closeEvent(QCloseEvent* event) {
 // The first file of the drag, when it is a local file named *.mp3 (in any
 // letter case, as the Open dialog's filter lists it) and Open is enabled: a
 // save locks Open, and drops with it.
-QString SnipwellWindow::droppableFile(const QMimeData* data) const {
-    if (data == nullptr || !data->hasUrls() || !commands_[3]->isEnabled()) return {};
-    const QList<QUrl> urls = data->urls();
+QString SnipwellWindow::droppableFile(const QMimeData* mime) const {
+    if (mime == nullptr || !mime->hasUrls() || !commands_[3]->isEnabled()) return {};
+    const QList<QUrl> urls = mime->urls();
     if (urls.isEmpty() || !urls.front().isLocalFile()) return {};
     const QString path = urls.front().toLocalFile();
     return path.endsWith(QStringLiteral(".mp3"), Qt::CaseInsensitive) ? path : QString();

@@ -59,7 +59,7 @@ protected:
 
 private:
     // The MP3 file a drag carries, when the window takes it now; else empty.
-    QString droppableFile(const QMimeData* data) const;
+    QString droppableFile(const QMimeData* mime) const;
     void buildControls(const WebPanelFactory& makeWebPanel);
     void setTabOrderByIndex();
 
