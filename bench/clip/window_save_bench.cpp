@@ -26,10 +26,9 @@ int main(int argc, char** argv) {
     HeadlessWindow window;
     window.pumpCostSeconds = 0;
     ScriptedMediaService media(window);
-    Form1 form(window, media.entry());
-    window.attach(form);
     DiskFiles disk;
-    window.filesService = &disk;
+    Form1 form(window, media.entry(), disk);
+    window.attach(form);
     media.addTrack(source, std::stoi(argv[2]));
     window.dialog.answers.push_back(DialogAnswer::choose(source));
     window.raise(FormEvent::Command4Click);

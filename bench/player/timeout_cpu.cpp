@@ -10,7 +10,6 @@
 
 #include "app/qt/qt_window_services.h"
 #include "app/qt/web_panel.h"
-#include "clip/export/disk_files.h"
 #include "player/movie_module.h"
 #include "process_cpu_time.h"
 
@@ -29,9 +28,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
 
-    snipwell::DiskFiles files;
     snipwell::qt::QtWindowServices services([](QWidget* parent) { return new BlankPanel(parent); },
-                                            [](const QUrl&) { return false; }, files);
+                                            [](const QUrl&) { return false; });
     services.qtWindow().show();
     auto noMedia = [](const char*, char*, std::uint32_t, std::uintptr_t) -> std::uint32_t {
         return 0;

@@ -16,6 +16,7 @@
 #include "process_cpu_time.h"
 #include "support/headless_window.h"
 #include "support/mp3/mp3_fixtures.h"
+#include "support/test_files.h"
 
 namespace {}  // namespace
 
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
     window.useRealTime();
     // The pause command itself is what the test measures against: record the
     // position the service reports right after the preview paused.
-    Form1 form(window, mciSendStringA);
+    test::NoFiles noFiles;
+    Form1 form(window, mciSendStringA, noFiles);
     window.attach(form);
     window.dialog.answers.push_back(
         test::DialogAnswer::choose(test::Mp3Fixtures::twoTone().string()));

@@ -14,13 +14,14 @@ SNIPWELL_BUILD_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # What the tests need on top: a display server, a sound server, the tools
-# that make and record MP3 files, and those that check the installed files
-# and the package.
+# that make and record MP3 files, those that check the installed files and
+# the package, and a Wayland compositor with Qt's Wayland platform.
 SNIPWELL_TEST_PACKAGES=(
   python3 xvfb xauth xdotool gstreamer1.0-tools
   pulseaudio pulseaudio-utils
   lame sox libsox-fmt-mp3
   desktop-file-utils appstream groff-base dpkg-dev file
+  weston qt6-wayland
 )
 # What scripts/package needs on top of the build: dpkg-shlibdeps computes the
 # package's Depends, and CPack uses file to find the programs to give it.

@@ -7,9 +7,10 @@
 
 namespace snipwell {
 
-Form1::Form1(WindowServices& services, MciSendString mediaService)
+Form1::Form1(WindowServices& services, MciSendString mediaService, Files& files)
     : services_(services),
       mediaService_(std::move(mediaService)),
+      files_(files),
       H(services.H()),
       pb(services.pb()),
       Cdlg(services.Cdlg()),
@@ -39,9 +40,24 @@ MovieModule& Form1::playerOnDemand() {
 }
 
 void Form1::handle(FormEvent event) {
+    guard([&] { dispatch(event); });
+}
+
+void Form1::handleOpenRequest(const std::string& path) {
+    guard([&] { openChosenFile(path); });
+}
+
+int Form1::playPauseButton() {
+    bool playing = false;
+    guard([&] { playing = playerOnDemand().isMoviePlaying(); });
+    return playing ? 3 : 1;
+}
+
+template <typename Handler>
+void Form1::guard(Handler&& handler) {
     if (ended_) return;
     try {
-        dispatch(event);
+        std::forward<Handler>(handler)();
     } catch (const ProgramEnded&) {
         // The window was closed while this handler waited; it must not go on.
     } catch (const RuntimeError& error) {
@@ -90,8 +106,10 @@ void Form1::unload() {
     services_.endProgram();
 }
 
-// 3975 twips of marker travel spread over the slider's range. A range of 0
-// (no track, or one shorter than a second) leaves the previous scale.
+// 3975 twips of marker travel spread over the slider's range, in whole
+// twips. A range of 0 (no track, or one shorter than a second) leaves the
+// previous scale. The marker lines themselves are placed proportionally
+// (markerX), which this whole-twip step cannot do on long tracks.
 void Form1::updateMarkerStep() { markerStep = checkedDiv(3975, H.max()); }
 
 }  // namespace snipwell

@@ -13,6 +13,7 @@
 
 #include "app/form_event.h"
 #include "app/window_services.h"
+#include "common/files.h"
 #include "player/media_service.h"
 #include "player/movie_module.h"
 
@@ -22,48 +23,61 @@ inline constexpr const char* kAppTitle = "Snipwell 3.4";
 
 class Form1 {
 public:
-    Form1(WindowServices& services, MciSendString mediaService);
+    // `files` is what Save reads and writes through; the program's main()
+    // hands in the disk, tests a scripted service
+    Form1(WindowServices& services, MciSendString mediaService, Files& files);
 
     // Entry point for every window event. Ignores events once the program has
-    // ended; a handler unwound by the closing of the window stops here.
+    // ended; a handler unwound by the closing of the window stops here
     void handle(FormEvent event);
+
+    // Opens `path` as Open does once its dialog has chosen it: a file named
+    // on the command line or dropped on the window. Guarded like handle()
+    void handleOpenRequest(const std::string& path);
+
+    // The button that Space presses: Pause (3) while the track plays, else
+    // Play (1). Asks the media service; a failing query counts as not playing
+    int playPauseButton();
 
     bool ended() const { return ended_; }
 
-    // Shared state, read and written by the handlers of all subsystems.
+    // Shared state, read and written by the handlers of all subsystems
     std::unique_ptr<MovieModule> player;
     std::int32_t clipBeginMs = 0;
     std::int32_t clipEndMs = 0;
     std::string sourceFile;
     std::int32_t markerStep = 0;
 
-    // Creates the player on its first use; every single use goes through here.
+    // Creates the player on its first use; every single use goes through here
     MovieModule& playerOnDemand();
 
-    // Lifecycle.
+    // Lifecycle
     void load();
     void unload();
 
-    // Transport.
+    // Transport
     void openFile();
+    void openChosenFile(const std::string& path);
     void play();
     void pause();
     void stop();
     void positionTick();
     void sliderSeek();
 
-    // Clip.
+    // Clip
     void selectStart();
     void selectEnd();
     void playSelected();
     void saveClip();
 
-    // Links.
+    // Links
     void startAdvertPanel();
     void openHomePage();
     void openAdvert();
 
 private:
+    template <typename Handler>
+    void guard(Handler&& handler);
     void dispatch(FormEvent event);
     void startPlayback();
     void reportUntrappedError(const std::string& what);
@@ -71,37 +85,44 @@ private:
     float markerX(std::int32_t offset) const;
     void showSelectionLength();
 
+    // The Save handler's named steps (clip/save_clip.cpp)
+    void showSaveBusy();
+    bool askForSaveTarget();
+    void writeClipTo(const std::string& target);
+    void showSaveIdle(const std::string& message);
+
     WindowServices& services_;
     MciSendString mediaService_;
+    Files& files_;
     bool ended_ = false;
     // Counts the times Open closed the media to load another file, so a
-    // preview loop can tell that its track has been replaced.
+    // preview loop can tell that its track has been replaced
     std::uint64_t openedTracks_ = 0;
 
 private:
     // The controls, by the names the window gives them.
-    Slider& H;
-    ProgressBar& pb;
-    FileDialog& Cdlg;
-    Timer& T;
-    Label& Label1;
-    Label& Label3;
-    Label& Label4;
-    Label& Label7;
-    Label& Label9;
-    Line& Line1;
-    Line& Line2;
-    PictureButton& Command1;
-    PictureButton& Command2;
-    PictureButton& Command3;
-    PictureButton& Command4;
-    PictureButton& Command5;
-    PictureButton& Command6;
-    PictureButton& Command7;
-    PictureButton& Command8;
-    PictureButton& Command9;
-    Frame& P;
-    WebBrowser& WebBrowser1;
+    Slider& H;                // the position slider, in whole seconds of the track
+    ProgressBar& pb;          // the progress bar of a save
+    FileDialog& Cdlg;         // the open and save file dialog
+    Timer& T;                 // the position timer, once a second while playing
+    Label& Label1;            // the advert link, laid out below the visible area
+    Label& Label3;            // the length of the selection
+    Label& Label4;            // the current time
+    Label& Label7;            // the begin mark's time
+    Label& Label9;            // the end mark's time
+    Line& Line1;              // the begin marker over the slider
+    Line& Line2;              // the end marker over the slider
+    PictureButton& Command1;  // the Play button
+    PictureButton& Command2;  // the Stop button
+    PictureButton& Command3;  // the Pause button
+    PictureButton& Command4;  // the Open button
+    PictureButton& Command5;  // the Select Start button
+    PictureButton& Command6;  // the Select End button
+    PictureButton& Command7;  // the Save button
+    PictureButton& Command8;  // the Home Page button
+    PictureButton& Command9;  // the Play Selected button
+    Frame& P;                 // the hidden frame that parents the media service's video window
+    WebBrowser& WebBrowser1;  // the web panel at the bottom of the window
 };
 
 }  // namespace snipwell

@@ -1,13 +1,13 @@
 #pragma once
 // Everything the window's handlers may do to the world, in one interface:
 // the controls by name, dialogs and message boxes, the event pump, the clock,
-// opening web addresses, files and ending the program. The Qt window provides
+// opening web addresses and ending the program. Files reach Form1 from
+// the program's main(), beside the media service. The Qt window provides
 // it for real; tests provide a headless model that records and scripts it.
 
 #include <string>
 
 #include "app/controls.h"
-#include "common/files.h"
 #include "common/event_pump.h"
 
 namespace snipwell {
@@ -46,8 +46,6 @@ public:
     // Hands a web address to the user's default browser. Throws
     // RuntimeError(ServiceFailure) when no browser could be started.
     virtual void openWebAddress(const std::string& address) = 0;
-
-    virtual Files& files() = 0;
 
     // Ends the program: the event loop is left, and every pump, dialog or
     // message box still on the stack throws ProgramEnded as soon as it returns.

@@ -5,11 +5,12 @@
 // written: the copy goes to a temporary file that replaces the target only once
 // complete, and a failure says why the clip was not saved.
 
-#include <optional>
 #include <string>
 
 #include "app/form1.h"
 #include "clip/export/clip_export.h"
+#include "clip/run_beside_events.h"
+#include "common/failure_modes.h"
 #include "common/runtime_error.h"
 
 namespace snipwell {
@@ -27,11 +28,6 @@ void setLockedControlsEnabled(WindowServices& services, bool enabled) {
     services.H().setEnabled(enabled);
 }
 
-void showIdle(WindowServices& services) {
-    services.pb().setValue(0);
-    setLockedControlsEnabled(services, true);
-}
-
 }  // namespace
 
 void Form1::saveClip() {
@@ -41,75 +37,89 @@ void Form1::saveClip() {
         services_.messageBox("Invalid Selection", kOkInformation, kAppTitle);
         return;
     }
+    showSaveBusy();
 
+    // Back to idle without a clip; the next save dialog starts empty.
+    const auto restore = [&](const std::string& message) {
+        showSaveIdle(message);
+        Cdlg.setFileName("");
+    };
+    bool targetAccepted = false;
+    // A cancelled or failing dialog: nothing said, nothing written.
+    if (!restoreOnFailure([&] { targetAccepted = askForSaveTarget(); },
+                          [&](const RuntimeError&) { restore(""); })) {
+        return;
+    }
+    if (!targetAccepted) {
+        restore("");
+        return;
+    }
+    // The temporary clip is gone by then and any existing target is as it
+    // was. A source cut short during the copy lands here too, with "the
+    // source file changed during the copy".
+    if (!restoreOnFailure([&] { writeClipTo(Cdlg.fileName()); },
+                          [&](const RuntimeError& error) {
+                              restore(std::string("The clip was not saved: ") + error.what());
+                          })) {
+        return;
+    }
+    // The dialog keeps the name, so the next save offers it again.
+    showSaveIdle("Clip Saved     ");
+}
+
+// The buttons and the slider are locked, playback stops, the caption says so.
+void Form1::showSaveBusy() {
     setLockedControlsEnabled(services_, false);
     playerOnDemand().stopMovie();
     H.setValue(0);
     services_.window().setCaption("Saving");
+}
 
-    Files& files = services_.files();
-    // Whether the person still wants the clip written under the dialog's name.
-    const auto askForTarget = [&] {
-        Cdlg.setFilter(kSaveFilter);
-        Cdlg.setFlags(kSaveDialogFlags);
-        Cdlg.setDialogTitle("Open");
-        Cdlg.showSave();
+// The dialog half: whether the person still wants the clip written under the
+// name chosen in the save dialog. Throws when the dialog is cancelled or fails.
+bool Form1::askForSaveTarget() {
+    Cdlg.setFilter(kSaveFilter);
+    Cdlg.setFlags(kSaveDialogFlags);
+    Cdlg.setDialogTitle("Open");
+    Cdlg.showSave();
 
-        const std::string target = Cdlg.fileName();
-        if (isSourceItself(files, target, sourceFile)) {
-            services_.messageBox("Cannot overwrite file in use...", kOkInformation, kAppTitle);
-            return false;
-        }
-        // Presence, not readability: a file we may not read is still asked about.
-        if (files.exists(target)) {
-            return services_.messageBox("File already exist.Overwrite?", kYesNoInformation,
-                                        kAppTitle) == kAnswerYes;
-        }
-        return true;
-    };
-    bool targetAccepted = false;
-    try {
-        targetAccepted = askForTarget();
-    } catch (const RuntimeError&) {
-        // A cancelled or failing dialog: back to idle, nothing said, nothing written.
+    const std::string target = Cdlg.fileName();
+    if (isSourceItself(files_, target, sourceFile)) {
+        services_.messageBox("Cannot overwrite file in use...", kOkInformation, kAppTitle);
+        return false;
     }
-
-    std::optional<std::string> notSavedBecause;
-    if (targetAccepted) {
-        try {
-            ClipExport clip(files, sourceFile, Cdlg.fileName());
-            const ClipRange range =
-                clip.measure(playerOnDemand().getLengthInMS(), clipBeginMs, clipEndMs);
-            pb.setMax(static_cast<float>(range.progressMax));
-            pb.setValue(0);
-            clip.copy(range, [&] {
-                pb.setValue(pb.value() + static_cast<float>(kChunkStep));
-                services_.pumpEvents();
-            });
-            clip.commit();
-        } catch (const RuntimeError& error) {
-            // The temporary clip is gone by now; any existing target is as it
-            // was. A source cut short during the copy lands here too, with
-            // "the source file changed during the copy".
-            notSavedBecause = error.what();
-        }
-        if (!notSavedBecause) {
-            services_.window().setCaption(kAppTitle);
-            services_.messageBox("Clip Saved     ", kOkInformation, kAppTitle);
-            showIdle(services_);
-            // The dialog keeps the name, so the next save offers it again.
-            return;
-        }
+    // Presence, not readability: a file we may not read is still asked about.
+    if (files_.exists(target)) {
+        return services_.messageBox("File already exist.Overwrite?", kYesNoInformation,
+                                    kAppTitle) == kAnswerYes;
     }
+    return true;
+}
 
-    // Back to idle without a clip: cancelled, refused, or failed.
-    if (notSavedBecause) {
-        services_.messageBox("The clip was not saved: " + *notSavedBecause, kOkInformation,
-                             kAppTitle);
-    }
+// The copy, with the progress bar and the window's events after each chunk,
+// then the clip put in place. The final sync, the rename and the folder's
+// sync can take seconds on a slow stick, so they run beside the event loop;
+// a close meanwhile waits for them, and leaves the old target or the whole
+// new clip.
+void Form1::writeClipTo(const std::string& target) {
+    ClipExport clip(files_, sourceFile, target);
+    const ClipRange range = clip.measure(playerOnDemand().getLengthInMS(), clipBeginMs, clipEndMs);
+    pb.setMax(static_cast<float>(range.progressMax));
+    pb.setValue(0);
+    clip.copy(range, [&] {
+        pb.setValue(pb.value() + static_cast<float>(kChunkStep));
+        services_.pumpEvents();
+    });
+    runBesideEvents(services_, [&clip] { clip.commit(); });
+}
+
+// Every way out of a save ends here: the caption, what the person is told
+// (nothing after a cancel), then the progress bar and the controls.
+void Form1::showSaveIdle(const std::string& message) {
     services_.window().setCaption(kAppTitle);
-    showIdle(services_);
-    Cdlg.setFileName("");
+    if (!message.empty()) services_.messageBox(message, kOkInformation, kAppTitle);
+    pb.setValue(0);
+    setLockedControlsEnabled(services_, true);
 }
 
 }  // namespace snipwell

@@ -3,6 +3,7 @@
 // slider.
 
 #include "app/form1.h"
+#include "clip/marker_position.h"
 #include "common/checked_math.h"
 #include "playback/format_seconds.h"
 
@@ -15,9 +16,13 @@ constexpr std::int32_t kEndLineOffset = 400;
 }  // namespace
 
 // The line follows the slider (the last whole second shown), while the mark
-// is the player's position at the click; the two need not agree.
+// is the player's position at the click; the two need not agree. It stands
+// at the thumb's share of 3975 twips of travel, rounded to the nearest twip
+// (ties to even), after its offset: on a track of any length the begin line
+// reaches 240 + 3975 at the end. A slider without a range keeps the line at
+// its offset.
 float Form1::markerX(std::int32_t offset) const {
-    return static_cast<float>(checkedAdd(checkedMul(H.value(), markerStep), offset));
+    return static_cast<float>(checkedAdd(proportionalMarkerTwips(H.value(), H.max()), offset));
 }
 
 // Whole seconds of each mark, then their difference: 1.999 s to 2.001 s

@@ -20,10 +20,16 @@ void Form1::openFile() {
     T.setEnabled(false);
     Cdlg.setFilter(kOpenFilter);
 
-    // A cancelled dialog, or any failure up to the new file being opened,
-    // ends here and leaves the old track loaded and paused.
+    // A cancelled dialog ends here and leaves the old track loaded and paused.
+    if (!endOnFailure([&] { Cdlg.showOpen(); })) return;
+    openChosenFile(Cdlg.fileName());
+}
+
+// The second half of Open, also taken by a file named on the command line or
+// dropped on the window: the old media closed, the marks reset, the new file
+// opened and played. A failure up to the new file being opened ends here.
+void Form1::openChosenFile(const std::string& path) {
     const bool opened = endOnFailure([&] {
-        Cdlg.showOpen();
         H.setValue(0);
         playerOnDemand().closeMovie();
         // The track a running preview plays is gone; the preview ends.
@@ -33,9 +39,9 @@ void Form1::openFile() {
         Label3.setCaption("0");
         clipBeginMs = 0;
         clipEndMs = 0;
-        playerOnDemand().Filename = Cdlg.fileName();
+        playerOnDemand().Filename = path;
         playerOnDemand().openMovieWindow(P.nativeHandle(), "child");
-        sourceFile = Cdlg.fileName();
+        sourceFile = path;
         Cdlg.setFileName("");
     });
     if (!opened) return;

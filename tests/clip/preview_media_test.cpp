@@ -16,7 +16,8 @@ namespace {
 TEST(PreviewWithRealPlayback, PausesJustPastTheEndMark) {
     test::HeadlessWindow window;
     window.useRealTime();
-    Form1 form(window, mciSendStringA);
+    test::NoFiles noFiles;
+    Form1 form(window, mciSendStringA, noFiles);
     window.attach(form);
 
     const std::string twoTone = test::Mp3Fixtures::twoTone().string();

@@ -74,10 +74,9 @@ TEST_F(SnipwellCutTest, WritesTheSameBytesAsTheWindowsSave) {
 
         HeadlessWindow window;
         ScriptedMediaService media(window);
-        Form1 form(window, media.entry());
-        window.attach(form);
         DiskFiles disk;
-        window.filesService = &disk;
+        Form1 form(window, media.entry(), disk);
+        window.attach(form);
         media.addTrack(mp3, lengthMs);
         window.dialog.answers.push_back(DialogAnswer::choose(mp3));
         window.raise(FormEvent::Command4Click);

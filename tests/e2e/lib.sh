@@ -7,7 +7,8 @@
 #   e2e_begin                 checks the tools, makes $work (removed at exit)
 #                             and starts a private PulseAudio server unless
 #                             PULSE_SERVER names one already
-#   e2e_start_program EXE     starts EXE; sets app_pid and window (its id)
+#   e2e_start_program EXE [ARG...]
+#                             starts EXE; sets app_pid and window (its id)
 #   e2e_click X Y             clicks at a pixel of the window's client area
 #   e2e_wait_for_window NAME  prints the id of a shown window of the program,
 #                             other than the main window, whose title matches
@@ -76,7 +77,7 @@ e2e__search() {
 }
 
 e2e_start_program() {
-  "$1" >"$work/snipwell.log" 2>&1 &
+  "$@" >"$work/snipwell.log" 2>&1 &
   app_pid=$!
   for _ in $(seq 1 300); do
     window="$(e2e__search '^Snipwell 3\.4$')"

@@ -30,15 +30,16 @@ protected:
                                              },
                                              [this] { prepared.push_back(2); }});
             },
-            [](const QUrl&) { return false; }, files);
-        form =
-            std::make_unique<Form1>(*services,
-                                    [this](const char* command, char* reply, std::uint32_t capacity,
-                                           std::uintptr_t) -> std::uint32_t {
-                                        mediaCommands.emplace_back(command);
-                                        if (reply != nullptr && capacity > 0) reply[0] = '\0';
-                                        return 0;
-                                    });
+            [](const QUrl&) { return false; });
+        form = std::make_unique<Form1>(
+            *services,
+            [this](const char* command, char* reply, std::uint32_t capacity,
+                   std::uintptr_t) -> std::uint32_t {
+                mediaCommands.emplace_back(command);
+                if (reply != nullptr && capacity > 0) reply[0] = '\0';
+                return 0;
+            },
+            files);
         router = std::make_unique<FormEventRouter>(*services, *form);
         router->route(FormEvent::Initialize);
         router->route(FormEvent::Load);

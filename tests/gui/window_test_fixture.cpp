@@ -20,8 +20,7 @@ WindowTest::WindowTest() {
         [this](const QUrl& url) {
             openedUrls.push_back(url);
             return openUrlAnswer;
-        },
-        files);
+        });
     form = std::make_unique<Form1>(
         *services,
         [this](const char* command, char* reply, std::uint32_t capacity,
@@ -34,7 +33,8 @@ WindowTest::WindowTest() {
                 reply[length] = '\0';
             }
             return 0;
-        });
+        },
+        files);
     router = std::make_unique<FormEventRouter>(*services, *form);
 }
 

@@ -46,7 +46,8 @@ done
 
 # The menu entry.
 check "desktop-file-validate accepts the menu entry" quietly_succeeds desktop-file-validate "$desktop"
-check "the menu entry starts snipwell" contains "$desktop" $'\nExec=snipwell\n'
+check "the menu entry starts snipwell with the file it is given" grep -qx 'Exec=snipwell %f' "$desktop"
+check "the menu entry offers snipwell for MP3 files" grep -qx 'MimeType=audio/mpeg;audio/mp3;audio/x-mp3;' "$desktop"
 check "the menu entry names its icon by the application id" grep -qx "Icon=$app_id" "$desktop"
 check "the menu entry files it under sound and video" grep -qx "Categories=AudioVideo;Audio;" "$desktop"
 
@@ -55,6 +56,9 @@ check "appstreamcli validates the metainfo" appstreamcli validate --no-net "$met
 check "the metainfo's id is the application id" contains "$metainfo" "<id>$app_id</id>"
 check "the metainfo states the licence in SPDX" contains "$metainfo" "<project_license>GPL-3.0-or-later</project_license>"
 check "the metainfo has a release entry for $version" contains "$metainfo" "<release version=\"$version\""
+for type in audio/mpeg audio/mp3 audio/x-mp3; do
+  check "the metainfo provides $type" contains "$metainfo" "<mediatype>$type</mediatype>"
+done
 check "the metainfo launches the menu entry" contains "$metainfo" "<launchable type=\"desktop-id\">$app_id.desktop</launchable>"
 
 # The manual pages, compressed as `man` finds them; read from copies.

@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "support/headless_window.h"
 #include "support/scripted_media_service.h"
+#include "support/test_files.h"
 
 namespace snipwell::test {
 
@@ -47,7 +48,9 @@ struct FormHarness {
 
     HeadlessWindow window;
     ScriptedMediaService media{window};
-    Form1 form{window, media.entry()};
+    // Handler tests that save use their own fixture; here every file use fails.
+    NoFiles noFiles;
+    Form1 form{window, media.entry(), noFiles};
 };
 
 class FormFixture : public ::testing::Test, public FormHarness {};

@@ -170,31 +170,6 @@ void HeadlessWindow::openWebAddress(const std::string& address) {
     openedAddresses.push_back(address);
 }
 
-namespace {
-
-// Stands in where a test set no Files service: every use fails like a
-// missing disk would, so a handler that should not touch files shows it.
-class NoFiles : public Files {
-public:
-    bool exists(const std::string&) override { throw unavailable(); }
-    bool isSameFile(const std::string&, const std::string&) override { throw unavailable(); }
-    std::int64_t fileSize(const std::string&) override { throw unavailable(); }
-    std::unique_ptr<ByteSource> openSource(const std::string&) override { throw unavailable(); }
-    std::unique_ptr<ClipTarget> createTarget(const std::string&) override { throw unavailable(); }
-
-private:
-    static RuntimeError unavailable() {
-        return RuntimeError(ErrorKind::FileError, "this test gave the window no files");
-    }
-};
-
-}  // namespace
-
-Files& HeadlessWindow::files() {
-    static NoFiles none;
-    return filesService != nullptr ? *filesService : none;
-}
-
 void HeadlessWindow::throwIfEnded() const {
     if (ended_) throw ProgramEnded{};
 }

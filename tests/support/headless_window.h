@@ -212,7 +212,6 @@ public:
 
     std::vector<std::string> openedAddresses;
     bool browserMissing = false;
-    Files* filesService = nullptr;  // set by tests that save clips; otherwise every file use fails
 
     // Every write to a control, in order: "H.Value=0", "T.Enabled=false",
     // "Label7=0", "Line1.X1=240", "Command1.Enabled=false", "Caption=Saving",
@@ -263,7 +262,6 @@ public:
     WebBrowser& WebBrowser1() override { return browser; }
     int messageBox(const std::string& text, int buttons, const std::string& title) override;
     void openWebAddress(const std::string& address) override;
-    Files& files() override;
     void endProgram() override { ended_ = true; }
     void pumpEvents() override;
     void waitForEvents(std::chrono::milliseconds timeout) override;

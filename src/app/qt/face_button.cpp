@@ -38,9 +38,28 @@ void FaceButton::mouseReleaseEvent(QMouseEvent* event) {
     if (click && isEnabled()) emit clicked();
 }
 
+namespace {
+
+// The keys that press a focused button.
+bool pressesButton(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Space || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
+// A focused button claims its keys before the window's shortcuts see them, so
+// Space presses this button rather than Play or Pause.
+bool FaceButton::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        pressesButton(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void FaceButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-        event->key() == Qt::Key_Enter) {
+    if (pressesButton(*event)) {
         if (isEnabled()) emit clicked();
         return;
     }

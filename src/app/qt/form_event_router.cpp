@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <exception>
 
+#include <QFile>
+
 namespace snipwell::qt {
 
 namespace {
@@ -12,6 +14,17 @@ constexpr FormEvent kCommandClicks[9] = {
     FormEvent::Command7Click, FormEvent::Command8Click, FormEvent::Command9Click,
 };
 }  // namespace
+
+template <typename Handler>
+void FormEventRouter::guard(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "snipwell: a window event failed: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "snipwell: a window event failed\n");
+    }
+}
 
 FormEventRouter::FormEventRouter(QtWindowServices& services, Form1& form)
     : QObject(&services.qtWindow()), services_(services), form_(form) {
@@ -26,16 +39,27 @@ FormEventRouter::FormEventRouter(QtWindowServices& services, Form1& form)
     connect(&window.T(), &QTimer::timeout, this, [this] { route(FormEvent::TTimer); });
     connect(&window.Timer1(), &QTimer::timeout, this, [this] { route(FormEvent::Timer1Timer); });
     connect(&window, &SnipwellWindow::closeRequested, this, &FormEventRouter::routeClose);
+    // Queued, so the drop has ended before Open's wait pumps events.
+    connect(
+        &window, &SnipwellWindow::fileDropped, this,
+        [this](const QString& path) { routeOpen(QFile::encodeName(path).toStdString()); },
+        Qt::QueuedConnection);
+    new KeyboardShortcuts(
+        window,
+        [this] {
+            int button = 1;
+            guard([&] { button = form_.playPauseButton(); });
+            return button;
+        },
+        [this](int button) { route(kCommandClicks[button - 1]); });
 }
 
 void FormEventRouter::route(FormEvent event) noexcept {
-    try {
-        form_.handle(event);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "snipwell: a window event failed: %s\n", error.what());
-    } catch (...) {
-        std::fprintf(stderr, "snipwell: a window event failed\n");
-    }
+    guard([&] { form_.handle(event); });
+}
+
+void FormEventRouter::routeOpen(const std::string& path) noexcept {
+    guard([&] { form_.handleOpenRequest(path); });
 }
 
 void FormEventRouter::routeClose() noexcept {

@@ -1,6 +1,7 @@
-// The Snipwell program: make the window, run Initialize and Load, show it and
-// run the event loop until the window is closed. The web panel starts once
-// the window has painted.
+// The Snipwell program: make the window, run Initialize and Load, show it,
+// open the file named on the command line if there is one, and run the event
+// loop until the window is closed. The web panel starts once the window has
+// painted.
 //
 // The real services are made here and nowhere else: the files on disk, the
 // media service's entry point, the web panel and the desktop's link opener.
@@ -8,8 +9,13 @@
 
 #include <cstdio>
 
+#include <string>
+#include <vector>
+
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/command_line.h"
@@ -47,15 +53,25 @@ int main(int argc, char** argv) {
             {&qt::WebEnginePanel::makeSharedOpenGLContext, &qt::WebEnginePanel::loadModule});
     };
     const auto openLink = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    qt::QtWindowServices services(makeWebPanel, openLink, files);
+    qt::QtWindowServices services(makeWebPanel, openLink);
     mci::MediaEntryPoint media;
     const mci::InstalledMediaEntryPoint installedMedia(media);
-    Form1 form(services, mciSendStringA);
+    Form1 form(services, mciSendStringA, files);
     qt::FormEventRouter router(services, form);
+
+    // Qt has taken its own options out of the arguments by now.
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments()) {
+        arguments.push_back(QFile::encodeName(argument).toStdString());
+    }
+    const auto startFile = fileToOpenAtStart(arguments, stderr);
 
     router.route(FormEvent::Initialize);
     router.route(FormEvent::Load);
     if (services.ended()) return 0;
     services.qtWindow().show();
+    // From the event loop, so the window is up before the file opens.
+    if (startFile)
+        QTimer::singleShot(0, &router, [&router, &startFile] { router.routeOpen(*startFile); });
     return application.exec();
 }

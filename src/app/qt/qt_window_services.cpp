@@ -27,11 +27,9 @@ constexpr int kYesNoButtons = 4;
 
 }  // namespace
 
-QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl,
-                                   Files& files)
+QtWindowServices::QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl)
     : window_(std::make_unique<SnipwellWindow>(makeWebPanel)),
       openUrl_(std::move(openUrl)),
-      files_(files),
       slider_(window_->H()),
       progressBar_(window_->pb()),
       fileDialog_(*window_, programEnd_),
@@ -88,8 +86,6 @@ void QtWindowServices::openWebAddress(const std::string& address) {
         throw RuntimeError(ErrorKind::ServiceFailure, "could not open " + address);
     }
 }
-
-Files& QtWindowServices::files() { return files_; }
 
 void QtWindowServices::endProgram() {
     if (programEnd_.ended()) return;

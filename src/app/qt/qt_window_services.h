@@ -1,7 +1,7 @@
 #pragma once
 // WindowServices over the real Qt window: the controls by name, the file
-// dialog, message boxes, the event pump and clock, web links, files and the
-// end of the program.
+// dialog, message boxes, the event pump and clock, web links and the end of
+// the program.
 
 #include <functional>
 #include <memory>
@@ -23,9 +23,8 @@ using UrlOpener = std::function<bool(const QUrl&)>;
 class QtWindowServices final : public WindowServices {
 public:
     // The window is made here, with the web panel that the factory makes.
-    // Links go to `openUrl` and the handlers' files to `files`, which must
-    // outlive this object; the program's main() makes the real ones.
-    QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl, Files& files);
+    // Links go to `openUrl`; the program's main() makes the real opener.
+    QtWindowServices(const WebPanelFactory& makeWebPanel, UrlOpener openUrl);
     ~QtWindowServices() override;
 
     SnipwellWindow& qtWindow() { return *window_; }
@@ -50,7 +49,6 @@ public:
 
     int messageBox(const std::string& text, int buttons, const std::string& title) override;
     void openWebAddress(const std::string& address) override;
-    Files& files() override;
     void endProgram() override;
 
     void pumpEvents() override;
@@ -62,7 +60,6 @@ private:
     ProgramEnd programEnd_;
     UrlOpener openUrl_;
     QElapsedTimer clock_;
-    Files& files_;
 
     QtSlider slider_;
     QtProgressBar progressBar_;

@@ -1,7 +1,11 @@
 #include "app/qt/snipwell_window.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFont>
+#include <QMimeData>
+#include <QUrl>
 
 #include "app/form1.h"
 #include "app/qt/hand_cursor.h"
@@ -89,6 +93,9 @@ SnipwellWindow::SnipwellWindow(const WebPanelFactory& makeWebPanel) {
     setFont(windowFont());
     buildControls(makeWebPanel);
     setTabOrderByIndex();
+    // A file dropped anywhere on the window opens; no control takes drops
+    // of its own, so every drop reaches the window.
+    setAcceptDrops(true);
 }
 
 // The controls in the order the window creates them, containers before their
@@ -211,6 +218,45 @@ FaceButton& SnipwellWindow::command(int number) {
 void SnipwellWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closeRequested();
+}
+
+// The first file of the drag, when it is a local file named *.mp3 (in any
+// letter case, as the Open dialog's filter lists it) and Open is enabled: a
+// save locks Open, and drops with it.
+QString SnipwellWindow::droppableFile(const QMimeData* mime) const {
+    if (mime == nullptr || !mime->hasUrls() || !commands_[3]->isEnabled()) return {};
+    const QList<QUrl> urls = mime->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return {};
+    const QString path = urls.front().toLocalFile();
+    return path.endsWith(QStringLiteral(".mp3"), Qt::CaseInsensitive) ? path : QString();
+}
+
+// Refusing the drag is what shows the "no drop" cursor.
+void SnipwellWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppableFile(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+// A save may begin while the file is held over the window.
+void SnipwellWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppableFile(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void SnipwellWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppableFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit fileDropped(path);
 }
 
 }  // namespace snipwell::qt

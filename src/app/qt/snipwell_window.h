@@ -18,6 +18,8 @@
 #include "app/qt/position_slider.h"
 #include "app/qt/web_panel.h"
 
+class QMimeData;
+
 namespace snipwell::qt {
 
 inline constexpr int kClientWidth = 305;
@@ -46,11 +48,18 @@ public:
 signals:
     // The user (or the desktop) closes the window; the close is never refused.
     void closeRequested();
+    // An MP3 file was dropped on the window while Open was enabled.
+    void fileDropped(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // The MP3 file a drag carries, when the window takes it now; else empty.
+    QString droppableFile(const QMimeData* mime) const;
     void buildControls(const WebPanelFactory& makeWebPanel);
     void setTabOrderByIndex();
 

@@ -17,7 +17,10 @@ Q_DECL_EXPORT QWidget* snipwell_create_web_view() {
     auto* host = new QWidget(nullptr, Qt::FramelessWindowHint);
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QWebEngineView(host));
+    auto* view = new QWebEngineView(host);
+    // A file dropped here is for the window to open, never a page to show.
+    view->setAcceptDrops(false);
+    layout->addWidget(view);
     (new QOpenGLWidget(host))->hide();
     return host;
 }

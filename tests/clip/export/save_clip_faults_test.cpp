@@ -49,7 +49,7 @@ protected:
 
 TEST_F(SaveClipFaultTest, WriteFailingPartWayKeepsTheOldTarget) {
     FaultyFiles faulty(disk, 7);
-    window.filesService = &faulty;
+    files.use(faulty);
     const std::string target = folder.file("clip.mp3").string();
     prepareExistingTarget(target);
 
@@ -124,7 +124,7 @@ TEST_F(SaveClipFaultTest, ClosingTheWindowDuringTheCopyLeavesNoPartialClip) {
 // zeros where the audio was.
 TEST_F(SaveClipFaultTest, SourceCutShortDuringTheCopyKeepsTheOldTarget) {
     ResizingSourceFiles shrinking(disk, 3, 165'000);
-    window.filesService = &shrinking;
+    files.use(shrinking);
     const std::string target = folder.file("clip.mp3").string();
     prepareExistingTarget(target);
 

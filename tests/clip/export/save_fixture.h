@@ -12,6 +12,7 @@
 #include "clip/export/export_test_files.h"
 #include "support/headless_window.h"
 #include "support/scripted_media_service.h"
+#include "support/test_files.h"
 
 namespace snipwell::test {
 
@@ -21,7 +22,6 @@ protected:
 
     SaveClipTest() {
         window.attach(form);
-        window.filesService = &disk;
         writeBytes(sourcePath, source);
         window.dialog.answers.push_back(DialogAnswer::choose(sourcePath));
         media.addTrack(sourcePath, kTrackMs);
@@ -65,9 +65,11 @@ protected:
 
     TempDir folder;
     DiskFiles disk;
+    // The disk, unless a test swaps in a service that fails part-way.
+    FilesInUse files{disk};
     HeadlessWindow window;
     ScriptedMediaService media{window};
-    Form1 form{window, media.entry()};
+    Form1 form{window, media.entry(), files};
     const Bytes source = patternBytes(4'000'000);
     const std::string sourcePath = folder.file("song.mp3").string();
 };
