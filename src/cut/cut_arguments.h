@@ -93,7 +93,7 @@ struct CutUsageError {
 std::variant<CutCommandLine, CutUsageError> parseCutArguments(
     const std::vector<std::string>& words);
 
-// "usage: snipwell-cut [--force] [--quiet] [--exact] SOURCE BEGIN END TARGET"
+// The one-clip usage, one line: "usage: snipwell-cut [--force] … SOURCE BEGIN END TARGET".
 std::string cutUsage();
 // The split mode's usage, one line.
 std::string cutSplitUsage();

@@ -22,7 +22,7 @@ struct GainOptions {
     std::int32_t fadeInMs = 0;  // 0: no fade
     std::int32_t fadeOutMs = 0;
 
-    // Whether any frame may change: otherwise the cut runs as it always has.
+    // Whether any frame may change: otherwise every byte is copied untouched.
     bool changesFrames() const {
         return gainMax || (gainDb && *gainDb != 0) || fadeInMs > 0 || fadeOutMs > 0;
     }

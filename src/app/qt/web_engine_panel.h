@@ -4,7 +4,7 @@
 // through OpenGL, so it lives in a native window of its own, a child of the
 // main window's: the main window stays a plain window that paints at once and
 // never has to be made anew. Where the module cannot be loaded the panel
-// stays empty and the rest of the window works as ever.
+// stays empty; the rest of the window does not depend on it.
 
 #include <QPointer>
 
