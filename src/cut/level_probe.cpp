@@ -1,5 +1,7 @@
 #include "cut/level_probe.h"
 
+#include "common/helper_program.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -26,11 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 // The answer is one short line; anything longer is no answer.
 constexpr std::size_t maxAnswerBytes = 4096;
-
-bool isExecutable(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
 
 int millisecondsLeft(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -174,20 +171,7 @@ std::variant<MeasuredPeak, LevelProbeFailure> parseAnswer(const std::string& out
 }  // namespace
 
 std::optional<std::string> findLevelProbe() {
-    if (const char* named = std::getenv(levelProbeVariable); named != nullptr && *named != '\0') {
-        if (isExecutable(named)) return std::string(named);
-        return std::nullopt;
-    }
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return std::nullopt;
-    const auto folder = self.parent_path();
-    for (const auto& candidate :
-         {folder / levelProbeProgramName,
-          folder.parent_path() / "libexec" / "snipwell" / levelProbeProgramName}) {
-        if (isExecutable(candidate)) return candidate.string();
-    }
-    return std::nullopt;
+    return findHelperProgram(levelProbeProgramName, levelProbeVariable);
 }
 
 std::chrono::milliseconds levelProbeLimitFor(std::uint64_t bytes) {

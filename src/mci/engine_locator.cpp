@@ -1,36 +1,11 @@
 #include "mci/engine_locator.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
+#include "common/helper_program.h"
 
 namespace snipwell::mci {
-namespace {
-
-bool isExecutable(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
-
-}  // namespace
 
 std::optional<std::string> findMediaEngine() {
-    if (const char* named = std::getenv(mediaEngineVariable); named != nullptr && *named != '\0') {
-        if (isExecutable(named)) return std::string(named);
-        return std::nullopt;
-    }
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return std::nullopt;
-    const auto folder = self.parent_path();
-    for (const auto& candidate :
-         {folder / mediaEngineProgramName,
-          folder.parent_path() / "libexec" / "snipwell" / mediaEngineProgramName}) {
-        if (isExecutable(candidate)) return candidate.string();
-    }
-    return std::nullopt;
+    return findHelperProgram(mediaEngineProgramName, mediaEngineVariable);
 }
 
 }  // namespace snipwell::mci

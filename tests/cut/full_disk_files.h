@@ -8,24 +8,17 @@
 
 #include "common/files.h"
 #include "common/runtime_error.h"
+#include "support/forwarding_files.h"
 
 namespace snipwell::test {
 
 // The disk with room for `room` bytes in all, across every target: the
 // write that would pass it fails as a full disk does.
-class FullDiskFiles : public Files {
+class FullDiskFiles : public ForwardingFiles {
 public:
-    FullDiskFiles(Files& disk, std::int64_t room) : disk_(disk), room_(room) {}
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return disk_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return disk_.openSource(path);
-    }
+    FullDiskFiles(Files& disk, std::int64_t room) : ForwardingFiles(disk), room_(room) {}
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
-        return std::make_unique<Target>(disk_.createTarget(path), room_);
+        return std::make_unique<Target>(disk().createTarget(path), room_);
     }
 
 private:
@@ -47,7 +40,6 @@ private:
         std::unique_ptr<ClipTarget> real_;
         std::int64_t& room_;
     };
-    Files& disk_;
     std::int64_t room_;
 };
 

@@ -22,6 +22,7 @@
 #include "cut/split_services.h"
 #include "mp3/id3v2_frames.h"
 #include "support/file_bytes.h"
+#include "support/forwarding_files.h"
 #include "support/mp3/exact_cut_fixtures.h"
 #include "support/mp3/mp3_fixtures.h"
 #include "support/temp_dir.h"
@@ -220,19 +221,12 @@ TEST_F(SplitFaultTest, DiskFullHalfWayKeepsTheFinishedTracks) {
 }
 
 // The disk, whose sync of the n-th track fails, as a failing device's does.
-class FailingSyncFiles : public Files {
+class FailingSyncFiles : public ForwardingFiles {
 public:
-    FailingSyncFiles(Files& disk, int failingCommit) : disk_(disk), commitsLeft_(failingCommit) {}
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return disk_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return disk_.openSource(path);
-    }
+    FailingSyncFiles(Files& disk, int failingCommit)
+        : ForwardingFiles(disk), commitsLeft_(failingCommit) {}
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
-        return std::make_unique<Target>(disk_.createTarget(path), commitsLeft_);
+        return std::make_unique<Target>(disk().createTarget(path), commitsLeft_);
     }
 
 private:
@@ -254,7 +248,6 @@ private:
         std::unique_ptr<ClipTarget> real_;
         std::atomic<int>& commitsLeft_;
     };
-    Files& disk_;
     std::atomic<int> commitsLeft_;
 };
 

@@ -10,23 +10,17 @@
 
 #include "common/files.h"
 #include "common/runtime_error.h"
+#include "support/forwarding_files.h"
 
 namespace snipwell::test {
 
-class FaultyFiles : public Files {
+class FaultyFiles : public ForwardingFiles {
 public:
-    FaultyFiles(Files& disk, int failingWrite) : disk_(disk), failingWrite_(failingWrite) {}
+    FaultyFiles(Files& disk, int failingWrite)
+        : ForwardingFiles(disk), failingWrite_(failingWrite) {}
 
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return disk_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return disk_.openSource(path);
-    }
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
-        return std::make_unique<Target>(disk_.createTarget(path), failingWrite_);
+        return std::make_unique<Target>(disk().createTarget(path), failingWrite_);
     }
 
 private:
@@ -47,25 +41,16 @@ private:
         int writesLeft_;
     };
 
-    Files& disk_;
     int failingWrite_;
 };
 
-class ResizingSourceFiles : public Files {
+class ResizingSourceFiles : public ForwardingFiles {
 public:
     ResizingSourceFiles(Files& disk, int afterRead, std::uintmax_t newSize)
-        : disk_(disk), afterRead_(afterRead), newSize_(newSize) {}
+        : ForwardingFiles(disk), afterRead_(afterRead), newSize_(newSize) {}
 
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return disk_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
     std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return std::make_unique<Source>(disk_.openSource(path), path, afterRead_, newSize_);
-    }
-    std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
-        return disk_.createTarget(path);
+        return std::make_unique<Source>(disk().openSource(path), path, afterRead_, newSize_);
     }
 
 private:
@@ -90,7 +75,6 @@ private:
         std::uintmax_t newSize_;
     };
 
-    Files& disk_;
     int afterRead_;
     std::uintmax_t newSize_;
 };

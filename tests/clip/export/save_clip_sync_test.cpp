@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "clip/export/save_fixture.h"
+#include "support/forwarding_files.h"
 
 namespace snipwell::test {
 namespace {
@@ -19,20 +20,12 @@ using Names = std::vector<std::string>;
 // Passes everything to the disk, but a clip's commit (its sync, rename and
 // folder sync) waits until the test opens the gate, and then either goes on
 // or fails as a device that gives up in its sync would.
-class SlowSyncFiles : public Files {
+class SlowSyncFiles : public ForwardingFiles {
 public:
-    explicit SlowSyncFiles(Files& disk) : disk_(disk) {}
+    explicit SlowSyncFiles(Files& disk) : ForwardingFiles(disk) {}
 
-    bool exists(const std::string& path) override { return disk_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return disk_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return disk_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return disk_.openSource(path);
-    }
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
-        return std::make_unique<Target>(*this, disk_.createTarget(path));
+        return std::make_unique<Target>(*this, disk().createTarget(path));
     }
 
     // Lets a waiting commit go on; `fail` makes its sync fail instead.
@@ -78,7 +71,6 @@ private:
         std::unique_ptr<ClipTarget> real_;
     };
 
-    Files& disk_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool gateOpen_ = false;
