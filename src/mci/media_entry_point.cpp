@@ -54,7 +54,7 @@ MciOutcome MediaEntryPoint::execute(std::string_view text) {
 
     if (!engine_) {
         if (!isOpen) return withoutDevices_.execute(text);
-        const MciOutcome started = startEngine();
+        MciOutcome started = startEngine();
         if (started.error != MciError::ok) return started;
     }
     const auto answer = engine_->exchange(text, isOpen ? openTimeLimit : commandTimeLimit);

@@ -60,10 +60,10 @@ TEST(SnipwellSplit, InterruptedLeavesNoTemporaryFile) {
     const TempDir work;
     // Plain CBR frames joined end to end are one longer stream: 5 minutes.
     const Bytes piece = readBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
-    Bytes long_;
-    for (int i = 0; i < 30; ++i) long_.insert(long_.end(), piece.begin(), piece.end());
+    Bytes longStream;
+    for (int i = 0; i < 30; ++i) longStream.insert(longStream.end(), piece.begin(), piece.end());
     const fs::path source = work.file("long.mp3");
-    writeBytes(source, long_);
+    writeBytes(source, longStream);
     for (const int delayMs : {5, 40, 150}) {
         SCOPED_TRACE(delayMs);
         const fs::path tracks = work.file("tracks-" + std::to_string(delayMs));

@@ -1,6 +1,7 @@
 #include "clip/exact/copy_start.h"
 
 #include <numeric>
+#include <optional>
 
 #include "mp3/info_frame_writer.h"
 #include "mp3/length.h"
@@ -30,6 +31,32 @@ unsigned disagreement(std::uint64_t framesOff, std::uint64_t period) {
     return off == period - 1 ? 2 : 3;
 }
 
+// What every candidate layout is measured against.
+struct LayoutSearch {
+    std::uint64_t rawBegin;
+    std::uint32_t samplesPerFrame;
+    std::uint64_t sourceStart;  // the first frame the source's decode synthesises
+    std::uint64_t period;       // frames after which the synthesis steps agree again
+
+    // The layout's rank (0 best), or nullopt when its delay does not fit.
+    // Copied frame X is decoded after X - sourceStart frames in the source
+    // and after X - firstFrame + priming - clipStart in the clip; the two
+    // counts should agree modulo the period. (Unsigned arithmetic wraps by
+    // a multiple of the period, a power of two.) Of two layouts equally far
+    // off, the one with the margin of settlingSamples ranks first.
+    std::optional<unsigned> rankOf(const CopyStart& start, bool atTheMinimum) const {
+        const std::uint64_t clipBegin = clipRawBegin(start, rawBegin, samplesPerFrame);
+        if (clipBegin < mp3::decoderDelaySamples ||
+            clipBegin - mp3::decoderDelaySamples > mp3::maxGaplessField) {
+            return std::nullopt;
+        }
+        const std::uint64_t clipStart = firstDecodedFrame(clipBegin, samplesPerFrame);
+        const std::uint64_t framesOff =
+            sourceStart + start.primingFrames - start.firstFrame - clipStart;
+        return 2 * disagreement(framesOff, period) + (atTheMinimum ? 1u : 0u);
+    }
+};
+
 }  // namespace
 
 CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
@@ -41,41 +68,27 @@ CopyStart chooseCopyStart(std::uint64_t rawBegin, std::uint32_t samplesPerFrame,
     // memory it needs, where the begin lies late enough in its frame.
     const std::uint64_t latest =
         rawBegin >= minimumSettlingSamples ? (rawBegin - minimumSettlingSamples) / spf : 0;
-    const std::uint64_t sourceStart = firstDecodedFrame(sourceLead, spf);
-    // Frames after which the synthesis steps agree again.
     const std::uint64_t stepsToAgree = mono ? 8 : 4;
-    const std::uint64_t period = stepsToAgree / std::gcd(stepsToAgree, spf / 32);
+    const LayoutSearch search{rawBegin, samplesPerFrame, firstDecodedFrame(sourceLead, spf),
+                              stepsToAgree / std::gcd(stepsToAgree, spf / 32)};
 
     CopyStart best{settled, 1};
     unsigned bestRank = ~0u;
     // The starts with the margin of settlingSamples, then the latest start.
-    for (std::uint64_t candidate = 0; candidate <= period && candidate <= latest; ++candidate) {
-        const bool atTheMinimum = candidate == period;
+    for (std::uint64_t candidate = 0; candidate <= search.period && candidate <= latest;
+         ++candidate) {
+        const bool atTheMinimum = candidate == search.period;
+        if (atTheMinimum ? latest == settled : candidate > settled) break;
         const std::uint64_t firstFrame = atTheMinimum ? latest : settled - candidate;
-        if (atTheMinimum && latest == settled) break;
-        if (!atTheMinimum && candidate > settled) break;
         // The very start of the stream needs no priming frame, unless the
         // delay would be negative or the frame reaches into the reservoir.
         for (std::uint32_t priming = firstFrame == 0 ? 0 : 1; priming <= 4; ++priming) {
             const CopyStart start{firstFrame, priming};
-            const std::uint64_t clipBegin = clipRawBegin(start, rawBegin, samplesPerFrame);
-            if (clipBegin < mp3::decoderDelaySamples ||
-                clipBegin - mp3::decoderDelaySamples > mp3::maxGaplessField) {
-                continue;
-            }
-            // Copied frame X is decoded after X - sourceStart frames in the
-            // source and after X - firstFrame + priming - clipStart in the
-            // clip; the two counts should agree modulo the period. (Unsigned
-            // arithmetic wraps by a multiple of the period, a power of two.)
-            const std::uint64_t clipStart = firstDecodedFrame(clipBegin, spf);
-            // Of two layouts equally far off, the one with the margin.
-            const unsigned rank =
-                2 * disagreement(sourceStart + priming - firstFrame - clipStart, period) +
-                (atTheMinimum ? 1u : 0u);
-            if (rank == 0) return start;
-            if (rank < bestRank) {
+            const auto rank = search.rankOf(start, atTheMinimum);
+            if (rank && *rank == 0) return start;
+            if (rank && *rank < bestRank) {
                 best = start;
-                bestRank = rank;
+                bestRank = *rank;
             }
         }
     }
