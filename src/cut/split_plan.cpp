@@ -9,11 +9,11 @@ namespace {
 std::string timeText(const SplitTime& time) { return formatClipTime(time.milliseconds()); }
 
 TrackSpec numbered(int number, SplitTime begin) {
-    TrackSpec spec;
-    spec.number = number;
-    spec.begin = begin;
-    spec.where = "track " + std::to_string(number);
-    return spec;
+    TrackSpec asked;
+    asked.number = number;
+    asked.begin = begin;
+    asked.where = "track " + std::to_string(number);
+    return asked;
 }
 
 }  // namespace
@@ -30,11 +30,11 @@ AlbumInfo albumOf(const CueSheet& sheet) {
 std::vector<TrackSpec> tracksFromCueSheet(const CueSheet& sheet) {
     std::vector<TrackSpec> specs;
     for (const CueTrack& track : sheet.tracks) {
-        TrackSpec spec = numbered(track.number, track.begin);
-        spec.title = track.title;
-        spec.performer = track.performer;
-        spec.where = "line " + std::to_string(track.indexLine) + ": " + spec.where;
-        specs.push_back(std::move(spec));
+        TrackSpec asked = numbered(track.number, track.begin);
+        asked.title = track.title;
+        asked.performer = track.performer;
+        asked.where = "line " + std::to_string(track.indexLine) + ": " + asked.where;
+        specs.push_back(std::move(asked));
     }
     return specs;
 }
@@ -48,11 +48,11 @@ std::vector<TrackSpec> tracksFromLabels(const std::vector<Label>& labels) {
         specs.push_back(numbered(1, SplitTime{}));
     }
     for (const Label& label : labels) {
-        TrackSpec spec = numbered(static_cast<int>(specs.size() + 1), label.start);
-        if (!label.isSplitPoint()) spec.end = label.end;
-        spec.title = label.title;
-        spec.where = "line " + std::to_string(label.line) + ": " + spec.where;
-        specs.push_back(std::move(spec));
+        TrackSpec asked = numbered(static_cast<int>(specs.size() + 1), label.start);
+        if (!label.isSplitPoint()) asked.end = label.end;
+        asked.title = label.title;
+        asked.where = "line " + std::to_string(label.line) + ": " + asked.where;
+        specs.push_back(std::move(asked));
     }
     return specs;
 }
@@ -101,38 +101,38 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
     // Every begin first, so that a time past the end or out of order is
     // named as such rather than as the end of the track before it.
     for (std::size_t i = 0; i < specs.size(); ++i) {
-        const TrackSpec& spec = specs[i];
-        if (i > 0 && spec.begin < specs[i - 1].begin) {
-            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+        const TrackSpec& asked = specs[i];
+        if (i > 0 && asked.begin < specs[i - 1].begin) {
+            return SplitPlanError{asked.where + " begins at " + timeText(asked.begin) +
                                   ", before the track before it (" + timeText(specs[i - 1].begin) +
                                   ")"};
         }
-        if (sourceEnd <= spec.begin) {
-            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+        if (sourceEnd <= asked.begin) {
+            return SplitPlanError{asked.where + " begins at " + timeText(asked.begin) +
                                   ", at or past the end of the source (" + lengthText + ")"};
         }
     }
     for (std::size_t i = 0; i < specs.size(); ++i) {
-        const TrackSpec& spec = specs[i];
-        if (i > 0 && spec.begin < plan.tracks.back().end) {
-            return SplitPlanError{spec.where + " begins at " + timeText(spec.begin) +
+        const TrackSpec& asked = specs[i];
+        if (i > 0 && asked.begin < plan.tracks.back().end) {
+            return SplitPlanError{asked.where + " begins at " + timeText(asked.begin) +
                                   ", before the track before it ends (" +
                                   timeText(plan.tracks.back().end) + ")"};
         }
         PlannedTrack track;
-        track.number = spec.number;
-        track.title = spec.title;
-        track.performer = spec.performer.empty() ? album.performer : spec.performer;
-        track.begin = spec.begin;
-        track.end = spec.end ? *spec.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
+        track.number = asked.number;
+        track.title = asked.title;
+        track.performer = asked.performer.empty() ? album.performer : asked.performer;
+        track.begin = asked.begin;
+        track.end = asked.end ? *asked.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
         if (sourceEnd < track.end) {
-            return SplitPlanError{spec.where + " ends at " + timeText(track.end) +
+            return SplitPlanError{asked.where + " ends at " + timeText(track.end) +
                                   ", past the end of the source (" + lengthText + ")"};
         }
         track.beginSample = track.begin.sampleAt(source.sampleRate);
         track.endSample = track.end.sampleAt(source.sampleRate);
         if (track.endSample <= track.beginSample) {
-            return SplitPlanError{spec.where + " from " + timeText(track.begin) + " to " +
+            return SplitPlanError{asked.where + " from " + timeText(track.begin) + " to " +
                                   timeText(track.end) + " holds no sample"};
         }
         plan.tracks.push_back(std::move(track));
