@@ -207,6 +207,12 @@ std::vector<Id3v2Frame> readId3v2Frames(std::span<const std::uint8_t> tag) {
     return frames;
 }
 
+std::vector<Id3v2Frame> readEmbeddedId3v2Frames(std::span<const std::uint8_t> frames, int major) {
+    std::vector<Id3v2Frame> out;
+    if (major == 3 || major == 4) readFrames(frames, major, out);
+    return out;
+}
+
 std::optional<std::string> id3v2FrameText(const Id3v2Frame& frame) {
     if (frame.id.empty() || frame.id[0] != 'T' || frame.id == "TXXX") return std::nullopt;
     std::span<const std::uint8_t> body = frame.body;

@@ -34,6 +34,11 @@ struct Id3v2Frame {
 // `tag` holds one whole tag, from its "ID3" header to its end.
 std::vector<Id3v2Frame> readId3v2Frames(std::span<const std::uint8_t> tag);
 
+// The frames embedded in another frame's body (the title of a chapter, for
+// one), laid out as the frames of a tag of version `major` (3 or 4) are;
+// nothing for other versions.
+std::vector<Id3v2Frame> readEmbeddedId3v2Frames(std::span<const std::uint8_t> frames, int major);
+
 // The first text a text frame (T…, but not TXXX) holds, as UTF-8; nullopt
 // for other frames or text in no encoding ID3v2 knows.
 std::optional<std::string> id3v2FrameText(const Id3v2Frame& frame);

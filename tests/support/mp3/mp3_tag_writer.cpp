@@ -51,12 +51,63 @@ Bytes syncLikeNoise(std::size_t size) {
     return noise;
 }
 
-void appendId3v23Frame(Bytes& tag, const std::string& id, const Bytes& body) {
+// A frame of version 2.3 or 2.4 (whose size is syncsafe), with its format
+// flags.
+void appendId3v2Frame(Bytes& tag, int version, const std::string& id, const Bytes& body,
+                      std::uint8_t format = 0) {
     append(tag, id);
-    appendBigEndian(tag, static_cast<std::uint32_t>(body.size()), 4);
+    if (version == 4) {
+        appendSyncsafe32(tag, static_cast<std::uint32_t>(body.size()));
+    } else {
+        appendBigEndian(tag, static_cast<std::uint32_t>(body.size()), 4);
+    }
     tag.push_back(0);
-    tag.push_back(0);
+    tag.push_back(format);
     tag.insert(tag.end(), body.begin(), body.end());
+}
+
+void appendId3v23Frame(Bytes& tag, const std::string& id, const Bytes& body) {
+    appendId3v2Frame(tag, 3, id, body);
+}
+
+// A zero byte after every 0xFF, as unsynchronisation writes it.
+Bytes unsynchronised(const Bytes& bytes) {
+    Bytes out;
+    for (const std::uint8_t byte : bytes) {
+        out.push_back(byte);
+        if (byte == 0xFF) out.push_back(0);
+    }
+    return out;
+}
+
+void appendZeroEnded(Bytes& out, const std::string& text) {
+    append(out, text);
+    out.push_back(0);
+}
+
+Bytes chapterBody(const ChapterFrame& chapter, int version) {
+    Bytes body;
+    appendZeroEnded(body, chapter.elementId);
+    appendBigEndian(body, chapter.startMs, 4);
+    appendBigEndian(body, chapter.endMs, 4);
+    appendBigEndian(body, chapter.startByte.value_or(0xFFFFFFFFu), 4);
+    appendBigEndian(body, chapter.endByte.value_or(0xFFFFFFFFu), 4);
+    if (chapter.title) {
+        Bytes title{static_cast<std::uint8_t>(version == 4 ? 3 : 0)};  // UTF-8 or ISO-8859-1
+        append(title, *chapter.title);
+        appendId3v2Frame(body, version, "TIT2", title);
+    }
+    return body;
+}
+
+Bytes contentsBody(const ContentsFrame& contents) {
+    Bytes body;
+    appendZeroEnded(body, contents.elementId);
+    body.push_back(
+        static_cast<std::uint8_t>((contents.topLevel ? 2 : 0) | (contents.ordered ? 1 : 0)));
+    body.push_back(static_cast<std::uint8_t>(contents.childIds.size()));
+    for (const std::string& child : contents.childIds) appendZeroEnded(body, child);
+    return body;
 }
 
 // Frame length of a 44.1 kHz MPEG-1 Layer III header, or 0 if it is not one.
@@ -91,6 +142,34 @@ Bytes id3v2TagWithPicture(std::size_t pictureBytes) {
     tag.push_back(3);
     tag.push_back(0);
     tag.push_back(0);
+    appendSyncsafe32(tag, static_cast<std::uint32_t>(frames.size()));
+    tag.insert(tag.end(), frames.begin(), frames.end());
+    return tag;
+}
+
+Bytes id3v2ChapterTag(const ChapterTag& spec) {
+    const bool eachFrame = spec.version == 4 && spec.unsynchronised;
+    const auto frame = [&](Bytes& frames, const std::string& id, const Bytes& body) {
+        if (eachFrame) {
+            appendId3v2Frame(frames, 4, id, unsynchronised(body), 0x02);
+        } else {
+            appendId3v2Frame(frames, spec.version, id, body);
+        }
+    };
+    Bytes frames;
+    for (const ContentsFrame& contents : spec.contents)
+        frame(frames, "CTOC", contentsBody(contents));
+    for (const ChapterFrame& chapter : spec.chapters) {
+        frame(frames, "CHAP", chapterBody(chapter, spec.version));
+    }
+    const bool wholeTag = spec.version == 3 && spec.unsynchronised;
+    if (wholeTag) frames = unsynchronised(frames);
+
+    Bytes tag;
+    append(tag, "ID3");
+    tag.push_back(static_cast<std::uint8_t>(spec.version));
+    tag.push_back(0);
+    tag.push_back(spec.unsynchronised ? 0x80 : 0);
     appendSyncsafe32(tag, static_cast<std::uint32_t>(frames.size()));
     tag.insert(tag.end(), frames.begin(), frames.end());
     return tag;
