@@ -3,13 +3,15 @@
 #   OUT_DIR/command_parser  every command the player sends, and near misses
 #   OUT_DIR/cue_sheet       cue sheets and label files as people have them:
 #                           every encoding and line end, pregaps, refusals
+#   OUT_DIR/id3_chapters    ID3v2.3 and 2.4 tags with chapters, titles and
+#                           tables of contents, nested and unsynchronised
 #   OUT_DIR/mp3_scan        small encodes of every MPEG version and channel
 #                           mode, CBR and VBR, with and without info frames
 #                           and tags, and copies with odd layers and bad tags
 # Needs sox and lame (scripts/test installs them).
 set -euo pipefail
 out="${1:?usage: make_seed_corpus.sh OUT_DIR}"
-mkdir -p "$out/command_parser" "$out/mp3_scan" "$out/cue_sheet"
+mkdir -p "$out/command_parser" "$out/mp3_scan" "$out/cue_sheet" "$out/id3_chapters"
 
 n=0
 for command in \
@@ -33,6 +35,42 @@ printf '0.000000\t0.000000\tIntro\n\\\t440.0\t880.0\n65,5\t65,5\tVerse\n100.25\t
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+
+# Chapter tags. Bodies stay under 128 bytes, where a 2.3 size and a 2.4
+# syncsafe size are the same bytes.
+byte() { printf "\\x$(printf '%02x' "$1")"; }
+bytes32() { # value, 7 or 8 bits a byte
+  local shift
+  for shift in 3 2 1 0; do byte $((($1 >> (shift * $2)) & ((1 << $2) - 1))); done
+}
+id3_frame() { # id, body file
+  printf '%s' "$1"; bytes32 "$(stat -c %s "$2")" 8; printf '\0\0'; cat "$2"
+}
+chap() { # id, start ms, end ms, title or ""
+  local body="$work/chap-body"
+  { printf '%s\0' "$1"; bytes32 "$2" 8; bytes32 "$3" 8; printf '\xff\xff\xff\xff\xff\xff\xff\xff'
+    if [[ -n "$4" ]]; then printf '\3%s' "$4" >"$work/title"; id3_frame TIT2 "$work/title"; fi
+  } >"$body"
+  id3_frame CHAP "$body"
+}
+ctoc() { # id, flags, children...
+  local body="$work/ctoc-body" id="$1" flags="$2"
+  shift 2
+  { printf '%s\0' "$id"; byte "$flags"; byte "$#"; for child in "$@"; do printf '%s\0' "$child"; done
+  } >"$body"
+  id3_frame CTOC "$body"
+}
+id3_tag() { # version, flags, frames file
+  printf 'ID3'; byte "$1"; byte 0; byte "$2"; bytes32 "$(stat -c %s "$3")" 7; cat "$3"
+}
+{ ctoc top 3 c1 inner; ctoc inner 1 c2 c3; chap c1 0 1000 One; chap c3 2000 3000 Three
+  chap c2 1000 2000 ""; } >"$work/frames"
+id3_tag 4 0 "$work/frames" >"$out/id3_chapters/nested-2.4"
+id3_tag 3 0 "$work/frames" >"$out/id3_chapters/nested-2.3"
+sed 's/\xff/\xff\x00/g' "$work/frames" >"$work/unsynchronised"
+id3_tag 3 128 "$work/unsynchronised" >"$out/id3_chapters/unsynchronised-2.3"
+{ chap b 5000 4000 Back; chap a 0 5000 ""; ctoc loop 3 loop a b; } >"$work/frames"
+id3_tag 4 0 "$work/frames" >"$out/id3_chapters/refused-2.4"
 sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 0.3 sine 440 2>/dev/null
 seeds="$out/mp3_scan"
 encode() { # name, lame options...

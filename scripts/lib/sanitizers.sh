@@ -78,7 +78,8 @@ snipwell_fuzz_run() {
   local seconds="$1" work status=0 target
   work="$(mktemp -d /tmp/snipwell-fuzz.XXXXXX)"
   "$SNIPWELL_ROOT/fuzz/make_seed_corpus.sh" "$work/seeds" || { rm -rf "$work"; return 1; }
-  for target in command_parser_fuzz mp3_scan_fuzz info_frame_fuzz exact_cut_fuzz cue_sheet_fuzz; do
+  for target in command_parser_fuzz mp3_scan_fuzz info_frame_fuzz exact_cut_fuzz cue_sheet_fuzz \
+    id3_chapters_fuzz; do
     local corpus="$work/corpus-$target"
     mkdir -p "$corpus" "$work/reports-$target"
     snipwell_log "fuzzing $target for $seconds s"
