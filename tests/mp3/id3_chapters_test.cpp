@@ -17,8 +17,8 @@
 
 namespace snipwell::mp3 {
 
-void PrintTo(const ChapterError& error, std::ostream* out) {
-    *out << "fault " << static_cast<int>(error.fault) << " at \"" << error.elementId << '"';
+std::ostream& operator<<(std::ostream& out, const ChapterError& error) {
+    return out << "fault " << static_cast<int>(error.fault) << " at \"" << error.elementId << '"';
 }
 
 namespace {
@@ -37,9 +37,9 @@ struct Seen {
     std::uint32_t startMs;
     std::uint32_t endMs;
     friend bool operator==(const Seen&, const Seen&) = default;
-    friend void PrintTo(const Seen& seen, std::ostream* out) {
-        *out << seen.id << " \"" << seen.title.value_or("(none)") << "\" " << seen.startMs << '-'
-             << seen.endMs;
+    friend std::ostream& operator<<(std::ostream& out, const Seen& seen) {
+        return out << seen.id << " \"" << seen.title.value_or("(none)") << "\" " << seen.startMs
+                   << '-' << seen.endMs;
     }
 };
 
