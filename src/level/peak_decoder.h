@@ -4,24 +4,15 @@
 // shows by how much instead of being clipped at 1.0.
 
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <variant>
 
-namespace snipwell::level {
+#include "level/stretch_decoding.h"
 
-struct ByteStretch {
-    std::uint64_t offset = 0;
-    std::optional<std::uint64_t> length;  // to the end of the file when empty
-};
+namespace snipwell::level {
 
 struct Peak {
     double peak = 0;            // largest magnitude of any sample; 1.0 is full scale
     std::uint64_t samples = 0;  // per channel
-};
-
-struct DecodeFailure {
-    std::string reason;
 };
 
 // Decodes the stretch of the file open as `fd`, from whichever frame the
