@@ -14,6 +14,7 @@ std::optional<SampleRange> soundWithin(const WindowLevels& levels, SampleRange r
         levels.windowCount(),
         static_cast<std::size_t>((range.end + levels.windowSamples - 1) / levels.windowSamples));
 
+    if (firstWindow >= lastWindow) return std::nullopt;  // past the levels measured
     std::size_t first = firstWindow;
     while (first < lastWindow && !isSound(first)) ++first;
     if (first == lastWindow) return std::nullopt;

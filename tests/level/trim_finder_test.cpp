@@ -38,6 +38,7 @@ TEST(TrimFinder, KeepsTheSoundAndTheSilenceAskedFor) {
          SampleRange{at(60) + 1, at(70)}},
         {"a range inside the dip", {at(90) + 10, at(95)}, {-48, 0, 0}, std::nullopt},
         {"a threshold above everything", whole, {-5, 0, 0}, std::nullopt},
+        {"a range past the levels", {at(400), at(410)}, {-48, 0, 0}, std::nullopt},
     };
     for (const auto& [name, range, rules, expected] : cases) {
         EXPECT_EQ(soundWithin(kTrack, range, rules), expected) << name;
