@@ -9,6 +9,7 @@
 #include "cut/cue_sheet_writer.h"
 #include "cut/gain_options.h"
 #include "cut/label_file.h"
+#include "cut/sheet_file.h"
 #include "cut/split_plan_report.h"
 #include "cut/terminal_progress.h"
 #include "cut/track_names.h"
@@ -17,7 +18,7 @@ namespace snipwell {
 namespace {
 
 // A sheet of a thousand tracks is some 200 kB; anything far larger is no sheet.
-constexpr std::int64_t kLargestSheet = 4 * 1024 * 1024;
+constexpr std::size_t kLargestSheet = 4 * 1024 * 1024;
 // What a track may add to its share of the source's audio: its own tag
 // frames, the ID3v1 tag, and the few frames it shares with its neighbours
 // or puts in front (the largest MP3 frame is under 3 kB).
@@ -34,20 +35,6 @@ void warn(CutConsole& console, const std::string& text) {
 
 std::string quote(const std::string& text) { return "\"" + text + "\""; }
 
-std::string readSmallFile(Files& files, const std::string& path) {
-    const std::int64_t size = files.fileSize(path);
-    if (size > kLargestSheet) {
-        throw RuntimeError(ErrorKind::FileError,
-                           quote(path) + " is too large for a cue sheet or label file");
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    const auto source = files.openSource(path);
-    const std::size_t got =
-        source->readAt(1, std::as_writable_bytes(std::span<char>(bytes.data(), bytes.size())));
-    bytes.resize(got);
-    return bytes;
-}
-
 std::string fileNameOf(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
@@ -59,12 +46,12 @@ struct PlanInputs {
 
 // The tracks as the sheet, the times or the labels give them. A refusal is
 // thrown as RuntimeError with the line it names.
-PlanInputs planInputs(const CutArguments& arguments, Files& files, const SourceLength& length,
+PlanInputs planInputs(const CutArguments& arguments, const SourceLength& length,
                       CutConsole& console) {
     PlanInputs inputs;
     switch (arguments.splitBy) {
         case SplitSource::cueSheet: {
-            auto parsed = parseCueSheet(readSmallFile(files, arguments.sheetPath));
+            auto parsed = parseCueSheet(readSheetFile(arguments.sheetPath, kLargestSheet));
             if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
                 throw RuntimeError(ErrorKind::FileError,
                                    quote(arguments.sheetPath) + ", " + describe(*error));
@@ -81,7 +68,7 @@ PlanInputs planInputs(const CutArguments& arguments, Files& files, const SourceL
             break;
         }
         case SplitSource::labelFile: {
-            auto parsed = parseLabelFile(readSmallFile(files, arguments.sheetPath));
+            auto parsed = parseLabelFile(readSheetFile(arguments.sheetPath, kLargestSheet));
             if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
                 throw RuntimeError(ErrorKind::FileError,
                                    quote(arguments.sheetPath) + ", " + describe(*error));
@@ -211,7 +198,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     std::vector<std::string> paths;
     try {
         const SourceLength length = services.measure(arguments.source, !arguments.bytes);
-        PlanInputs inputs = planInputs(arguments, files, length, console);
+        PlanInputs inputs = planInputs(arguments, length, console);
         auto planned = planSplit(inputs.specs, inputs.album, length, arguments.nameTemplate);
         if (const auto* error = std::get_if<SplitPlanError>(&planned)) {
             return fail(console, "nothing was split: " + error->reason);

@@ -8,6 +8,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "clip/export/disk_files.h"
 #include "clip/export/export_test_files.h"
@@ -183,6 +188,65 @@ TEST_F(SplitCommandTest, RefusesUpFrontAndWritesNothing) {
         EXPECT_TRUE(tracks().empty());
         std::fclose(caseErr);
     }
+}
+
+// A sheet is read once, whatever kind of file brings it; what is no sheet
+// is refused by what it is.
+TEST_F(SplitCommandTest, ReadsTheSheetFromAPipeOrFifoAndRefusesFoldersAndDevices) {
+    const std::string sheet =
+        "TRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n";
+    const std::string fifoPath = folder.file("sheet.fifo").string();
+    ASSERT_EQ(::mkfifo(fifoPath.c_str(), 0600), 0);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const std::string pipePath = "/proc/self/fd/" + std::to_string(pipeEnds[0]);
+    const struct {
+        const char* what;
+        std::string path;
+        std::function<void()> writer;  // feeds the sheet while it is read
+        const char* failure;           // nullptr: split as planned
+    } cases[] = {
+        {"a FIFO", fifoPath,
+         [&] {
+             const int fd = ::open(fifoPath.c_str(), O_WRONLY);
+             (void)!::write(fd, sheet.data(), sheet.size());
+             ::close(fd);
+         },
+         nullptr},
+        {"a pipe", pipePath,
+         [&] {
+             (void)!::write(pipeEnds[1], sheet.data(), sheet.size());
+             ::close(pipeEnds[1]);
+         },
+         nullptr},
+        {"a folder", folder.path().string(), {}, "is a folder, not a cue sheet or label file"},
+        {"a device", "/dev/null", {}, "is a device, not a cue sheet or label file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::FILE* caseOut = std::tmpfile();
+        std::FILE* caseErr = std::tmpfile();
+        console.out = caseOut;
+        console.err = caseErr;
+        CutArguments arguments = splitAt({});
+        arguments.splitBy = SplitSource::cueSheet;
+        arguments.sheetPath = c.path;
+        arguments.dryRun = true;
+        std::thread writer(c.writer ? c.writer : [] {});
+        const int status = split(arguments);
+        writer.join();
+        if (c.failure == nullptr) {
+            EXPECT_EQ(status, kCutSucceeded) << textOf(caseErr);
+            EXPECT_NE(textOf(caseOut).find("0:05.000      0:10.000"), std::string::npos);
+        } else {
+            EXPECT_EQ(status, kCutFailed);
+            EXPECT_EQ(textOf(caseErr),
+                      "snipwell-cut: nothing was split: \"" + c.path + "\" " + c.failure + "\n");
+        }
+        std::fclose(caseOut);
+        std::fclose(caseErr);
+    }
+    ::close(pipeEnds[0]);
 }
 
 TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
