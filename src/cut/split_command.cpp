@@ -13,6 +13,7 @@
 #include "cut/split_plan_report.h"
 #include "cut/terminal_progress.h"
 #include "cut/track_names.h"
+#include "cut/track_path_check.h"
 
 namespace snipwell {
 namespace {
@@ -206,6 +207,12 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         plan = std::move(std::get<SplitPlan>(planned));
         if (auto clash = duplicateTrackName(plan))
             return fail(console, "nothing was split: " + *clash);
+        for (const PlannedTrack& track : plan.tracks) {
+            if (auto problem = trackPathProblem(arguments.folder, track.fileName)) {
+                return fail(console, "nothing was split: track " + std::to_string(track.number) +
+                                         ": " + *problem);
+            }
+        }
         if (!arguments.dryRun) tags = services.readTags(arguments.source);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("nothing was split: ") + error.what());

@@ -249,6 +249,25 @@ TEST_F(SplitCommandTest, ReadsTheSheetFromAPipeOrFifoAndRefusesFoldersAndDevices
     ::close(pipeEnds[0]);
 }
 
+// The longest names a folder holds are saved; a path longer than the
+// system takes is refused before anything is written, by --dry-run too.
+TEST_F(SplitCommandTest, SavesTheLongestNamesAndRefusesOverlongPathsUpFront) {
+    const std::string title(251, 't');
+    CutArguments arguments = splitByCue("TRACK 01 AUDIO\nTITLE " + title +
+                                        "\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n");
+    const std::string longest = "01 " + std::string(248, 't') + ".mp3";  // cut to 255 bytes
+    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
+    EXPECT_EQ(tracks(), (std::vector<std::string>{longest, "Track 02.mp3"}));
+
+    arguments.folder = tracksPath + "/" + std::string(4000, 'f');
+    arguments.dryRun = true;
+    EXPECT_EQ(split(arguments), kCutFailed);
+    EXPECT_NE(textOf(err).find("nothing was split: track 1: the path \"" + arguments.folder + "/" +
+                               longest + "\" is longer than the 4095 bytes a path may have"),
+              std::string::npos)
+        << textOf(err);
+}
+
 TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
     std::filesystem::create_directories(tracksPath);
     const Bytes old = patternBytes(10, 5);
