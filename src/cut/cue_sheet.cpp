@@ -122,7 +122,9 @@ std::optional<CueSheetError> CueSheetReader::readLine(int lineNumber, std::strin
     if (command == "FILE") return readFile(words);
     if (command == "TRACK") return readTrack(words);
     if (command == "INDEX") return readIndex(words);
-    if (command == "TITLE" || command == "PERFORMER") {
+    if ((command == "ISRC" || command == "SONGWRITER") && inTrack_) {
+        (command == "ISRC" ? sheet_.tracks.back().isrc : sheet_.tracks.back().songwriter) = text;
+    } else if (command == "TITLE" || command == "PERFORMER") {
         std::string& field = inTrack_ ? (command == "TITLE" ? sheet_.tracks.back().title
                                                             : sheet_.tracks.back().performer)
                                       : (command == "TITLE" ? sheet_.title : sheet_.performer);
@@ -188,8 +190,9 @@ std::optional<CueSheetError> CueSheetReader::readIndex(const std::vector<std::st
     }
     // INDEX 00 opens the pregap, which plays as the end of the track before;
     // later indexes mark places inside the track.
-    if (*number != 1) return std::nullopt;
     CueTrack& track = sheet_.tracks.back();
+    if (*number == 0) track.pregap = *time;
+    if (*number != 1) return std::nullopt;
     if (trackHasIndex_)
         return refuse("track " + std::to_string(track.number) + " has a second INDEX 01");
     if (sheet_.tracks.size() >= 2) {

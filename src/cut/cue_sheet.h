@@ -3,8 +3,9 @@
 // genre, and its tracks, each starting at its INDEX 01 (an INDEX 00 pregap
 // belongs to the track before, as a gapless player plays it). Read from the
 // sheet's bytes in any of the encodings sheet_text.h knows, with CRLF, LF or
-// CR line ends. Commands that do not bear on splitting (CATALOG, ISRC,
-// FLAGS, SONGWRITER, other REM lines…) are skipped.
+// CR line ends. A track's ISRC, SONGWRITER and INDEX 00 are kept so that a
+// sheet written for the tracks can say them again; other commands that do
+// not bear on splitting (CATALOG, FLAGS, other REM lines…) are skipped.
 //
 // Refused, naming the line: a second FILE, a track of data rather than
 // audio, track numbers that do not rise, an INDEX outside a track or with a
@@ -30,6 +31,9 @@ struct CueTrack {
     SplitTime begin;  // its INDEX 01, in 75ths of a second
     int line = 0;     // of its TRACK command
     int indexLine = 0;
+    std::string isrc;
+    std::string songwriter;
+    std::optional<SplitTime> pregap;  // its INDEX 00
 };
 
 struct CueSheet {

@@ -154,9 +154,8 @@ std::string namesOf(const SplitPlan& plan, std::size_t count) {
     return names;
 }
 
-void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan& plan,
-                   const std::vector<std::string>& paths) {
-    const std::string sheet = cueSheetForTracks(plan, paths, arguments.cueOutPath);
+void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan& plan) {
+    const std::string sheet = cueSheetForSplit(plan, arguments.source, arguments.cueOutPath);
     auto target = files.createTarget(arguments.cueOutPath);
     target->writeAt(1, std::as_bytes(std::span<const char>(sheet.data(), sheet.size())));
     target->commit();
@@ -276,7 +275,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
             arguments.bytes ? SplitWriter(writeByteRangeTracks) : services.exactWriter;
         if (!writer) throw RuntimeError(ErrorKind::FileError, "no exact split writer");
         writer(job, files, callbacks);
-        if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan, paths);
+        if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan);
         progress.complete();
     } catch (const std::runtime_error& error) {  // RuntimeError among them
         progress.finish();

@@ -33,6 +33,9 @@ std::vector<TrackSpec> tracksFromCueSheet(const CueSheet& sheet) {
         TrackSpec asked = numbered(track.number, track.begin);
         asked.title = track.title;
         asked.performer = track.performer;
+        asked.isrc = track.isrc;
+        asked.songwriter = track.songwriter;
+        asked.pregap = track.pregap;
         asked.where = "line " + std::to_string(track.indexLine) + ": " + asked.where;
         specs.push_back(std::move(asked));
     }
@@ -124,6 +127,9 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         track.title = asked.title;
         track.performer = asked.performer.empty() ? album.performer : asked.performer;
         track.begin = asked.begin;
+        track.isrc = asked.isrc;
+        track.songwriter = asked.songwriter;
+        track.pregap = asked.pregap;
         track.end = asked.end ? *asked.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
         if (sourceEnd < track.end) {
             return SplitPlanError{asked.where + " ends at " + timeText(track.end) +

@@ -298,20 +298,57 @@ TEST_F(SplitCommandTest, DiskFullHalfWayKeepsTheFinishedTracksAndNamesThem) {
     EXPECT_EQ(textOf(out), "Saved Track 01.mp3: 0:03.000, 123 kB\n");
 }
 
-TEST_F(SplitCommandTest, WritesACueSheetForTheTracksMade) {
-    CutArguments arguments = splitByCue(
-        "PERFORMER \"Band\"\nTITLE \"Album\"\nREM DATE 2001\nTRACK 01 AUDIO\n"
-        "TITLE One\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nTITLE Two\nPERFORMER Guest\n"
-        "INDEX 01 00:05:00\n");
-    arguments.cueOutPath = folder.file("tracks/album.cue").string();
-    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
-    const Bytes sheet = readBytes(arguments.cueOutPath);
-    EXPECT_EQ(std::string(sheet.begin(), sheet.end()),
-              "REM DATE 2001\r\nPERFORMER \"Band\"\r\nTITLE \"Album\"\r\n"
-              "FILE \"01 One.mp3\" MP3\r\n  TRACK 01 AUDIO\r\n    TITLE \"One\"\r\n"
-              "    PERFORMER \"Band\"\r\n    INDEX 01 00:00:00\r\n"
-              "FILE \"02 Two.mp3\" MP3\r\n  TRACK 02 AUDIO\r\n    TITLE \"Two\"\r\n"
-              "    PERFORMER \"Guest\"\r\n    INDEX 01 00:00:00\r\n");
+// The sheet written for a split names the source and splits it again into
+// the same tracks, keeping what the first sheet said of each.
+TEST_F(SplitCommandTest, WritesACueSheetThatSplitsTheSourceAgainIntoTheSameTracks) {
+    CutArguments byLength = splitAt({});
+    byLength.splitBy = SplitSource::trackLength;
+    byLength.trackLengthMs = 4'000;
+    const struct {
+        const char* what;
+        CutArguments first;
+        const char* written;
+    } cases[] = {
+        {"from a cue sheet",
+         splitByCue("PERFORMER \"Band\"\nTITLE \"Album\"\nREM DATE 2001\nTRACK 01 AUDIO\n"
+                    "TITLE One\nISRC GBAYE0000001\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nTITLE Two\n"
+                    "PERFORMER Guest\nSONGWRITER \"Pen\"\nINDEX 00 00:04:00\nINDEX 01 00:05:37\n"),
+         "REM DATE 2001\r\nPERFORMER \"Band\"\r\nTITLE \"Album\"\r\n"
+         "FILE \"../album.mp3\" MP3\r\n"
+         "  TRACK 01 AUDIO\r\n    TITLE \"One\"\r\n    PERFORMER \"Band\"\r\n"
+         "    ISRC GBAYE0000001\r\n    INDEX 01 00:00:00\r\n"
+         "  TRACK 02 AUDIO\r\n    TITLE \"Two\"\r\n    PERFORMER \"Guest\"\r\n"
+         "    SONGWRITER \"Pen\"\r\n    INDEX 00 00:04:00\r\n    INDEX 01 00:05:37\r\n"},
+        {"by length", byLength,
+         "FILE \"../album.mp3\" MP3\r\n"
+         "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+         "  TRACK 02 AUDIO\r\n    INDEX 01 00:04:00\r\n"
+         "  TRACK 03 AUDIO\r\n    INDEX 01 00:08:00\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CutArguments first = c.first;
+        first.cueOutPath = folder.file("tracks/split.cue").string();
+        first.force = true;
+        EXPECT_EQ(split(first), kCutSucceeded) << textOf(err);
+        const Bytes sheet = readBytes(first.cueOutPath);
+        EXPECT_EQ(std::string(sheet.begin(), sheet.end()), c.written);
+
+        CutArguments again = splitAt({});
+        again.splitBy = SplitSource::cueSheet;
+        again.sheetPath = first.cueOutPath;
+        first.dryRun = again.dryRun = true;
+        std::string plans[2];
+        for (std::size_t k = 0; k < 2; ++k) {
+            std::FILE* planOut = std::tmpfile();
+            console.out = planOut;
+            EXPECT_EQ(split(k == 0 ? first : again), kCutSucceeded) << textOf(err);
+            plans[k] = textOf(planOut);
+            std::fclose(planOut);
+        }
+        console.out = out;
+        EXPECT_EQ(plans[1], plans[0]);
+    }
 }
 
 }  // namespace
