@@ -57,6 +57,12 @@ std::string describe(const CueSheetError& error);
 
 std::variant<CueSheet, CueSheetError> parseCueSheet(std::string_view bytes);
 
+// Why bytes that decodeSheetText refused are no sheet: "`what` is UTF-16 or
+// UTF-32 text; save it as UTF-8" on line 1 for wide text, else the line of
+// the first NUL byte, which no text holds. `what` is "the sheet" or "the
+// label file".
+CueSheetError notTextError(std::string_view bytes, const std::string& what);
+
 // The sheet's lines, end markers removed: "\r\n", "\n" and a lone "\r" each
 // end a line. A final line end starts no empty last line.
 std::vector<std::string_view> splitLines(std::string_view text);

@@ -7,6 +7,7 @@
 #include "cut/clip_time.h"
 #include "cut/cue_sheet.h"
 #include "cut/cue_sheet_writer.h"
+#include "cut/folder_in_the_way.h"
 #include "cut/gain_options.h"
 #include "cut/label_file.h"
 #include "cut/sheet_file.h"
@@ -121,6 +122,7 @@ std::optional<std::string> targetProblem(const CutArguments& arguments, Files& f
                                          CutConsole& console) {
     std::vector<std::string> existing;
     for (const std::string& path : paths) {
+        if (auto folder = folderInTheWay(path)) return folder;
         if (isSourceItself(files, path, arguments.source)) {
             return "a track would overwrite the source file " + quote(arguments.source);
         }
@@ -131,6 +133,7 @@ std::optional<std::string> targetProblem(const CutArguments& arguments, Files& f
         if (files.exists(path)) existing.push_back(path);
     }
     if (!arguments.cueOutPath.empty()) {
+        if (auto folder = folderInTheWay(arguments.cueOutPath)) return folder;
         if (isSourceItself(files, arguments.cueOutPath, arguments.source)) {
             return "--write-cue would overwrite the source file " + quote(arguments.source);
         }

@@ -1,5 +1,8 @@
 #include "cut/split_plan.h"
 
+#include <cstdio>
+#include <utility>
+
 #include "cut/clip_time.h"
 #include "cut/track_names.h"
 
@@ -7,6 +10,24 @@ namespace snipwell {
 namespace {
 
 std::string timeText(const SplitTime& time) { return formatClipTime(time.milliseconds()); }
+
+// "0:10.000013": to the microsecond, for two times that milliseconds show
+// alike.
+std::string microsecondText(const SplitTime& time) {
+    const std::int64_t us = time.ticks * 1'000'000 / time.ticksPerSecond;
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, "%03lld", static_cast<long long>(us % 1000));
+    return formatClipTime(us / 1000) + fraction;
+}
+
+// `time` and the source's end in one refusal: to the millisecond, or to
+// the microsecond where that alone tells them apart.
+std::pair<std::string, std::string> againstSourceEnd(const SplitTime& time,
+                                                     const SplitTime& sourceEnd,
+                                                     const std::string& lengthText) {
+    if (timeText(time) != lengthText || time == sourceEnd) return {timeText(time), lengthText};
+    return {microsecondText(time), microsecondText(sourceEnd)};
+}
 
 TrackSpec numbered(int number, SplitTime begin) {
     TrackSpec asked;
@@ -111,8 +132,9 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
                                   ")"};
         }
         if (sourceEnd <= asked.begin) {
-            return SplitPlanError{asked.where + " begins at " + timeText(asked.begin) +
-                                  ", at or past the end of the source (" + lengthText + ")"};
+            const auto [begin, end] = againstSourceEnd(asked.begin, sourceEnd, lengthText);
+            return SplitPlanError{asked.where + " begins at " + begin +
+                                  ", at or past the end of the source (" + end + ")"};
         }
     }
     for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -132,8 +154,9 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         track.pregap = asked.pregap;
         track.end = asked.end ? *asked.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
         if (sourceEnd < track.end) {
-            return SplitPlanError{asked.where + " ends at " + timeText(track.end) +
-                                  ", past the end of the source (" + lengthText + ")"};
+            const auto [end, sourceEndText] = againstSourceEnd(track.end, sourceEnd, lengthText);
+            return SplitPlanError{asked.where + " ends at " + end +
+                                  ", past the end of the source (" + sourceEndText + ")"};
         }
         track.beginSample = track.begin.sampleAt(source.sampleRate);
         track.endSample = track.end.sampleAt(source.sampleRate);

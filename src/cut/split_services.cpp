@@ -36,6 +36,9 @@ std::optional<std::uint64_t> freeBytesAt(const std::string& folder) {
     for (;;) {
         struct statvfs info {};
         if (::statvfs(at.c_str(), &info) == 0) {
+            // A file system of no blocks (/proc, /sys) keeps no data and
+            // says nothing of room; writing there fails with its own reason.
+            if (info.f_blocks == 0) return std::nullopt;
             return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
         }
         if (errno != ENOENT || !at.has_parent_path() || at.parent_path() == at) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "cut/shown_value.h"
 #include "cut/split_plan.h"
 
 namespace snipwell {
@@ -59,7 +60,7 @@ std::optional<std::string> nameTemplateProblem(std::string_view nameTemplate) {
         bool known = false;
         for (const std::string_view name : kFields) known = known || field == name;
         if (!known) {
-            return "unknown field {" + std::string(field) +
+            return "unknown field {" + shownValue(field) +
                    "} in --name (there are {n}, {nn}, {title}, {performer}, {album})";
         }
     }

@@ -19,6 +19,7 @@
 #include "common/runtime_error.h"
 #include "cut/full_disk_files.h"
 #include "cut/split_command.h"
+#include "cut/split_services.h"
 
 namespace snipwell::test {
 namespace {
@@ -283,6 +284,17 @@ TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
     EXPECT_EQ(split(forced), kCutSucceeded);
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 01.mp3", "Track 02.mp3"}));
     EXPECT_FALSE(readBytes(folder.file("tracks/Track 02.mp3")) == old);
+
+    // A folder in a track's place is refused, with --force too.
+    std::filesystem::create_directory(folder.file("tracks/Track 03.mp3"));
+    std::FILE* folderErr = std::tmpfile();
+    console.err = folderErr;
+    forced = splitAt({3'000, 6'000});
+    forced.force = true;
+    EXPECT_EQ(split(forced), kCutFailed);
+    EXPECT_EQ(textOf(folderErr), "snipwell-cut: nothing was split: \"" + tracksPath +
+                                     "/Track 03.mp3\" is a folder, not a file\n");
+    std::fclose(folderErr);
 }
 
 // The disk fills up during track 2: track 1 stays, track 2 leaves nothing
@@ -349,6 +361,15 @@ TEST_F(SplitCommandTest, WritesACueSheetThatSplitsTheSourceAgainIntoTheSameTrack
         console.out = out;
         EXPECT_EQ(plans[1], plans[0]);
     }
+}
+
+// A file system that keeps no blocks says nothing of its room: no
+// refusal for "0 bytes free" there, while a real disk tells its room.
+TEST(SplitServices, FreeSpaceIsUnknownWhereTheFileSystemKeepsNoBlocks) {
+    const SplitServices disk = diskSplitServices();
+    EXPECT_EQ(disk.freeBytes("/proc/self/tracks"), std::nullopt);
+    const TempDir folder;
+    EXPECT_GT(disk.freeBytes(folder.file("tracks").string()).value_or(0), 0u);
 }
 
 }  // namespace
