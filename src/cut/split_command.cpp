@@ -226,6 +226,12 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
                           " of the source, before track " +
                           std::to_string(plan.tracks.front().number) + ", go into no track");
     }
+    if (plan.laterSamplesLeftOut > 0) {
+        warn(console,
+             formatClipTime(samplesToMilliseconds(plan.laterSamplesLeftOut, plan.sampleRate)) +
+                 " of the source, between the tracks and after the last, go into no "
+                 "track");
+    }
     if (arguments.dryRun) {
         std::fputs(splitPlanTable(plan).c_str(), console.out);
         std::fflush(console.out);

@@ -167,6 +167,12 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         plan.tracks.push_back(std::move(track));
     }
     plan.leadingSamplesLeftOut = plan.tracks.front().beginSample;
+    for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+        const std::uint64_t next =
+            i + 1 < plan.tracks.size() ? plan.tracks[i + 1].beginSample : plan.sourceSamples;
+        if (next > plan.tracks[i].endSample)
+            plan.laterSamplesLeftOut += next - plan.tracks[i].endSample;
+    }
     nameTracks(plan, nameTemplate);
     return plan;
 }

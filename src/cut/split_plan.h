@@ -78,6 +78,9 @@ struct SplitPlan {
     // Set when the first track starts after the source's beginning: that
     // stretch goes into no track.
     std::uint64_t leadingSamplesLeftOut = 0;
+    // What goes into no track after the first one begins: the gaps between
+    // tracks with ends of their own (labels), and the stretch after the last.
+    std::uint64_t laterSamplesLeftOut = 0;
 };
 
 struct SplitPlanError {

@@ -132,6 +132,22 @@ TEST_F(SplitCommandTest, DryRunPrintsThePlanAndWritesNothing) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"album.cue", "album.mp3"}));
 }
 
+// Audio that goes into no track is told, once for the stretch before the
+// first track and once for all the gaps after it.
+TEST_F(SplitCommandTest, WarnsOfTheAudioLabelsLeaveOut) {
+    writeBytes(sheetPath, Bytes{'1', '\t', '3', '\t', 'a', '\n', '5', '\t', '7', '\t', 'b', '\n'});
+    CutArguments arguments = splitAt({});
+    arguments.splitBy = SplitSource::labelFile;
+    arguments.sheetPath = sheetPath;
+    arguments.dryRun = true;
+    EXPECT_EQ(split(arguments), kCutSucceeded);
+    EXPECT_EQ(textOf(err),
+              "snipwell-cut: warning: the first 0:01.000 of the source, before track 1, go into no "
+              "track\n"
+              "snipwell-cut: warning: 0:05.000 of the source, between the tracks and after the "
+              "last, go into no track\n");
+}
+
 // Whatever can be known before writing stops the split before FOLDER is
 // made or a byte written.
 TEST_F(SplitCommandTest, RefusesUpFrontAndWritesNothing) {
