@@ -261,6 +261,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     }
 
     std::size_t finished = 0;
+    std::optional<std::size_t> failedTrack;
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
     progress.start(1000);
     SplitCallbacks callbacks;
@@ -278,6 +279,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     callbacks.clamped = [&](std::size_t index, std::uint64_t granules) {
         clamped[index] = granules;
     };
+    callbacks.failed = [&](std::size_t index) { failedTrack = index; };
     const SplitJob job{plan, arguments.source, paths, tags, gainSettingsOf(applied)};
     try {
         const SplitWriter& writer =
@@ -288,10 +290,11 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         progress.complete();
     } catch (const std::runtime_error& error) {  // RuntimeError among them
         progress.finish();
-        const std::string stopped = finished < plan.tracks.size()
+        const std::size_t stoppedAt = failedTrack.value_or(finished);
+        const std::string stopped = stoppedAt < plan.tracks.size()
                                         ? "the split stopped at track " +
-                                              std::to_string(plan.tracks[finished].number) + " (" +
-                                              quote(plan.tracks[finished].fileName) + "): "
+                                              std::to_string(plan.tracks[stoppedAt].number) + " (" +
+                                              quote(plan.tracks[stoppedAt].fileName) + "): "
                                         : "the cue sheet was not saved: ";
         const std::string kept =
             finished == 0 ? "; no track was saved"
