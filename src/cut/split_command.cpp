@@ -255,6 +255,9 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
                                      quote(arguments.folder) + " has " +
                                      formatByteCount(static_cast<std::int64_t>(*free)) + " free");
         }
+        if (services.interrupted && services.interrupted()) {
+            return fail(console, "nothing was split: interrupted");
+        }
         services.makeFolder(arguments.folder);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("nothing was split: ") + error.what());
@@ -266,6 +269,11 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     progress.start(1000);
     SplitCallbacks callbacks;
     callbacks.progress = [&](double done) {
+        // Stopped between frames, the job ends as a failure does: the
+        // finished tracks are kept and named, the unfinished one removed.
+        if (services.interrupted && services.interrupted()) {
+            throw RuntimeError(ErrorKind::FileError, "interrupted");
+        }
         progress.show(static_cast<std::int64_t>(done * 1000));
     };
     callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {

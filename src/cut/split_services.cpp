@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "clip/export/file_error.h"
+#include "clip/export/temporary_file_cleanup.h"
 #include "common/runtime_error.h"
 #include "cut/exact_split_writer.h"
 #include "cut/level_probe.h"
@@ -107,6 +108,7 @@ SplitServices diskSplitServices() {
     services.freeBytes = freeBytesAt;
     services.makeFolder = makeFolder;
     services.exactWriter = writeExactTracks;
+    services.interrupted = [] { return interruptionRequested() != 0; };
     return services;
 }
 
