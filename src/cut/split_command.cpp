@@ -5,6 +5,7 @@
 
 #include "common/runtime_error.h"
 #include "cut/clip_time.h"
+#include "cut/counted_files.h"
 #include "cut/cue_sheet.h"
 #include "cut/cue_sheet_writer.h"
 #include "cut/folder_in_the_way.h"
@@ -245,10 +246,11 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     }
     std::vector<std::uint64_t> clamped(plan.tracks.size(), 0);
 
+    std::uint64_t needed = 0;
     try {
         applied = splitGain(arguments, files, services);
-        const std::uint64_t needed = splitBytesNeeded(
-            static_cast<std::uint64_t>(files.fileSize(arguments.source)), tags, plan.tracks.size());
+        needed = splitBytesNeeded(static_cast<std::uint64_t>(files.fileSize(arguments.source)),
+                                  tags, plan.tracks.size());
         if (const auto free = services.freeBytes(arguments.folder); free && *free < needed) {
             return fail(console, "nothing was split: the tracks need about " +
                                      formatByteCount(static_cast<std::int64_t>(needed)) + " and " +
@@ -265,21 +267,24 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
 
     std::size_t finished = 0;
     std::optional<std::size_t> failedTrack;
+    // The bar follows the bytes written into the tracks, out of the most
+    // the job may write; it ends at 100 % once every track is saved.
+    CountedFiles counted(files);
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
-    progress.start(1000);
+    progress.start(static_cast<std::int64_t>(needed));
     SplitCallbacks callbacks;
-    callbacks.progress = [&](double done) {
+    callbacks.progress = [&](double) {
         // Stopped between frames, the job ends as a failure does: the
         // finished tracks are kept and named, the unfinished one removed.
         if (services.interrupted && services.interrupted()) {
             throw RuntimeError(ErrorKind::FileError, "interrupted");
         }
-        progress.show(static_cast<std::int64_t>(done * 1000));
+        progress.show(static_cast<std::int64_t>(counted.written()));
     };
     callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {
         finished = index + 1;
         if (arguments.quiet) return;
-        progress.finish();
+        progress.clear();
         std::fprintf(console.out, "%s%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str(),
                      trackGain(applied, clamped[index]).c_str());
         std::fflush(console.out);
@@ -293,7 +298,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         const SplitWriter& writer =
             arguments.bytes ? SplitWriter(writeByteRangeTracks) : services.exactWriter;
         if (!writer) throw RuntimeError(ErrorKind::FileError, "no exact split writer");
-        writer(job, files, callbacks);
+        writer(job, counted, callbacks);
         if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan);
         progress.complete();
     } catch (const std::runtime_error& error) {  // RuntimeError among them

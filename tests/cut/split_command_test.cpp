@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "clip/export/disk_files.h"
@@ -130,6 +131,50 @@ TEST_F(SplitCommandTest, DryRunPrintsThePlanAndWritesNothing) {
                                "\" instead\n");
     EXPECT_EQ(foldersMade, 0);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"album.cue", "album.mp3"}));
+}
+
+// On a terminal the bar is taken off its line before each Saved line, so
+// what stays on the screen is the Saved lines and one finished bar.
+TEST_F(SplitCommandTest, ClearsTheBarBeforeEachSavedLineOnATerminal) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const int screenFd = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(screenFd, 0);
+    termios raw{};
+    ::tcgetattr(screenFd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(screenFd, TCSANOW, &raw);
+    std::string shown;
+    std::thread reader([&] {
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, static_cast<std::size_t>(got));
+    });
+    std::FILE* screen = ::fdopen(screenFd, "w");
+    console.err = console.out = screen;
+    EXPECT_EQ(split(splitAt({2'500, 7'000})), kCutSucceeded);
+    std::fclose(screen);
+    reader.join();
+    ::close(terminal);
+    console.err = err;
+    console.out = out;
+
+    // What a line shows is what follows its last carriage return.
+    std::vector<std::string> lines;
+    for (std::size_t from = 0; from < shown.size();) {
+        const std::size_t end = std::min(shown.find('\n', from), shown.size());
+        std::string line = shown.substr(from, end - from);
+        line = line.substr(line.rfind('\r') == std::string::npos ? 0 : line.rfind('\r') + 1);
+        if (line.find_first_not_of(' ') != std::string::npos) lines.push_back(line);
+        from = end + 1;
+    }
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "Saved Track 01.mp3: 0:02.500, 102 kB", "Saved Track 02.mp3: 0:04.500, 180 kB",
+                  "Saved Track 03.mp3: 0:03.000, 123 kB", "[" + std::string(40, '#') + "] 100.0%"}))
+        << shown;
 }
 
 // Audio that goes into no track is told, once for the stretch before the
