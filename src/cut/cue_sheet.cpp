@@ -106,6 +106,14 @@ private:
     std::optional<CueSheetError> readIndex(const std::vector<std::string>& words);
     std::optional<CueSheetError> trackWithoutIndex() const;
     CueSheetError refuse(std::string reason) const { return {line_, std::move(reason)}; }
+    // Where a track's ISRC or SONGWRITER goes; nullptr for another command,
+    // or outside a track.
+    std::string* trackOnlyField(const std::string& command) {
+        if (!inTrack_) return nullptr;
+        if (command == "ISRC") return &sheet_.tracks.back().isrc;
+        if (command == "SONGWRITER") return &sheet_.tracks.back().songwriter;
+        return nullptr;
+    }
 
     CueSheet sheet_;
     int line_ = 0;
@@ -124,8 +132,8 @@ std::optional<CueSheetError> CueSheetReader::readLine(int lineNumber, std::strin
     if (command == "FILE") return readFile(words);
     if (command == "TRACK") return readTrack(words);
     if (command == "INDEX") return readIndex(words);
-    if ((command == "ISRC" || command == "SONGWRITER") && inTrack_) {
-        (command == "ISRC" ? sheet_.tracks.back().isrc : sheet_.tracks.back().songwriter) = text;
+    if (std::string* field = trackOnlyField(command)) {
+        *field = text;
     } else if (command == "TITLE" || command == "PERFORMER") {
         std::string& field = inTrack_ ? (command == "TITLE" ? sheet_.tracks.back().title
                                                             : sheet_.tracks.back().performer)

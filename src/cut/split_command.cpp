@@ -185,6 +185,38 @@ std::string trackGain(AppliedGain gain, std::uint64_t clampedGranules) {
     return describeAppliedGain(gain);
 }
 
+// The audio that goes into no track: the stretch before the first track,
+// and all that labels leave out after it, each told once.
+void warnOfAudioLeftOut(CutConsole& console, const SplitPlan& plan) {
+    if (plan.leadingSamplesLeftOut > 0) {
+        warn(console, "the first " +
+                          formatClipTime(
+                              samplesToMilliseconds(plan.leadingSamplesLeftOut, plan.sampleRate)) +
+                          " of the source, before track " +
+                          std::to_string(plan.tracks.front().number) + ", go into no track");
+    }
+    if (plan.laterSamplesLeftOut > 0) {
+        warn(console,
+             formatClipTime(samplesToMilliseconds(plan.laterSamplesLeftOut, plan.sampleRate)) +
+                 " of the source, between the tracks and after the last, go into no "
+                 "track");
+    }
+}
+
+// The first track that cannot be saved under its path, and why.
+std::optional<std::string> trackPathsProblem(const SplitPlan& plan, const std::string& folder) {
+    for (const PlannedTrack& track : plan.tracks) {
+        if (auto problem = trackPathProblem(folder, track.fileName)) {
+            return "track " + std::to_string(track.number) + ": " + *problem;
+        }
+    }
+    return std::nullopt;
+}
+
+bool interrupted(const SplitServices& services) {
+    return services.interrupted && services.interrupted();
+}
+
 }  // namespace
 
 std::uint64_t splitBytesNeeded(std::uint64_t sourceBytes, const SourceTags& tags,
@@ -210,29 +242,13 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         plan = std::move(std::get<SplitPlan>(planned));
         if (auto clash = duplicateTrackName(plan))
             return fail(console, "nothing was split: " + *clash);
-        for (const PlannedTrack& track : plan.tracks) {
-            if (auto problem = trackPathProblem(arguments.folder, track.fileName)) {
-                return fail(console, "nothing was split: track " + std::to_string(track.number) +
-                                         ": " + *problem);
-            }
-        }
+        if (auto problem = trackPathsProblem(plan, arguments.folder))
+            return fail(console, "nothing was split: " + *problem);
         if (!arguments.dryRun) tags = services.readTags(arguments.source);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("nothing was split: ") + error.what());
     }
-    if (plan.leadingSamplesLeftOut > 0) {
-        warn(console, "the first " +
-                          formatClipTime(
-                              samplesToMilliseconds(plan.leadingSamplesLeftOut, plan.sampleRate)) +
-                          " of the source, before track " +
-                          std::to_string(plan.tracks.front().number) + ", go into no track");
-    }
-    if (plan.laterSamplesLeftOut > 0) {
-        warn(console,
-             formatClipTime(samplesToMilliseconds(plan.laterSamplesLeftOut, plan.sampleRate)) +
-                 " of the source, between the tracks and after the last, go into no "
-                 "track");
-    }
+    warnOfAudioLeftOut(console, plan);
     if (arguments.dryRun) {
         std::fputs(splitPlanTable(plan).c_str(), console.out);
         std::fflush(console.out);
@@ -257,9 +273,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
                                      quote(arguments.folder) + " has " +
                                      formatByteCount(static_cast<std::int64_t>(*free)) + " free");
         }
-        if (services.interrupted && services.interrupted()) {
-            return fail(console, "nothing was split: interrupted");
-        }
+        if (interrupted(services)) return fail(console, "nothing was split: interrupted");
         services.makeFolder(arguments.folder);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("nothing was split: ") + error.what());
@@ -276,9 +290,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     callbacks.progress = [&](double) {
         // Stopped between frames, the job ends as a failure does: the
         // finished tracks are kept and named, the unfinished one removed.
-        if (services.interrupted && services.interrupted()) {
-            throw RuntimeError(ErrorKind::FileError, "interrupted");
-        }
+        if (interrupted(services)) throw RuntimeError(ErrorKind::FileError, "interrupted");
         progress.show(static_cast<std::int64_t>(counted.written()));
     };
     callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {

@@ -20,13 +20,31 @@ std::string microsecondText(const SplitTime& time) {
     return formatClipTime(us / 1000) + fraction;
 }
 
-// `time` and the source's end in one refusal: to the millisecond, or to
-// the microsecond where that alone tells them apart.
-std::pair<std::string, std::string> againstSourceEnd(const SplitTime& time,
-                                                     const SplitTime& sourceEnd,
-                                                     const std::string& lengthText) {
-    if (timeText(time) != lengthText || time == sourceEnd) return {timeText(time), lengthText};
-    return {microsecondText(time), microsecondText(sourceEnd)};
+// "line 7: track 1 ends at 0:11.000, past the end of the source (0:10.000)":
+// the time and the source's end to the millisecond, or to the microsecond
+// where that alone tells them apart.
+SplitPlanError pastSourceEnd(const std::string& where, const char* happens, const SplitTime& time,
+                             const char* past, const SplitTime& sourceEnd,
+                             const std::string& lengthText) {
+    const bool alike = timeText(time) == lengthText && !(time == sourceEnd);
+    std::string reason = where;
+    reason += happens;
+    reason += alike ? microsecondText(time) : timeText(time);
+    reason += past;
+    reason += alike ? microsecondText(sourceEnd) : lengthText;
+    reason += ")";
+    return {reason};
+}
+
+// The samples after the first track's begin that go into no track.
+std::uint64_t laterSamplesLeftOut(const SplitPlan& plan) {
+    std::uint64_t leftOut = 0;
+    for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+        const std::uint64_t next =
+            i + 1 < plan.tracks.size() ? plan.tracks[i + 1].beginSample : plan.sourceSamples;
+        if (next > plan.tracks[i].endSample) leftOut += next - plan.tracks[i].endSample;
+    }
+    return leftOut;
 }
 
 TrackSpec numbered(int number, SplitTime begin) {
@@ -132,9 +150,8 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
                                   ")"};
         }
         if (sourceEnd <= asked.begin) {
-            const auto [begin, end] = againstSourceEnd(asked.begin, sourceEnd, lengthText);
-            return SplitPlanError{asked.where + " begins at " + begin +
-                                  ", at or past the end of the source (" + end + ")"};
+            return pastSourceEnd(asked.where, " begins at ", asked.begin,
+                                 ", at or past the end of the source (", sourceEnd, lengthText);
         }
     }
     for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -154,9 +171,8 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         track.pregap = asked.pregap;
         track.end = asked.end ? *asked.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
         if (sourceEnd < track.end) {
-            const auto [end, sourceEndText] = againstSourceEnd(track.end, sourceEnd, lengthText);
-            return SplitPlanError{asked.where + " ends at " + end +
-                                  ", past the end of the source (" + sourceEndText + ")"};
+            return pastSourceEnd(asked.where, " ends at ", track.end,
+                                 ", past the end of the source (", sourceEnd, lengthText);
         }
         track.beginSample = track.begin.sampleAt(source.sampleRate);
         track.endSample = track.end.sampleAt(source.sampleRate);
@@ -167,12 +183,7 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         plan.tracks.push_back(std::move(track));
     }
     plan.leadingSamplesLeftOut = plan.tracks.front().beginSample;
-    for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
-        const std::uint64_t next =
-            i + 1 < plan.tracks.size() ? plan.tracks[i + 1].beginSample : plan.sourceSamples;
-        if (next > plan.tracks[i].endSample)
-            plan.laterSamplesLeftOut += next - plan.tracks[i].endSample;
-    }
+    plan.laterSamplesLeftOut = laterSamplesLeftOut(plan);
     nameTracks(plan, nameTemplate);
     return plan;
 }

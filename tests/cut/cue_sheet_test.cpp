@@ -181,11 +181,11 @@ TEST(SheetRefusal, SaysWhatIsNoTextAndShortensLongValues) {
         int line;
         std::string reason;
     } cases[] = {
-        {false, std::string("T\0R\0A\0C\0K\0", 10), 1,
+        {false, std::string{'T', '\0', 'R', '\0', 'A', '\0', 'C', '\0'}, 1,
          "the sheet is UTF-16 or UTF-32 text; save it as UTF-8"},
         {false, "TRACK 01 AUDIO\nINDEX 01 00:00:00\nTITLE \"a" + std::string(1, '\0') + "\"\n", 3,
          "the sheet holds a NUL byte, so it is no text (a binary file?)"},
-        {true, std::string("ID3\4\0\0\0\0\1\x7F\xFB\x90", 13), 1,
+        {true, "ID3\4" + std::string(4, '\0') + "\1\x7F\xFB\x90", 1,
          "the label file holds a NUL byte, so it is no text (a binary file?)"},
         {false, "TRACK 01 AUDIO\nINDEX 01 " + junk + "\n", 2,
          "INDEX 01 \"" + shown + "\" is no time (mm:ss:ff, ss below 60, ff below 75)"},
