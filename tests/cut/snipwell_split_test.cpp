@@ -33,6 +33,17 @@ std::vector<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
+// Plain CBR frames joined end to end are one longer stream: 5 minutes, in
+// "long.mp3" of `work`.
+fs::path writeLongStream(const TempDir& work) {
+    const Bytes piece = readBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
+    Bytes longStream;
+    for (int i = 0; i < 30; ++i) longStream.insert(longStream.end(), piece.begin(), piece.end());
+    fs::path source = work.file("long.mp3");
+    writeBytes(source, longStream);
+    return source;
+}
+
 TEST(SnipwellSplit, SplitsAnAlbumFromItsCueSheetWithOneCommand) {
     const TempDir work;
     const fs::path sheet = work.file("album.cue");
@@ -59,12 +70,7 @@ TEST(SnipwellSplit, SplitsAnAlbumFromItsCueSheetWithOneCommand) {
 // tracks only: no temporary file, named or not.
 TEST(SnipwellSplit, InterruptedLeavesNoTemporaryFile) {
     const TempDir work;
-    // Plain CBR frames joined end to end are one longer stream: 5 minutes.
-    const Bytes piece = readBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
-    Bytes longStream;
-    for (int i = 0; i < 30; ++i) longStream.insert(longStream.end(), piece.begin(), piece.end());
-    const fs::path source = work.file("long.mp3");
-    writeBytes(source, longStream);
+    const fs::path source = writeLongStream(work);
     for (const int delayMs : {5, 40, 150}) {
         SCOPED_TRACE(delayMs);
         const fs::path tracks = work.file("tracks-" + std::to_string(delayMs));
@@ -104,11 +110,7 @@ std::vector<std::string> savedNames(const std::string& text) {
 // a track is saved and before the split can end.
 TEST(SnipwellSplit, InterruptedSaysWhichTracksItKept) {
     const TempDir work;
-    const Bytes piece = readBytes(Mp3Fixtures::file(Mp3Kind::cbrPlain));
-    Bytes longStream;
-    for (int i = 0; i < 30; ++i) longStream.insert(longStream.end(), piece.begin(), piece.end());
-    const fs::path source = work.file("long.mp3");
-    writeBytes(source, longStream);
+    const fs::path source = writeLongStream(work);
     const fs::path tracks = work.file("tracks");
 
     int out[2];
