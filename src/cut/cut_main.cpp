@@ -46,13 +46,9 @@ int main(int argc, char** argv) {
         return static_cast<bool>(std::getline(std::cin, answer));
     };
     if (line.arguments.isSplit()) {
-        // Interrupted, a split stops between frames and says what it kept;
-        // the program still ends by the signal.
-        int status = kCutFailed;
-        {
-            const DeferredInterruptions deferred;
-            status = runSplit(line.arguments, files, diskSplitServices(), console);
-        }
+        // Interrupted while it writes, a split stops between frames and says
+        // what it kept; the program still ends by the signal.
+        const int status = runSplit(line.arguments, files, diskSplitServices(), console);
         if (status != kCutSucceeded) endByRequestedInterruption();
         return status;
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <variant>
 
+#include "clip/export/temporary_file_cleanup.h"
 #include "common/runtime_error.h"
 #include "cut/clip_time.h"
 #include "cut/counted_files.h"
@@ -273,7 +274,6 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
                                      quote(arguments.folder) + " has " +
                                      formatByteCount(static_cast<std::int64_t>(*free)) + " free");
         }
-        if (interrupted(services)) return fail(console, "nothing was split: interrupted");
         services.makeFolder(arguments.folder);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("nothing was split: ") + error.what());
@@ -281,6 +281,9 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
 
     std::size_t finished = 0;
     std::optional<std::size_t> failedTrack;
+    // From here on a first Ctrl-C only asks the job to stop, so that it ends
+    // in order; before, while questions may be asked, it ends the program.
+    const DeferredInterruptions deferred;
     // The bar follows the bytes written into the tracks, out of the most
     // the job may write; it ends at 100 % once every track is saved.
     CountedFiles counted(files);
