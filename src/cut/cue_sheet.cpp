@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cut/shown_value.h"
+
 namespace snipwell {
 namespace {
 
@@ -104,6 +106,14 @@ private:
     std::optional<CueSheetError> readIndex(const std::vector<std::string>& words);
     std::optional<CueSheetError> trackWithoutIndex() const;
     CueSheetError refuse(std::string reason) const { return {line_, std::move(reason)}; }
+    // Where a track's ISRC or SONGWRITER goes; nullptr for another command,
+    // or outside a track.
+    std::string* trackOnlyField(const std::string& command) {
+        if (!inTrack_) return nullptr;
+        if (command == "ISRC") return &sheet_.tracks.back().isrc;
+        if (command == "SONGWRITER") return &sheet_.tracks.back().songwriter;
+        return nullptr;
+    }
 
     CueSheet sheet_;
     int line_ = 0;
@@ -122,7 +132,9 @@ std::optional<CueSheetError> CueSheetReader::readLine(int lineNumber, std::strin
     if (command == "FILE") return readFile(words);
     if (command == "TRACK") return readTrack(words);
     if (command == "INDEX") return readIndex(words);
-    if (command == "TITLE" || command == "PERFORMER") {
+    if (std::string* field = trackOnlyField(command)) {
+        *field = text;
+    } else if (command == "TITLE" || command == "PERFORMER") {
         std::string& field = inTrack_ ? (command == "TITLE" ? sheet_.tracks.back().title
                                                             : sheet_.tracks.back().performer)
                                       : (command == "TITLE" ? sheet_.title : sheet_.performer);
@@ -160,7 +172,7 @@ std::optional<CueSheetError> CueSheetReader::readTrack(const std::vector<std::st
         return refuse("TRACK needs a number from 1 to 999");
     }
     if (words.size() >= 3 && upper(words[2]) != "AUDIO") {
-        return refuse("track " + std::to_string(*number) + " is " + words[2] +
+        return refuse("track " + std::to_string(*number) + " is " + shownValue(words[2]) +
                       ", not AUDIO: an MP3 holds audio tracks only");
     }
     if (!sheet_.tracks.empty() && *number <= sheet_.tracks.back().number) {
@@ -183,21 +195,22 @@ std::optional<CueSheetError> CueSheetReader::readIndex(const std::vector<std::st
     const std::string timeText = words.size() >= 3 ? words[2] : "";
     const auto time = cueTime(timeText);
     if (!time) {
-        return refuse("INDEX " + words[1] + " \"" + timeText +
+        return refuse("INDEX " + words[1] + " \"" + shownValue(timeText) +
                       "\" is no time (mm:ss:ff, ss below 60, ff below 75)");
     }
     // INDEX 00 opens the pregap, which plays as the end of the track before;
     // later indexes mark places inside the track.
-    if (*number != 1) return std::nullopt;
     CueTrack& track = sheet_.tracks.back();
+    if (*number == 0) track.pregap = *time;
+    if (*number != 1) return std::nullopt;
     if (trackHasIndex_)
         return refuse("track " + std::to_string(track.number) + " has a second INDEX 01");
     if (sheet_.tracks.size() >= 2) {
         const CueTrack& before = sheet_.tracks[sheet_.tracks.size() - 2];
         if (*time <= before.begin) {
-            return refuse("track " + std::to_string(track.number) + " begins at " + timeText +
-                          ", not after track " + std::to_string(before.number) + " (" +
-                          cueTimeText(before.begin) + ")");
+            return refuse("track " + std::to_string(track.number) + " begins at " +
+                          shownValue(timeText) + ", not after track " +
+                          std::to_string(before.number) + " (" + cueTimeText(before.begin) + ")");
         }
     }
     track.begin = *time;
@@ -218,6 +231,17 @@ std::string describe(const CueSheetError& error) {
     return "line " + std::to_string(error.line) + ": " + error.reason;
 }
 
+CueSheetError notTextError(std::string_view bytes, const std::string& what) {
+    if (looksLikeWideText(bytes)) {
+        return {1, what + " is UTF-16 or UTF-32 text; save it as UTF-8"};
+    }
+    const std::string_view before = bytes.substr(0, bytes.find('\0'));
+    const auto line = static_cast<int>(
+        splitLines(before).size() +
+        (before.empty() || before.ends_with('\n') || before.ends_with('\r') ? 1 : 0));
+    return {line, what + " holds a NUL byte, so it is no text (a binary file?)"};
+}
+
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t from = 0;
@@ -235,9 +259,7 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 
 std::variant<CueSheet, CueSheetError> parseCueSheet(std::string_view bytes) {
     const auto text = decodeSheetText(bytes);
-    if (!text) {
-        return CueSheetError{1, "the sheet is UTF-16 or UTF-32 text; save it as UTF-8"};
-    }
+    if (!text) return notTextError(bytes, "the sheet");
     const std::vector<std::string_view> lines = splitLines(text->utf8);
     CueSheetReader reader;
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -3,8 +3,9 @@
 // genre, and its tracks, each starting at its INDEX 01 (an INDEX 00 pregap
 // belongs to the track before, as a gapless player plays it). Read from the
 // sheet's bytes in any of the encodings sheet_text.h knows, with CRLF, LF or
-// CR line ends. Commands that do not bear on splitting (CATALOG, ISRC,
-// FLAGS, SONGWRITER, other REM lines…) are skipped.
+// CR line ends. A track's ISRC, SONGWRITER and INDEX 00 are kept so that a
+// sheet written for the tracks can say them again; other commands that do
+// not bear on splitting (CATALOG, FLAGS, other REM lines…) are skipped.
 //
 // Refused, naming the line: a second FILE, a track of data rather than
 // audio, track numbers that do not rise, an INDEX outside a track or with a
@@ -30,6 +31,9 @@ struct CueTrack {
     SplitTime begin;  // its INDEX 01, in 75ths of a second
     int line = 0;     // of its TRACK command
     int indexLine = 0;
+    std::string isrc;
+    std::string songwriter;
+    std::optional<SplitTime> pregap;  // its INDEX 00
 };
 
 struct CueSheet {
@@ -52,6 +56,12 @@ struct CueSheetError {
 std::string describe(const CueSheetError& error);
 
 std::variant<CueSheet, CueSheetError> parseCueSheet(std::string_view bytes);
+
+// Why bytes that decodeSheetText refused are no sheet: "`what` is UTF-16 or
+// UTF-32 text; save it as UTF-8" on line 1 for wide text, else the line of
+// the first NUL byte, which no text holds. `what` is "the sheet" or "the
+// label file".
+CueSheetError notTextError(std::string_view bytes, const std::string& what);
 
 // The sheet's lines, end markers removed: "\r\n", "\n" and a lone "\r" each
 // end a line. A final line end starts no empty last line.

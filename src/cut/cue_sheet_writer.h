@@ -1,8 +1,9 @@
 #pragma once
-// A cue sheet for the tracks a split made: the album's fields, then one FILE
-// per track, each holding its one TRACK from 00:00:00. A player that reads
-// it plays the tracks as one album; the FILE names lead from the sheet's
-// folder to the tracks.
+// A cue sheet of a split: the album's fields, one FILE naming the source,
+// and each track at its begin in the source, with what the sheet it came
+// from said of it (performer, songwriter, ISRC, an INDEX 00 pregap). Read
+// back with the same source, it makes the same tracks again; a player that
+// reads it plays the source as the album it was split into.
 
 #include <string>
 
@@ -10,10 +11,12 @@
 
 namespace snipwell {
 
-// `trackPaths` are the tracks' paths as written; `sheetPath` is where the
-// sheet goes. Quotes in titles become apostrophes: a cue sheet has no way
-// to write a quote inside a quoted text.
-std::string cueSheetForTracks(const SplitPlan& plan, const std::vector<std::string>& trackPaths,
-                              const std::string& sheetPath);
+// `sourcePath` is the source as given; `sheetPath` is where the sheet goes,
+// so the FILE name leads from the sheet's folder to the source. Cue times
+// count 75ths of a second: a begin between two of them is written at the
+// nearer. Quotes in titles become apostrophes: a cue sheet has no way to
+// write a quote inside a quoted text.
+std::string cueSheetForSplit(const SplitPlan& plan, const std::string& sourcePath,
+                             const std::string& sheetPath);
 
 }  // namespace snipwell

@@ -5,6 +5,7 @@
 
 #include "common/version.h"
 #include "cut/clip_time.h"
+#include "cut/shown_value.h"
 #include "cut/track_names.h"
 
 namespace snipwell {
@@ -31,7 +32,7 @@ std::optional<std::string> timeProblem(const char* operand, const std::string& t
         into = *milliseconds;
         return std::nullopt;
     }
-    return std::string(operand) + " \"" + text +
+    return std::string(operand) + " \"" + shownValue(text) +
            "\" is not a time: give milliseconds (65000) or [[H:]M:]S[.fff] (1:05, 1:32.5), "
            "below 596 hours";
 }
@@ -63,10 +64,11 @@ std::optional<std::string> readAt(CutArguments& into, const std::string& value) 
         const std::string text = value.substr(from, comma - from);
         const auto ms = parseClipTime(text);
         if (!ms || *ms <= 0) {
-            return "--at \"" + text + "\" is no split time: give times after 0 (1:05, 92500)";
+            return "--at \"" + shownValue(text) +
+                   "\" is no split time: give times after 0 (1:05, 92500)";
         }
         if (!into.splitTimesMs.empty() && *ms <= into.splitTimesMs.back()) {
-            return "--at " + text + " does not come after " +
+            return "--at " + shownValue(text) + " does not come after " +
                    formatClipTime(into.splitTimesMs.back()) + ": give the times in order";
         }
         into.splitTimesMs.push_back(*ms);
@@ -77,7 +79,8 @@ std::optional<std::string> readAt(CutArguments& into, const std::string& value) 
 
 std::optional<std::string> readEvery(CutArguments& into, const std::string& value) {
     const auto ms = parseClipTime(value);
-    if (!ms || *ms <= 0) return "--every \"" + value + "\" is no track length (5:00, 300000)";
+    if (!ms || *ms <= 0)
+        return "--every \"" + shownValue(value) + "\" is no track length (5:00, 300000)";
     into.trackLengthMs = *ms;
     return selectSplit(into, SplitSource::trackLength, "--every");
 }
@@ -212,7 +215,7 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
                 return CutUsageError{*problem};
             }
         } else {
-            return CutUsageError{"unknown option \"" + word + "\""};
+            return CutUsageError{"unknown option \"" + shownValue(word) + "\""};
         }
     }
     if (line.arguments.isSplit()) return splitOperands(std::move(line), operands);

@@ -11,6 +11,7 @@
 #include "common/runtime_error.h"
 #include "cut/byte_range_gain.h"
 #include "cut/clip_time.h"
+#include "cut/folder_in_the_way.h"
 #include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
 
@@ -166,6 +167,7 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     if (isSourceItself(files, arguments.target, arguments.source)) {
         return fail(console, "cannot overwrite the source file \"" + arguments.source + "\"");
     }
+    if (auto folder = folderInTheWay(arguments.target)) return fail(console, *folder);
 
     // The exact cut walks the frames itself and says precisely what it
     // cannot cut (a free-format stream, say), so the plain length check is

@@ -46,7 +46,11 @@ int main(int argc, char** argv) {
         return static_cast<bool>(std::getline(std::cin, answer));
     };
     if (line.arguments.isSplit()) {
-        return runSplit(line.arguments, files, diskSplitServices(), console);
+        // Interrupted while it writes, a split stops between frames and says
+        // what it kept; the program still ends by the signal.
+        const int status = runSplit(line.arguments, files, diskSplitServices(), console);
+        if (status != kCutSucceeded) endByRequestedInterruption();
+        return status;
     }
     return runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe);
 }

@@ -85,6 +85,11 @@ public:
         try {
             walkAndWrite();
         } catch (...) {
+            // The failure befell a commit, or the track the walk was busy
+            // with; told before the commits that follow may fail as well.
+            if (callbacks_.failed) {
+                callbacks_.failed(committer_.thrownFailureTrack().value_or(busyTrack_));
+            }
             // The tracks finished before the failure are whole: they still
             // go onto the disk before the failure is told.
             try {
@@ -137,6 +142,7 @@ private:
         while (next_ < plans_.size() && plans_[next_].lookbackFrom <= index) openTrack(stream);
         for (OpenTrack& track : open_) {
             if (track.writer->pastTrack(index)) continue;
+            busyTrack_ = track.index;
             if (auto refused = track.writer->take(index, frame, file)) return refused;
         }
         // Tracks end in order: the one that ends first was opened first.
@@ -149,6 +155,7 @@ private:
 
     void openTrack(const exact::SourceStream& stream) {
         const std::size_t index = next_++;
+        busyTrack_ = index;
         const PlannedTrack& planned = job_.plan.tracks[index];
         OpenTrack track;
         track.index = index;
@@ -167,6 +174,7 @@ private:
     }
 
     std::optional<exact::ExactCutRefusal> finishTrack(OpenTrack& track) {
+        busyTrack_ = track.index;
         auto finished = track.writer->finish();
         if (auto* refused = std::get_if<exact::ExactCutRefusal>(&finished)) return *refused;
         if (job_.gain.changesAnything() && callbacks_.clamped) {
@@ -187,6 +195,8 @@ private:
     std::vector<exact::TrackPlan> plans_;
     std::size_t next_ = 0;
     std::deque<OpenTrack> open_;
+    // The track the walk last wrote to or opened or finished.
+    std::size_t busyTrack_ = 0;
     // Last, so that it stops (dropping uncommitted tracks) before the open
     // tracks go.
     TrackCommitter committer_;

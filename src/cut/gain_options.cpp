@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cut/clip_time.h"
+#include "cut/shown_value.h"
 #include "mp3/gain_plan.h"
 
 namespace snipwell {
@@ -47,10 +48,11 @@ std::optional<std::string> readGainOption(GainOptions& into, const std::string& 
     double decibels = 0;
     const auto [end, error] = std::from_chars(first, last, decibels);
     if (value.empty() || error != std::errc{} || end != last || !std::isfinite(decibels)) {
-        return "--gain \"" + value + "\" is no gain: give decibels (3, -6, +1.5) or max";
+        return "--gain \"" + shownValue(value) +
+               "\" is no gain: give decibels (3, -6, +1.5) or max";
     }
     if (std::fabs(decibels) > maxGainDb) {
-        return "--gain " + value + " is beyond the ±100 dB a gain may be";
+        return "--gain " + shownValue(value) + " is beyond the ±100 dB a gain may be";
     }
     into.gainDb = decibels;
     into.gainMax = false;
@@ -66,7 +68,7 @@ std::optional<std::string> readFadeDuration(std::int32_t& intoMs, const std::str
         if (const auto parsed = parseClipTime(value)) ms = *parsed;
     }
     if (!ms || *ms <= 0 || *ms > maxFadeMs) {
-        return optionName + " \"" + value +
+        return optionName + " \"" + shownValue(value) +
                "\" is no duration: give seconds (2, 1.5) or [M:]S[.fff], more than 0 and at "
                "most an hour";
     }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "cut/clip_time.h"
+#include "cut/shown_value.h"
 
 namespace snipwell {
 namespace {
@@ -62,7 +63,7 @@ std::variant<std::optional<Label>, CueSheetError> readLabel(std::string_view lin
     const auto start = parseLabelSeconds(fields[0]);
     const auto end = parseLabelSeconds(fields[1]);
     if (!start || !end) {
-        return CueSheetError{lineNumber, "\"" + std::string(!start ? fields[0] : fields[1]) +
+        return CueSheetError{lineNumber, "\"" + shownValue(!start ? fields[0] : fields[1]) +
                                              "\" is no time in seconds (12.5)"};
     }
     if (*end < *start) return CueSheetError{lineNumber, "the label ends before it starts"};
@@ -83,7 +84,7 @@ std::variant<std::optional<Label>, CueSheetError> readLabel(std::string_view lin
 
 std::variant<std::vector<Label>, CueSheetError> parseLabelFile(std::string_view bytes) {
     const auto text = decodeSheetText(bytes);
-    if (!text) return CueSheetError{1, "the label file is UTF-16 or UTF-32 text; save it as UTF-8"};
+    if (!text) return notTextError(bytes, "the label file");
     std::vector<Label> labels;
     const std::vector<std::string_view> lines = splitLines(text->utf8);
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "cut/sheet_text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace snipwell {
@@ -71,6 +72,23 @@ bool isValidUtf8(std::string_view text) {
         i += length;
     }
     return true;
+}
+
+bool looksLikeWideText(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+        bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+        return true;
+    }
+    // The first characters of a sheet are ASCII (a command or a blank), so
+    // wide text shows zeros at every odd or every even place.
+    const std::size_t look = std::min<std::size_t>(bytes.size(), 64) & ~std::size_t{1};
+    if (look < 2) return false;
+    bool oddZero = true;
+    bool evenZero = true;
+    for (std::size_t i = 0; i < look; ++i) {
+        ((i % 2 == 0) ? evenZero : oddZero) &= bytes[i] == '\0';
+    }
+    return oddZero || evenZero;
 }
 
 std::optional<SheetText> decodeSheetText(std::string_view bytes) {

@@ -19,8 +19,13 @@ struct SheetText {
 };
 
 // nullopt for UTF-16 or UTF-32 text (a byte-order mark for either, or NUL
-// bytes), which is refused rather than misread.
+// bytes) and for anything else holding a NUL byte (no text at all), which
+// are refused rather than misread.
 std::optional<SheetText> decodeSheetText(std::string_view bytes);
+
+// Whether `bytes` look like UTF-16 or UTF-32 text: a byte-order mark for
+// either, or ASCII with its zero bytes, every other byte zero at the start.
+bool looksLikeWideText(std::string_view bytes);
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).

@@ -3,21 +3,26 @@
 #include <filesystem>
 #include <variant>
 
+#include "clip/export/temporary_file_cleanup.h"
 #include "common/runtime_error.h"
 #include "cut/clip_time.h"
+#include "cut/counted_files.h"
 #include "cut/cue_sheet.h"
 #include "cut/cue_sheet_writer.h"
+#include "cut/folder_in_the_way.h"
 #include "cut/gain_options.h"
 #include "cut/label_file.h"
+#include "cut/sheet_file.h"
 #include "cut/split_plan_report.h"
 #include "cut/terminal_progress.h"
 #include "cut/track_names.h"
+#include "cut/track_path_check.h"
 
 namespace snipwell {
 namespace {
 
 // A sheet of a thousand tracks is some 200 kB; anything far larger is no sheet.
-constexpr std::int64_t kLargestSheet = 4 * 1024 * 1024;
+constexpr std::size_t kLargestSheet = 4 * 1024 * 1024;
 // What a track may add to its share of the source's audio: its own tag
 // frames, the ID3v1 tag, and the few frames it shares with its neighbours
 // or puts in front (the largest MP3 frame is under 3 kB).
@@ -34,20 +39,6 @@ void warn(CutConsole& console, const std::string& text) {
 
 std::string quote(const std::string& text) { return "\"" + text + "\""; }
 
-std::string readSmallFile(Files& files, const std::string& path) {
-    const std::int64_t size = files.fileSize(path);
-    if (size > kLargestSheet) {
-        throw RuntimeError(ErrorKind::FileError,
-                           quote(path) + " is too large for a cue sheet or label file");
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    const auto source = files.openSource(path);
-    const std::size_t got =
-        source->readAt(1, std::as_writable_bytes(std::span<char>(bytes.data(), bytes.size())));
-    bytes.resize(got);
-    return bytes;
-}
-
 std::string fileNameOf(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
@@ -59,12 +50,12 @@ struct PlanInputs {
 
 // The tracks as the sheet, the times or the labels give them. A refusal is
 // thrown as RuntimeError with the line it names.
-PlanInputs planInputs(const CutArguments& arguments, Files& files, const SourceLength& length,
+PlanInputs planInputs(const CutArguments& arguments, const SourceLength& length,
                       CutConsole& console) {
     PlanInputs inputs;
     switch (arguments.splitBy) {
         case SplitSource::cueSheet: {
-            auto parsed = parseCueSheet(readSmallFile(files, arguments.sheetPath));
+            auto parsed = parseCueSheet(readSheetFile(arguments.sheetPath, kLargestSheet));
             if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
                 throw RuntimeError(ErrorKind::FileError,
                                    quote(arguments.sheetPath) + ", " + describe(*error));
@@ -81,7 +72,7 @@ PlanInputs planInputs(const CutArguments& arguments, Files& files, const SourceL
             break;
         }
         case SplitSource::labelFile: {
-            auto parsed = parseLabelFile(readSmallFile(files, arguments.sheetPath));
+            auto parsed = parseLabelFile(readSheetFile(arguments.sheetPath, kLargestSheet));
             if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
                 throw RuntimeError(ErrorKind::FileError,
                                    quote(arguments.sheetPath) + ", " + describe(*error));
@@ -133,6 +124,7 @@ std::optional<std::string> targetProblem(const CutArguments& arguments, Files& f
                                          CutConsole& console) {
     std::vector<std::string> existing;
     for (const std::string& path : paths) {
+        if (auto folder = folderInTheWay(path)) return folder;
         if (isSourceItself(files, path, arguments.source)) {
             return "a track would overwrite the source file " + quote(arguments.source);
         }
@@ -143,6 +135,7 @@ std::optional<std::string> targetProblem(const CutArguments& arguments, Files& f
         if (files.exists(path)) existing.push_back(path);
     }
     if (!arguments.cueOutPath.empty()) {
+        if (auto folder = folderInTheWay(arguments.cueOutPath)) return folder;
         if (isSourceItself(files, arguments.cueOutPath, arguments.source)) {
             return "--write-cue would overwrite the source file " + quote(arguments.source);
         }
@@ -166,9 +159,8 @@ std::string namesOf(const SplitPlan& plan, std::size_t count) {
     return names;
 }
 
-void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan& plan,
-                   const std::vector<std::string>& paths) {
-    const std::string sheet = cueSheetForTracks(plan, paths, arguments.cueOutPath);
+void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan& plan) {
+    const std::string sheet = cueSheetForSplit(plan, arguments.source, arguments.cueOutPath);
     auto target = files.createTarget(arguments.cueOutPath);
     target->writeAt(1, std::as_bytes(std::span<const char>(sheet.data(), sheet.size())));
     target->commit();
@@ -194,6 +186,38 @@ std::string trackGain(AppliedGain gain, std::uint64_t clampedGranules) {
     return describeAppliedGain(gain);
 }
 
+// The audio that goes into no track: the stretch before the first track,
+// and all that labels leave out after it, each told once.
+void warnOfAudioLeftOut(CutConsole& console, const SplitPlan& plan) {
+    if (plan.leadingSamplesLeftOut > 0) {
+        warn(console, "the first " +
+                          formatClipTime(
+                              samplesToMilliseconds(plan.leadingSamplesLeftOut, plan.sampleRate)) +
+                          " of the source, before track " +
+                          std::to_string(plan.tracks.front().number) + ", go into no track");
+    }
+    if (plan.laterSamplesLeftOut > 0) {
+        warn(console,
+             formatClipTime(samplesToMilliseconds(plan.laterSamplesLeftOut, plan.sampleRate)) +
+                 " of the source, between the tracks and after the last, go into no "
+                 "track");
+    }
+}
+
+// The first track that cannot be saved under its path, and why.
+std::optional<std::string> trackPathsProblem(const SplitPlan& plan, const std::string& folder) {
+    for (const PlannedTrack& track : plan.tracks) {
+        if (auto problem = trackPathProblem(folder, track.fileName)) {
+            return "track " + std::to_string(track.number) + ": " + *problem;
+        }
+    }
+    return std::nullopt;
+}
+
+bool interrupted(const SplitServices& services) {
+    return services.interrupted && services.interrupted();
+}
+
 }  // namespace
 
 std::uint64_t splitBytesNeeded(std::uint64_t sourceBytes, const SourceTags& tags,
@@ -211,7 +235,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     std::vector<std::string> paths;
     try {
         const SourceLength length = services.measure(arguments.source, !arguments.bytes);
-        PlanInputs inputs = planInputs(arguments, files, length, console);
+        PlanInputs inputs = planInputs(arguments, length, console);
         auto planned = planSplit(inputs.specs, inputs.album, length, arguments.nameTemplate);
         if (const auto* error = std::get_if<SplitPlanError>(&planned)) {
             return fail(console, "nothing was split: " + error->reason);
@@ -219,17 +243,13 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         plan = std::move(std::get<SplitPlan>(planned));
         if (auto clash = duplicateTrackName(plan))
             return fail(console, "nothing was split: " + *clash);
+        if (auto problem = trackPathsProblem(plan, arguments.folder))
+            return fail(console, "nothing was split: " + *problem);
         if (!arguments.dryRun) tags = services.readTags(arguments.source);
     } catch (const RuntimeError& error) {
         return fail(console, std::string("nothing was split: ") + error.what());
     }
-    if (plan.leadingSamplesLeftOut > 0) {
-        warn(console, "the first " +
-                          formatClipTime(
-                              samplesToMilliseconds(plan.leadingSamplesLeftOut, plan.sampleRate)) +
-                          " of the source, before track " +
-                          std::to_string(plan.tracks.front().number) + ", go into no track");
-    }
+    warnOfAudioLeftOut(console, plan);
     if (arguments.dryRun) {
         std::fputs(splitPlanTable(plan).c_str(), console.out);
         std::fflush(console.out);
@@ -243,10 +263,11 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     }
     std::vector<std::uint64_t> clamped(plan.tracks.size(), 0);
 
+    std::uint64_t needed = 0;
     try {
         applied = splitGain(arguments, files, services);
-        const std::uint64_t needed = splitBytesNeeded(
-            static_cast<std::uint64_t>(files.fileSize(arguments.source)), tags, plan.tracks.size());
+        needed = splitBytesNeeded(static_cast<std::uint64_t>(files.fileSize(arguments.source)),
+                                  tags, plan.tracks.size());
         if (const auto free = services.freeBytes(arguments.folder); free && *free < needed) {
             return fail(console, "nothing was split: the tracks need about " +
                                      formatByteCount(static_cast<std::int64_t>(needed)) + " and " +
@@ -259,16 +280,26 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     }
 
     std::size_t finished = 0;
+    std::optional<std::size_t> failedTrack;
+    // From here on a first Ctrl-C only asks the job to stop, so that it ends
+    // in order; before, while questions may be asked, it ends the program.
+    const DeferredInterruptions deferred;
+    // The bar follows the bytes written into the tracks, out of the most
+    // the job may write; it ends at 100 % once every track is saved.
+    CountedFiles counted(files);
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
-    progress.start(1000);
+    progress.start(static_cast<std::int64_t>(needed));
     SplitCallbacks callbacks;
-    callbacks.progress = [&](double done) {
-        progress.show(static_cast<std::int64_t>(done * 1000));
+    callbacks.progress = [&](double) {
+        // Stopped between frames, the job ends as a failure does: the
+        // finished tracks are kept and named, the unfinished one removed.
+        if (interrupted(services)) throw RuntimeError(ErrorKind::FileError, "interrupted");
+        progress.show(static_cast<std::int64_t>(counted.written()));
     };
     callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {
         finished = index + 1;
         if (arguments.quiet) return;
-        progress.finish();
+        progress.clear();
         std::fprintf(console.out, "%s%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str(),
                      trackGain(applied, clamped[index]).c_str());
         std::fflush(console.out);
@@ -276,20 +307,22 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     callbacks.clamped = [&](std::size_t index, std::uint64_t granules) {
         clamped[index] = granules;
     };
+    callbacks.failed = [&](std::size_t index) { failedTrack = index; };
     const SplitJob job{plan, arguments.source, paths, tags, gainSettingsOf(applied)};
     try {
         const SplitWriter& writer =
             arguments.bytes ? SplitWriter(writeByteRangeTracks) : services.exactWriter;
         if (!writer) throw RuntimeError(ErrorKind::FileError, "no exact split writer");
-        writer(job, files, callbacks);
-        if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan, paths);
+        writer(job, counted, callbacks);
+        if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan);
         progress.complete();
     } catch (const std::runtime_error& error) {  // RuntimeError among them
         progress.finish();
-        const std::string stopped = finished < plan.tracks.size()
+        const std::size_t stoppedAt = failedTrack.value_or(finished);
+        const std::string stopped = stoppedAt < plan.tracks.size()
                                         ? "the split stopped at track " +
-                                              std::to_string(plan.tracks[finished].number) + " (" +
-                                              quote(plan.tracks[finished].fileName) + "): "
+                                              std::to_string(plan.tracks[stoppedAt].number) + " (" +
+                                              quote(plan.tracks[stoppedAt].fileName) + "): "
                                         : "the cue sheet was not saved: ";
         const std::string kept =
             finished == 0 ? "; no track was saved"

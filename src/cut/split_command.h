@@ -42,6 +42,8 @@ struct SplitServices {
     SplitWriter exactWriter;
     // The clipping guard's analysis, for --gain max and --no-clip.
     ClipPeakLookup peakOf;
+    // Whether the person asked the split to stop (Ctrl-C); never when unset.
+    std::function<bool()> interrupted;
 };
 
 // Runs a split and returns the exit status, as runCut does.

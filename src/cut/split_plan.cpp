@@ -1,5 +1,8 @@
 #include "cut/split_plan.h"
 
+#include <cstdio>
+#include <utility>
+
 #include "cut/clip_time.h"
 #include "cut/track_names.h"
 
@@ -7,6 +10,42 @@ namespace snipwell {
 namespace {
 
 std::string timeText(const SplitTime& time) { return formatClipTime(time.milliseconds()); }
+
+// "0:10.000013": to the microsecond, for two times that milliseconds show
+// alike.
+std::string microsecondText(const SplitTime& time) {
+    const std::int64_t us = time.ticks * 1'000'000 / time.ticksPerSecond;
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, "%03lld", static_cast<long long>(us % 1000));
+    return formatClipTime(us / 1000) + fraction;
+}
+
+// "line 7: track 1 ends at 0:11.000, past the end of the source (0:10.000)":
+// the time and the source's end to the millisecond, or to the microsecond
+// where that alone tells them apart.
+SplitPlanError pastSourceEnd(const std::string& where, const char* happens, const SplitTime& time,
+                             const char* past, const SplitTime& sourceEnd,
+                             const std::string& lengthText) {
+    const bool alike = timeText(time) == lengthText && !(time == sourceEnd);
+    std::string reason = where;
+    reason += happens;
+    reason += alike ? microsecondText(time) : timeText(time);
+    reason += past;
+    reason += alike ? microsecondText(sourceEnd) : lengthText;
+    reason += ")";
+    return {reason};
+}
+
+// The samples after the first track's begin that go into no track.
+std::uint64_t laterSamplesLeftOut(const SplitPlan& plan) {
+    std::uint64_t leftOut = 0;
+    for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+        const std::uint64_t next =
+            i + 1 < plan.tracks.size() ? plan.tracks[i + 1].beginSample : plan.sourceSamples;
+        if (next > plan.tracks[i].endSample) leftOut += next - plan.tracks[i].endSample;
+    }
+    return leftOut;
+}
 
 TrackSpec numbered(int number, SplitTime begin) {
     TrackSpec asked;
@@ -33,6 +72,9 @@ std::vector<TrackSpec> tracksFromCueSheet(const CueSheet& sheet) {
         TrackSpec asked = numbered(track.number, track.begin);
         asked.title = track.title;
         asked.performer = track.performer;
+        asked.isrc = track.isrc;
+        asked.songwriter = track.songwriter;
+        asked.pregap = track.pregap;
         asked.where = "line " + std::to_string(track.indexLine) + ": " + asked.where;
         specs.push_back(std::move(asked));
     }
@@ -108,8 +150,8 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
                                   ")"};
         }
         if (sourceEnd <= asked.begin) {
-            return SplitPlanError{asked.where + " begins at " + timeText(asked.begin) +
-                                  ", at or past the end of the source (" + lengthText + ")"};
+            return pastSourceEnd(asked.where, " begins at ", asked.begin,
+                                 ", at or past the end of the source (", sourceEnd, lengthText);
         }
     }
     for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -124,10 +166,13 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         track.title = asked.title;
         track.performer = asked.performer.empty() ? album.performer : asked.performer;
         track.begin = asked.begin;
+        track.isrc = asked.isrc;
+        track.songwriter = asked.songwriter;
+        track.pregap = asked.pregap;
         track.end = asked.end ? *asked.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
         if (sourceEnd < track.end) {
-            return SplitPlanError{asked.where + " ends at " + timeText(track.end) +
-                                  ", past the end of the source (" + lengthText + ")"};
+            return pastSourceEnd(asked.where, " ends at ", track.end,
+                                 ", past the end of the source (", sourceEnd, lengthText);
         }
         track.beginSample = track.begin.sampleAt(source.sampleRate);
         track.endSample = track.end.sampleAt(source.sampleRate);
@@ -138,6 +183,7 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         plan.tracks.push_back(std::move(track));
     }
     plan.leadingSamplesLeftOut = plan.tracks.front().beginSample;
+    plan.laterSamplesLeftOut = laterSamplesLeftOut(plan);
     nameTracks(plan, nameTemplate);
     return plan;
 }

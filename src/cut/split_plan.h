@@ -40,6 +40,10 @@ struct TrackSpec {
     std::string performer;
     // How a refusal names the track: "line 12: track 3", "track 3".
     std::string where;
+    // What a cue sheet said of the track besides, for a sheet written again.
+    std::string isrc;
+    std::string songwriter;
+    std::optional<SplitTime> pregap;
 };
 
 // The source as a gapless decoder plays it.
@@ -59,6 +63,9 @@ struct PlannedTrack {
     std::uint64_t beginSample = 0;  // the first sample the track plays
     std::uint64_t endSample = 0;    // one past its last
     std::string fileName;           // inside the folder
+    std::string isrc;
+    std::string songwriter;
+    std::optional<SplitTime> pregap;
 
     std::uint64_t samples() const { return endSample - beginSample; }
 };
@@ -71,6 +78,9 @@ struct SplitPlan {
     // Set when the first track starts after the source's beginning: that
     // stretch goes into no track.
     std::uint64_t leadingSamplesLeftOut = 0;
+    // What goes into no track after the first one begins: the gaps between
+    // tracks with ends of their own (labels), and the stretch after the last.
+    std::uint64_t laterSamplesLeftOut = 0;
 };
 
 struct SplitPlanError {

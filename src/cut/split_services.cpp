@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "clip/export/file_error.h"
+#include "clip/export/temporary_file_cleanup.h"
 #include "common/runtime_error.h"
 #include "cut/exact_split_writer.h"
 #include "cut/level_probe.h"
@@ -36,6 +37,9 @@ std::optional<std::uint64_t> freeBytesAt(const std::string& folder) {
     for (;;) {
         struct statvfs info {};
         if (::statvfs(at.c_str(), &info) == 0) {
+            // A file system of no blocks (/proc, /sys) keeps no data and
+            // says nothing of room; writing there fails with its own reason.
+            if (info.f_blocks == 0) return std::nullopt;
             return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
         }
         if (errno != ENOENT || !at.has_parent_path() || at.parent_path() == at) return std::nullopt;
@@ -104,6 +108,7 @@ SplitServices diskSplitServices() {
     services.freeBytes = freeBytesAt;
     services.makeFolder = makeFolder;
     services.exactWriter = writeExactTracks;
+    services.interrupted = [] { return interruptionRequested() != 0; };
     return services;
 }
 

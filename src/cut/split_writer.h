@@ -34,6 +34,10 @@ struct SplitCallbacks {
     // With a gain, before the track at `index` is committed: how many of its
     // granule gains had to be clamped to 0…255.
     std::function<void(std::size_t index, std::uint64_t clampedGranules)> clamped;
+    // Before a failure is thrown: the track at `index` is the one it befell.
+    // A writer that commits each track before it begins the next need not
+    // call it; the first track not reported `saved` is then the one.
+    std::function<void(std::size_t index)> failed;
 };
 
 using SplitWriter = std::function<void(const SplitJob&, Files&, const SplitCallbacks&)>;

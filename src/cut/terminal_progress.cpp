@@ -36,6 +36,16 @@ void TerminalProgress::finish() {
     drawn_ = false;
 }
 
+void TerminalProgress::clear() {
+    if (enabled_ && drawn_) {
+        // "[" bar "] " and "100.0%": as wide as the widest bar drawn.
+        std::fprintf(out_, "\r%*s\r", kBarWidth + 9, "");
+        std::fflush(out_);
+    }
+    drawn_ = false;
+    shownPermille_ = -1;
+}
+
 void TerminalProgress::draw(int permille) {
     shownPermille_ = permille;
     if (!enabled_) return;

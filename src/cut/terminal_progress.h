@@ -23,6 +23,9 @@ public:
     // Ends the line where it stands, so whatever is written next starts on a
     // fresh one.
     void finish();
+    // Takes the bar off its line, so a line written next stands alone there;
+    // the next show() draws it again below.
+    void clear();
 
 private:
     void draw(int permille);

@@ -41,6 +41,7 @@ void TrackCommitter::run() {
         busy_ = false;
         if (failed) {
             failure_ = failed;
+            failedTrack_ = pending.index;
             waiting_.clear();  // what comes after a failed track is not kept
         } else {
             done_.emplace_back(pending.index, pending.bytes);
@@ -57,7 +58,10 @@ void TrackCommitter::reportDone(std::unique_lock<std::mutex>& lock) {
         if (saved_) saved_(index, bytes);
         lock.lock();
     }
-    if (failure_) std::rethrow_exception(failure_);
+    if (failure_) {
+        thrownFailureTrack_ = failedTrack_;
+        std::rethrow_exception(failure_);
+    }
 }
 
 void TrackCommitter::handOver(std::size_t index, std::unique_ptr<ClipTarget> target,

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "common/files.h"
@@ -38,6 +39,8 @@ public:
     void check();
     // Waits until every track handed over is committed.
     void finish();
+    // The track whose failed commit one of the calls above threw, if one did.
+    std::optional<std::size_t> thrownFailureTrack() const { return thrownFailureTrack_; }
 
 private:
     struct Pending {
@@ -56,6 +59,8 @@ private:
     std::deque<Pending> waiting_;
     std::deque<std::pair<std::size_t, std::uint64_t>> done_;
     std::exception_ptr failure_;
+    std::size_t failedTrack_ = 0;
+    std::optional<std::size_t> thrownFailureTrack_;
     bool busy_ = false;
     bool stopping_ = false;
     std::thread thread_;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 
+#include "common/utf8_prefix.h"
+#include "cut/shown_value.h"
 #include "cut/split_plan.h"
 
 namespace snipwell {
@@ -39,15 +41,6 @@ bool endsWithExtension(std::string_view name) {
     return true;
 }
 
-// Cuts `text` to at most `bytes` without splitting a UTF-8 sequence.
-std::string cutToBytes(std::string text, std::size_t bytes) {
-    if (text.size() <= bytes) return text;
-    std::size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0u) == 0x80u) --end;
-    text.resize(end);
-    return text;
-}
-
 }  // namespace
 
 std::optional<std::string> nameTemplateProblem(std::string_view nameTemplate) {
@@ -59,7 +52,7 @@ std::optional<std::string> nameTemplateProblem(std::string_view nameTemplate) {
         bool known = false;
         for (const std::string_view name : kFields) known = known || field == name;
         if (!known) {
-            return "unknown field {" + std::string(field) +
+            return "unknown field {" + shownValue(field) +
                    "} in --name (there are {n}, {nn}, {title}, {performer}, {album})";
         }
     }
@@ -106,7 +99,7 @@ std::string trackFileName(std::string_view nameTemplate, const PlannedTrack& tra
     std::string stem = hasExtension ? name.substr(0, name.size() - kExtension.size()) : name;
     // A stem of blanks or dots alone would make a hidden name, or none at all.
     if (stem.find_first_not_of(" .") == std::string::npos) stem = "_" + stem;
-    return cutToBytes(std::move(stem), kLongestName - kExtension.size()) +
+    return std::string(utf8Prefix(stem, kLongestName - kExtension.size())) +
            std::string(hasExtension ? name.substr(name.size() - kExtension.size()) : kExtension);
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -68,6 +70,21 @@ protected:
                        },
                        out};
 };
+
+// No file can take a folder's place, with --force or without: said at once.
+TEST_F(CutCommandTest, RefusesAFolderAsTargetWhateverIsAsked) {
+    std::filesystem::create_directory(targetPath);
+    for (const bool force : {false, true}) {
+        std::FILE* caseErr = std::tmpfile();
+        console.err = caseErr;
+        CutArguments arguments = marks(1'000, 2'000);
+        arguments.force = force;
+        EXPECT_EQ(cut(arguments, disk), kCutFailed);
+        EXPECT_EQ(textOf(caseErr),
+                  "snipwell-cut: \"" + targetPath + "\" is a folder, not a file\n");
+        std::fclose(caseErr);
+    }
+}
 
 TEST_F(CutCommandTest, OnATerminalReplacesAnExistingTargetOnlyWhenTheAnswerIsYes) {
     console.interactive = true;

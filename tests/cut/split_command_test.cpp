@@ -8,12 +8,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "clip/export/disk_files.h"
 #include "clip/export/export_test_files.h"
 #include "common/runtime_error.h"
 #include "cut/full_disk_files.h"
 #include "cut/split_command.h"
+#include "cut/split_services.h"
 
 namespace snipwell::test {
 namespace {
@@ -126,6 +133,66 @@ TEST_F(SplitCommandTest, DryRunPrintsThePlanAndWritesNothing) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"album.cue", "album.mp3"}));
 }
 
+// On a terminal the bar is taken off its line before each Saved line, so
+// what stays on the screen is the Saved lines and one finished bar.
+TEST_F(SplitCommandTest, ClearsTheBarBeforeEachSavedLineOnATerminal) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const int screenFd = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(screenFd, 0);
+    termios raw{};
+    ::tcgetattr(screenFd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(screenFd, TCSANOW, &raw);
+    std::string shown;
+    std::thread reader([&] {
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, static_cast<std::size_t>(got));
+    });
+    std::FILE* screen = ::fdopen(screenFd, "w");
+    console.err = console.out = screen;
+    EXPECT_EQ(split(splitAt({2'500, 7'000})), kCutSucceeded);
+    std::fclose(screen);
+    reader.join();
+    ::close(terminal);
+    console.err = err;
+    console.out = out;
+
+    // What a line shows is what follows its last carriage return.
+    std::vector<std::string> lines;
+    for (std::size_t from = 0; from < shown.size();) {
+        const std::size_t end = std::min(shown.find('\n', from), shown.size());
+        std::string line = shown.substr(from, end - from);
+        line = line.substr(line.rfind('\r') == std::string::npos ? 0 : line.rfind('\r') + 1);
+        if (line.find_first_not_of(' ') != std::string::npos) lines.push_back(line);
+        from = end + 1;
+    }
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "Saved Track 01.mp3: 0:02.500, 102 kB", "Saved Track 02.mp3: 0:04.500, 180 kB",
+                  "Saved Track 03.mp3: 0:03.000, 123 kB", "[" + std::string(40, '#') + "] 100.0%"}))
+        << shown;
+}
+
+// Audio that goes into no track is told, once for the stretch before the
+// first track and once for all the gaps after it.
+TEST_F(SplitCommandTest, WarnsOfTheAudioLabelsLeaveOut) {
+    writeBytes(sheetPath, Bytes{'1', '\t', '3', '\t', 'a', '\n', '5', '\t', '7', '\t', 'b', '\n'});
+    CutArguments arguments = splitAt({});
+    arguments.splitBy = SplitSource::labelFile;
+    arguments.sheetPath = sheetPath;
+    arguments.dryRun = true;
+    EXPECT_EQ(split(arguments), kCutSucceeded);
+    EXPECT_EQ(textOf(err),
+              "snipwell-cut: warning: the first 0:01.000 of the source, before track 1, go into no "
+              "track\n"
+              "snipwell-cut: warning: 0:05.000 of the source, between the tracks and after the "
+              "last, go into no track\n");
+}
+
 // Whatever can be known before writing stops the split before FOLDER is
 // made or a byte written.
 TEST_F(SplitCommandTest, RefusesUpFrontAndWritesNothing) {
@@ -185,6 +252,84 @@ TEST_F(SplitCommandTest, RefusesUpFrontAndWritesNothing) {
     }
 }
 
+// A sheet is read once, whatever kind of file brings it; what is no sheet
+// is refused by what it is.
+TEST_F(SplitCommandTest, ReadsTheSheetFromAPipeOrFifoAndRefusesFoldersAndDevices) {
+    const std::string sheet =
+        "TRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n";
+    const std::string fifoPath = folder.file("sheet.fifo").string();
+    ASSERT_EQ(::mkfifo(fifoPath.c_str(), 0600), 0);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const std::string pipePath = "/proc/self/fd/" + std::to_string(pipeEnds[0]);
+    const struct {
+        const char* what;
+        std::string path;
+        std::function<void()> writer;  // feeds the sheet while it is read
+        const char* failure;           // nullptr: split as planned
+    } cases[] = {
+        {"a FIFO", fifoPath,
+         [&] {
+             const int fd = ::open(fifoPath.c_str(), O_WRONLY);
+             (void)!::write(fd, sheet.data(), sheet.size());
+             ::close(fd);
+         },
+         nullptr},
+        {"a pipe", pipePath,
+         [&] {
+             (void)!::write(pipeEnds[1], sheet.data(), sheet.size());
+             ::close(pipeEnds[1]);
+         },
+         nullptr},
+        {"a folder", folder.path().string(), {}, "is a folder, not a cue sheet or label file"},
+        {"a device", "/dev/null", {}, "is a device, not a cue sheet or label file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::FILE* caseOut = std::tmpfile();
+        std::FILE* caseErr = std::tmpfile();
+        console.out = caseOut;
+        console.err = caseErr;
+        CutArguments arguments = splitAt({});
+        arguments.splitBy = SplitSource::cueSheet;
+        arguments.sheetPath = c.path;
+        arguments.dryRun = true;
+        std::thread writer(c.writer ? c.writer : [] {});
+        const int status = split(arguments);
+        writer.join();
+        if (c.failure == nullptr) {
+            EXPECT_EQ(status, kCutSucceeded) << textOf(caseErr);
+            EXPECT_NE(textOf(caseOut).find("0:05.000      0:10.000"), std::string::npos);
+        } else {
+            EXPECT_EQ(status, kCutFailed);
+            EXPECT_EQ(textOf(caseErr),
+                      "snipwell-cut: nothing was split: \"" + c.path + "\" " + c.failure + "\n");
+        }
+        std::fclose(caseOut);
+        std::fclose(caseErr);
+    }
+    ::close(pipeEnds[0]);
+}
+
+// The longest names a folder holds are saved; a path longer than the
+// system takes is refused before anything is written, by --dry-run too.
+TEST_F(SplitCommandTest, SavesTheLongestNamesAndRefusesOverlongPathsUpFront) {
+    const std::string title(251, 't');
+    CutArguments arguments = splitByCue("TRACK 01 AUDIO\nTITLE " + title +
+                                        "\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n");
+    const std::string longest = "01 " + std::string(248, 't') + ".mp3";  // cut to 255 bytes
+    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
+    EXPECT_EQ(tracks(), (std::vector<std::string>{longest, "Track 02.mp3"}));
+
+    arguments.folder = tracksPath + "/" + std::string(4000, 'f');
+    arguments.dryRun = true;
+    EXPECT_EQ(split(arguments), kCutFailed);
+    EXPECT_NE(textOf(err).find("nothing was split: track 1: the path \"" + arguments.folder + "/" +
+                               longest + "\" is longer than the 4095 bytes a path may have"),
+              std::string::npos)
+        << textOf(err);
+}
+
 TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
     std::filesystem::create_directories(tracksPath);
     const Bytes old = patternBytes(10, 5);
@@ -200,6 +345,17 @@ TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
     EXPECT_EQ(split(forced), kCutSucceeded);
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 01.mp3", "Track 02.mp3"}));
     EXPECT_FALSE(readBytes(folder.file("tracks/Track 02.mp3")) == old);
+
+    // A folder in a track's place is refused, with --force too.
+    std::filesystem::create_directory(folder.file("tracks/Track 03.mp3"));
+    std::FILE* folderErr = std::tmpfile();
+    console.err = folderErr;
+    forced = splitAt({3'000, 6'000});
+    forced.force = true;
+    EXPECT_EQ(split(forced), kCutFailed);
+    EXPECT_EQ(textOf(folderErr), "snipwell-cut: nothing was split: \"" + tracksPath +
+                                     "/Track 03.mp3\" is a folder, not a file\n");
+    std::fclose(folderErr);
 }
 
 // The disk fills up during track 2: track 1 stays, track 2 leaves nothing
@@ -215,20 +371,66 @@ TEST_F(SplitCommandTest, DiskFullHalfWayKeepsTheFinishedTracksAndNamesThem) {
     EXPECT_EQ(textOf(out), "Saved Track 01.mp3: 0:03.000, 123 kB\n");
 }
 
-TEST_F(SplitCommandTest, WritesACueSheetForTheTracksMade) {
-    CutArguments arguments = splitByCue(
-        "PERFORMER \"Band\"\nTITLE \"Album\"\nREM DATE 2001\nTRACK 01 AUDIO\n"
-        "TITLE One\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nTITLE Two\nPERFORMER Guest\n"
-        "INDEX 01 00:05:00\n");
-    arguments.cueOutPath = folder.file("tracks/album.cue").string();
-    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
-    const Bytes sheet = readBytes(arguments.cueOutPath);
-    EXPECT_EQ(std::string(sheet.begin(), sheet.end()),
-              "REM DATE 2001\r\nPERFORMER \"Band\"\r\nTITLE \"Album\"\r\n"
-              "FILE \"01 One.mp3\" MP3\r\n  TRACK 01 AUDIO\r\n    TITLE \"One\"\r\n"
-              "    PERFORMER \"Band\"\r\n    INDEX 01 00:00:00\r\n"
-              "FILE \"02 Two.mp3\" MP3\r\n  TRACK 02 AUDIO\r\n    TITLE \"Two\"\r\n"
-              "    PERFORMER \"Guest\"\r\n    INDEX 01 00:00:00\r\n");
+// The sheet written for a split names the source and splits it again into
+// the same tracks, keeping what the first sheet said of each.
+TEST_F(SplitCommandTest, WritesACueSheetThatSplitsTheSourceAgainIntoTheSameTracks) {
+    CutArguments byLength = splitAt({});
+    byLength.splitBy = SplitSource::trackLength;
+    byLength.trackLengthMs = 4'000;
+    const struct {
+        const char* what;
+        CutArguments first;
+        const char* written;
+    } cases[] = {
+        {"from a cue sheet",
+         splitByCue("PERFORMER \"Band\"\nTITLE \"Album\"\nREM DATE 2001\nTRACK 01 AUDIO\n"
+                    "TITLE One\nISRC GBAYE0000001\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nTITLE Two\n"
+                    "PERFORMER Guest\nSONGWRITER \"Pen\"\nINDEX 00 00:04:00\nINDEX 01 00:05:37\n"),
+         "REM DATE 2001\r\nPERFORMER \"Band\"\r\nTITLE \"Album\"\r\n"
+         "FILE \"../album.mp3\" MP3\r\n"
+         "  TRACK 01 AUDIO\r\n    TITLE \"One\"\r\n    PERFORMER \"Band\"\r\n"
+         "    ISRC GBAYE0000001\r\n    INDEX 01 00:00:00\r\n"
+         "  TRACK 02 AUDIO\r\n    TITLE \"Two\"\r\n    PERFORMER \"Guest\"\r\n"
+         "    SONGWRITER \"Pen\"\r\n    INDEX 00 00:04:00\r\n    INDEX 01 00:05:37\r\n"},
+        {"by length", byLength,
+         "FILE \"../album.mp3\" MP3\r\n"
+         "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+         "  TRACK 02 AUDIO\r\n    INDEX 01 00:04:00\r\n"
+         "  TRACK 03 AUDIO\r\n    INDEX 01 00:08:00\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CutArguments first = c.first;
+        first.cueOutPath = folder.file("tracks/split.cue").string();
+        first.force = true;
+        EXPECT_EQ(split(first), kCutSucceeded) << textOf(err);
+        const Bytes sheet = readBytes(first.cueOutPath);
+        EXPECT_EQ(std::string(sheet.begin(), sheet.end()), c.written);
+
+        CutArguments again = splitAt({});
+        again.splitBy = SplitSource::cueSheet;
+        again.sheetPath = first.cueOutPath;
+        first.dryRun = again.dryRun = true;
+        std::string plans[2];
+        for (std::size_t k = 0; k < 2; ++k) {
+            std::FILE* planOut = std::tmpfile();
+            console.out = planOut;
+            EXPECT_EQ(split(k == 0 ? first : again), kCutSucceeded) << textOf(err);
+            plans[k] = textOf(planOut);
+            std::fclose(planOut);
+        }
+        console.out = out;
+        EXPECT_EQ(plans[1], plans[0]);
+    }
+}
+
+// A file system that keeps no blocks says nothing of its room: no
+// refusal for "0 bytes free" there, while a real disk tells its room.
+TEST(SplitServices, FreeSpaceIsUnknownWhereTheFileSystemKeepsNoBlocks) {
+    const SplitServices disk = diskSplitServices();
+    EXPECT_EQ(disk.freeBytes("/proc/self/tracks"), std::nullopt);
+    const TempDir folder;
+    EXPECT_GT(disk.freeBytes(folder.file("tracks").string()).value_or(0), 0u);
 }
 
 }  // namespace

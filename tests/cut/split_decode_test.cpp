@@ -9,9 +9,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 
 #include "clip/exact/gstreamer_decode.h"
 #include "clip/exact/mpg123_decode.h"
@@ -216,6 +219,68 @@ TEST_F(SplitFaultTest, DiskFullHalfWayKeepsTheFinishedTracks) {
     const std::string text = textOf(err);
     EXPECT_NE(text.find("the split stopped at track 2 (\"02 Part 2.mp3\"): cannot write: No space "
                         "left on device; kept \"01 Part 1.mp3\""),
+              std::string::npos)
+        << text;
+}
+
+// A disk that fills up: the write past its room fails, and so does every
+// commit, since naming a file takes room too. Commits wait until the disk is
+// full, so the tracks before the one that fills it are still waiting then.
+class FillingDiskFiles : public ForwardingFiles {
+public:
+    FillingDiskFiles(Files& disk, std::int64_t room) : ForwardingFiles(disk), room_(room) {}
+    std::unique_ptr<ClipTarget> createTarget(const std::string& path) override {
+        return std::make_unique<Target>(disk().createTarget(path), *this);
+    }
+
+private:
+    class Target : public ClipTarget {
+    public:
+        Target(std::unique_ptr<ClipTarget> real, FillingDiskFiles& disk)
+            : real_(std::move(real)), disk_(disk) {}
+        void writeAt(std::int64_t position, std::span<const std::byte> bytes) override {
+            {
+                const std::lock_guard<std::mutex> lock(disk_.mutex_);
+                disk_.room_ -= static_cast<std::int64_t>(bytes.size());
+                disk_.full_ = disk_.room_ < 0;
+            }
+            if (disk_.full_) {
+                disk_.changed_.notify_all();
+                throw RuntimeError(ErrorKind::FileError, "cannot write: No space left on device");
+            }
+            real_->writeAt(position, bytes);
+        }
+        void commit() override {
+            std::unique_lock<std::mutex> lock(disk_.mutex_);
+            // Bounded, so that a job that never fills the disk ends too.
+            disk_.changed_.wait_for(lock, std::chrono::seconds(20), [this] { return disk_.full_; });
+            if (disk_.full_) {
+                throw RuntimeError(ErrorKind::FileError, "cannot save: No space left on device");
+            }
+            real_->commit();
+        }
+
+    private:
+        std::unique_ptr<ClipTarget> real_;
+        FillingDiskFiles& disk_;
+    };
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::int64_t room_;
+    bool full_ = false;
+};
+
+// The disk fills up in track 2 while track 1 still waits for its commit,
+// which then fails too: the message names track 2, whose write failed.
+TEST_F(SplitFaultTest, FullDiskNamesTheTrackWhoseWriteFailed) {
+    const fs::path source = Mp3Fixtures::file(Mp3Kind::cbrWithInfo);
+    const SplitCase row{"", Mp3Kind::cbrWithInfo, {0, 300, 600}};
+    FillingDiskFiles filling(disk, 90'000);  // 128 kbit/s: track 1 (4 s) is about 64 kB
+    EXPECT_EQ(split(arguments(source, sheetFor(row)), filling), kCutFailed);
+    EXPECT_FALSE(fs::exists(work.file("tracks/01 Part 1.mp3")));
+    const std::string text = textOf(err);
+    EXPECT_NE(text.find("snipwell-cut: the split stopped at track 2 (\"02 Part 2.mp3\"): cannot "
+                        "write: No space left on device; no track was saved\n"),
               std::string::npos)
         << text;
 }

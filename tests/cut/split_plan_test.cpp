@@ -126,6 +126,9 @@ TEST(SplitPlan, RefusesTimesOutsideTheSourceAndEmptyTracks) {
         {"a stretch past the end",
          tracksFromLabels({{SplitTime{1, 1}, SplitTime{11, 1}, "long", 7}}),
          "line 7: track 1 ends at 0:11.000, past the end of the source"},
+        {"a stretch past the end by less than a millisecond",
+         tracksFromLabels({{SplitTime{1, 1}, SplitTime{10'000'013, 1'000'000}, "", 7}}),
+         "line 7: track 1 ends at 0:10.000013, past the end of the source (0:10.000000)"},
         {"less than a sample", tracksFromSplitPoints({SplitTime{1, 1'000'000}}),
          "track 1 from 0:00.000 to 0:00.000 holds no sample"},
     };

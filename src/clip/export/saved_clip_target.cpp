@@ -8,12 +8,12 @@
 #include <cstdlib>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <utility>
 
 #include "clip/export/file_error.h"
+#include "clip/export/temporary_name.h"
 
 namespace snipwell {
 namespace {
@@ -40,13 +40,10 @@ std::string folderOf(const std::string& path) {
     return folder.empty() ? "." : folder;
 }
 
-// A fresh hidden name beside the target: ".clip.mp3.3f9a1c".
+// A fresh hidden name beside the target.
 std::string temporaryNameFor(const std::string& finalPath) {
     static std::mt19937_64 random{std::random_device{}()};
-    const std::filesystem::path final(finalPath);
-    char suffix[17];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-    return (final.parent_path() / ("." + final.filename().string() + "." + suffix)).string();
+    return temporaryPathFor(finalPath, random());
 }
 
 void syncFolder(const std::string& folder) {

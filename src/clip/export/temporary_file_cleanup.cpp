@@ -22,8 +22,14 @@ struct Slot {
 };
 Slot slots[kSlots];
 
+// Whether a signal only asks to stop, and the one that asked.
+std::atomic<bool> deferring{false};
+std::atomic<int> requested{0};
+
 // Only async-signal-safe calls here: unlink, signal, raise.
 extern "C" void removeAndEnd(int signalNumber) {
+    int none = 0;
+    if (deferring.load() && requested.compare_exchange_strong(none, signalNumber)) return;
     for (Slot& slot : slots) {
         if (slot.state.load() == kArmed) ::unlink(slot.path);
     }
@@ -64,12 +70,25 @@ TemporaryFileRegistration& TemporaryFileRegistration::operator=(
 void removeTemporaryFilesOnSignals() {
     struct sigaction action {};
     action.sa_handler = removeAndEnd;
+    // A deferred signal returns to the program: a write it broke into
+    // (a summary line to a slow pipe) goes on rather than failing.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
         sigaddset(&action.sa_mask, signalNumber);
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(signalNumber, &action, nullptr);
     }
+}
+
+DeferredInterruptions::DeferredInterruptions() { deferring.store(true); }
+
+DeferredInterruptions::~DeferredInterruptions() { deferring.store(false); }
+
+int interruptionRequested() { return requested.load(); }
+
+void endByRequestedInterruption() {
+    if (const int signalNumber = requested.load(); signalNumber != 0) removeAndEnd(signalNumber);
 }
 
 }  // namespace snipwell

@@ -32,4 +32,22 @@ private:
 // caller still sees how it ended.
 void removeTemporaryFilesOnSignals();
 
+// While one lives, the first of those signals only asks the program to stop
+// (interruptionRequested() then names it), so a long job can end in order:
+// keep what it finished, say so, and remove its temporary files itself. A
+// second signal ends the program at once, as without it.
+class DeferredInterruptions {
+public:
+    DeferredInterruptions();
+    ~DeferredInterruptions();
+    DeferredInterruptions(const DeferredInterruptions&) = delete;
+    DeferredInterruptions& operator=(const DeferredInterruptions&) = delete;
+};
+
+// The signal that asked to stop while interruptions were deferred; 0 for none.
+int interruptionRequested();
+
+// Ends the program by that signal, if one came, as the handler would have.
+void endByRequestedInterruption();
+
 }  // namespace snipwell

@@ -76,5 +76,26 @@ TEST(SavedClipTarget, CommitsThroughLinksWithThePermissionsOfTheFileItReplaces) 
     }
 }
 
+// Any name the folder holds can be saved, up to its 255 bytes, however the
+// hidden name beside it is made (here with two-byte letters in the name).
+TEST(SavedClipTarget, SavesUnderTheLongestNamesAFolderHolds) {
+    for (const auto naming : {TemporaryNaming::unnamedWhenPossible, TemporaryNaming::alwaysNamed}) {
+        for (const std::size_t bytes : {237u, 238u, 255u}) {
+            SCOPED_TRACE(std::to_string(bytes) +
+                         (naming == TemporaryNaming::alwaysNamed ? " named" : " unnamed"));
+            TempDir folder;
+            std::string name = (bytes % 2 == 0 ? "" : "a");
+            while (name.size() < bytes - 4) name += "\xC3\xA9";
+            name += ".mp3";
+            ASSERT_EQ(name.size(), bytes);
+            SavedClipTarget target(folder.file(name).string(), naming);
+            target.writeAt(1, asBytes(kClip));
+            target.commit();
+            EXPECT_EQ(folder.names(), (Names{name}));
+            EXPECT_TRUE(readBytes(folder.file(name).string()) == kClip);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace snipwell::test

@@ -1,0 +1,13 @@
+#include "cut/folder_in_the_way.h"
+
+#include <sys/stat.h>
+
+namespace snipwell {
+
+std::optional<std::string> folderInTheWay(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    return "\"" + path + "\" is a folder, not a file";
+}
+
+}  // namespace snipwell

@@ -1,0 +1,45 @@
+#include "cut/track_path_check.h"
+
+#include <unistd.h>
+#include <cerrno>
+#include <climits>
+
+#include <filesystem>
+
+#include "clip/export/temporary_name.h"
+
+namespace snipwell {
+namespace {
+
+// The longest name the file system under `folder` holds: asked of the
+// nearest folder that exists, since a folder still to be made lands there.
+std::size_t longestNameIn(const std::string& folder) {
+    std::filesystem::path at = std::filesystem::absolute(folder);
+    for (;;) {
+        errno = 0;
+        const long longest = ::pathconf(at.c_str(), _PC_NAME_MAX);
+        if (longest > 0) return static_cast<std::size_t>(longest);
+        if (errno != ENOENT || !at.has_parent_path() || at.parent_path() == at) break;
+        at = at.parent_path();
+    }
+    return kLongestFileName;
+}
+
+}  // namespace
+
+std::optional<std::string> trackPathProblem(const std::string& folder, const std::string& name) {
+    const std::size_t longest = longestNameIn(folder);
+    if (name.size() > longest) {
+        return "the name \"" + name + "\" is " + std::to_string(name.size()) +
+               " bytes long, more than the " + std::to_string(longest) +
+               " a file name may have in \"" + folder + "\"";
+    }
+    const std::string path = (std::filesystem::path(folder) / name).string();
+    if (temporaryPathFor(path, 0).size() >= PATH_MAX) {
+        return "the path \"" + path + "\" is longer than the " + std::to_string(PATH_MAX - 1) +
+               " bytes a path may have";
+    }
+    return std::nullopt;
+}
+
+}  // namespace snipwell
