@@ -1,8 +1,9 @@
 #pragma once
 // Runs the clipping guard's analysis, snipwell-level-probe, in a process of
-// its own and waits a limited time for its answer. The probe decodes; this
-// side never does, so a damaged file that crashes or hangs the decoder costs
-// a refusal here, not snipwell-cut itself.
+// its own (common/helper_process.h, level/level_probe_protocol.h) and waits
+// a limited time for its answer. The probe decodes; this side never does, so
+// a damaged file that crashes or hangs the decoder costs a refusal here, not
+// snipwell-cut itself.
 
 #include <chrono>
 #include <cstdint>
@@ -11,9 +12,6 @@
 #include <variant>
 
 namespace snipwell {
-
-inline constexpr const char* levelProbeProgramName = "snipwell-level-probe";
-inline constexpr const char* levelProbeVariable = "SNIPWELL_LEVEL_PROBE";
 
 // $SNIPWELL_LEVEL_PROBE when set, else beside the running program, else in
 // ../libexec/snipwell/ from the running program's folder. Empty when none

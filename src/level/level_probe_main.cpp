@@ -6,13 +6,9 @@
 // into a plain refusal. It is not meant to be started by hand, though it
 // works from a terminal too.
 //
-// Answer, one line on standard output, exit status 0:
-//   peak <largest sample magnitude, 1.0 is full scale> samples <per channel>
-// or, exit status 1:
-//   error <reason>
+// What it writes, and its exit statuses: level/level_probe_protocol.h.
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -25,16 +21,17 @@
 #include <variant>
 #include <vector>
 
+#include "common/helper_parent.h"
 #include "common/version.h"
+#include "level/level_probe_protocol.h"
 #include "level/peak_decoder.h"
 
 namespace {
 
 using snipwell::level::ByteStretch;
-
-constexpr int exitMeasured = 0;
-constexpr int exitFailed = 1;
-constexpr int exitUsage = 2;
+using snipwell::level::probeExitFailed;
+using snipwell::level::probeExitMeasured;
+using snipwell::level::probeExitUsage;
 
 void printUsage(std::FILE* to) {
     std::fputs(
@@ -64,15 +61,15 @@ std::optional<std::uint64_t> parseNumber(std::string_view text) {
     return value;
 }
 
-// Ends this process with its parent: a probe nobody waits for has no use.
-void followParent(pid_t parent) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(exitFailed);
+// One line of the protocol, sent at once.
+void say(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
 }
 
 int fail(const std::string& reason) {
-    std::printf("error %s\n", reason.c_str());
-    return exitFailed;
+    say(snipwell::level::formatErrorLine(reason));
+    return probeExitFailed;
 }
 
 }  // namespace
@@ -92,26 +89,27 @@ int main(int argc, char** argv) {
         }
         if (word == "--help") {
             printUsage(stdout);
-            return exitMeasured;
+            return probeExitMeasured;
         }
         if (word == "--version") {
             std::fputs(snipwell::versionNotice("snipwell-level-probe").c_str(), stdout);
-            return exitMeasured;
+            return probeExitMeasured;
         }
-        if (word == "--parent-pid" && i + 1 < argc) {
-            const auto parent = parseNumber(argv[++i]);
+        if (word == snipwell::parentPidOption && i + 1 < argc) {
+            // A probe nobody waits for has no use.
+            const auto parent = snipwell::parseParentPid(argv[++i]);
             if (!parent) {
                 printUsage(stderr);
-                return exitUsage;
+                return probeExitUsage;
             }
-            followParent(static_cast<pid_t>(*parent));
+            snipwell::followParent(*parent);
             continue;
         }
         operands.push_back(word);
     }
     if (operands.size() != 1 && operands.size() != 3) {
         printUsage(stderr);
-        return exitUsage;
+        return probeExitUsage;
     }
     ByteStretch stretch;
     if (operands.size() == 3) {
@@ -119,7 +117,7 @@ int main(int argc, char** argv) {
         const auto length = parseNumber(operands[2]);
         if (!offset || !length) {
             printUsage(stderr);
-            return exitUsage;
+            return probeExitUsage;
         }
         stretch = {*offset, *length};
     }
@@ -133,7 +131,6 @@ int main(int argc, char** argv) {
         return fail(failure->reason);
     }
     const auto& peak = std::get<snipwell::level::Peak>(decoded);
-    std::printf("peak %.9g samples %llu\n", peak.peak,
-                static_cast<unsigned long long>(peak.samples));
-    return std::fflush(stdout) == 0 ? exitMeasured : exitFailed;
+    std::fputs(snipwell::level::formatPeakLine({peak.peak, peak.samples}).c_str(), stdout);
+    return std::fflush(stdout) == 0 ? probeExitMeasured : probeExitFailed;
 }

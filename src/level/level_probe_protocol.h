@@ -1,0 +1,52 @@
+#pragma once
+// What travels between snipwell-cut and the level probe, shared by both ends.
+//
+// The probe is started as
+//   snipwell-level-probe [--parent-pid PID] [--] FILE [OFFSET LENGTH]
+// and writes one answer line on its standard output:
+//   peak <largest sample magnitude, 1.0 is full scale> samples <per channel>
+// with exit status 0, or
+//   error <reason>
+// with exit status 1. Exit status 2 is a usage error.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace snipwell::level {
+
+inline constexpr const char* levelProbeProgramName = "snipwell-level-probe";
+inline constexpr const char* levelProbeVariable = "SNIPWELL_LEVEL_PROBE";
+
+inline constexpr int probeExitMeasured = 0;
+inline constexpr int probeExitFailed = 1;
+inline constexpr int probeExitUsage = 2;
+
+// A line longer than this is no line of the probe's.
+inline constexpr std::size_t maxProbeLineBytes = 4096;
+
+// The words after --parent-pid PID: the file, and the stretch unless it is
+// the whole file.
+std::vector<std::string> probeArguments(const std::string& source, std::uint64_t offset,
+                                        std::optional<std::uint64_t> length);
+
+struct ProbePeak {
+    double peak = 0;
+    std::uint64_t samples = 0;
+};
+struct ProbeError {
+    std::string reason;
+};
+using ProbeLine = std::variant<ProbePeak, ProbeError>;
+
+// Each line with its newline.
+std::string formatPeakLine(const ProbePeak& peak);
+std::string formatErrorLine(std::string_view reason);
+
+// A line without its newline; nullopt when it is none of the above.
+std::optional<ProbeLine> parseProbeLine(const std::string& line);
+
+}  // namespace snipwell::level
