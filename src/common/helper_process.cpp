@@ -76,7 +76,7 @@ void connectStreams(SpawnSetup& setup, const HelperLaunch& launch, int theirs) {
 }
 
 // Default signal handling and nothing blocked, whatever this process ignores
-// or blocks.
+// or blocks; a process group of its own.
 void setAttributes(SpawnSetup& setup) {
     sigset_t none;
     sigset_t all;
@@ -84,8 +84,10 @@ void setAttributes(SpawnSetup& setup) {
     sigfillset(&all);
     posix_spawnattr_setsigmask(&setup.attributes, &none);
     posix_spawnattr_setsigdefault(&setup.attributes, &all);
-    posix_spawnattr_setflags(&setup.attributes,
-                             static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
+    posix_spawnattr_setpgroup(&setup.attributes, 0);
+    posix_spawnattr_setflags(
+        &setup.attributes,
+        static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP));
 }
 
 }  // namespace
@@ -136,6 +138,9 @@ void HelperProcess::closeChannel() {
 }
 
 void HelperProcess::reap(int* status) {
+    // The group goes first, while the helper's id is still held by its
+    // unreaped process and so cannot name anybody else's group.
+    ::kill(-pid_, SIGKILL);
     while (::waitpid(pid_, status, 0) < 0 && errno == EINTR) {}
     reaped_ = true;
 }
@@ -149,7 +154,7 @@ void HelperProcess::kill() {
 std::optional<int> HelperProcess::waitForEnd(HelperClock::time_point deadline) {
     while (!reaped_) {
         siginfo_t info{};
-        // Looks without reaping, so that the helper is still there to end.
+        // Looks without reaping, so that the group can still be ended.
         const int looked =
             ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
         if (looked == 0 && info.si_pid == pid_) {

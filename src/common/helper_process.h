@@ -3,7 +3,10 @@
 // level probe), seen from the process that started it: it talks to the
 // helper in lines over one socket, waits for it with deadlines, and ends it.
 //
-// The helper gets the socket as its
+// The helper runs in a process group of its own, so that ending it ends
+// whatever it started too: kill() and the destructor kill the whole group,
+// and the group is killed as well after the helper ended by itself, before
+// it is reaped (while its id cannot be reused). It gets the socket as its
 // standard output (and standard input, when it takes commands) and no other
 // descriptor of ours: everything above standard error is closed in the
 // child before the program starts. Its first arguments are
@@ -72,7 +75,7 @@ public:
     // kills it when it has not.
     void finish(std::chrono::milliseconds grace);
 
-    // Kills the helper at once and reaps it.
+    // Kills the helper's process group at once and reaps the helper.
     void kill();
 
     pid_t pid() const { return pid_; }

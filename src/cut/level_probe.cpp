@@ -2,7 +2,6 @@
 
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -50,16 +49,26 @@ struct ProbeOutput {
     bool cutShort = false;  // the last line has no newline
 };
 
-// The lines up to the end of the probe's output; a failure when it broke
-// the protocol or ran out of time (it is then killed).
+// The lines up to the end of the probe's output, its progress reports left
+// out; a failure when it broke the protocol or went silent for longer than
+// the request allows (it is then killed, with whatever it started). A
+// report counts as progress only when it has got further than the last one.
 std::variant<ProbeOutput, LevelProbeFailure> readOutput(HelperProcess& probe,
-                                                        const LevelProbeRequest& request,
-                                                        HelperClock::time_point deadline) {
+                                                        const LevelProbeRequest& request) {
     ProbeOutput output;
+    auto deadline = HelperClock::now() + request.silenceLimit;
+    std::optional<std::uint64_t> progressed;
     while (true) {
         auto line = probe.receiveLine(deadline, level::maxProbeLineBytes);
         if (auto* text = std::get_if<std::string>(&line)) {
-            output.lines.push_back(std::move(*text));
+            const auto parsed = level::parseProbeLine(*text);
+            const auto* progress = parsed ? std::get_if<level::ProbeProgress>(&*parsed) : nullptr;
+            if (progress == nullptr || !output.lines.empty()) {
+                output.lines.push_back(std::move(*text));
+            } else if (!progressed || progress->bytes > *progressed) {
+                progressed = progress->bytes;
+                deadline = HelperClock::now() + request.silenceLimit;
+            }
             continue;
         }
         const auto stop = std::get<HelperProcess::Stop>(line);
@@ -70,8 +79,8 @@ std::variant<ProbeOutput, LevelProbeFailure> readOutput(HelperProcess& probe,
         }
         probe.kill();
         if (stop == HelperProcess::Stop::broken) return noUsableAnswer;
-        return LevelProbeFailure{"the level analysis did not finish within " +
-                                 formatSeconds(request.limit) + " and was stopped"};
+        return LevelProbeFailure{"the level analysis made no progress for " +
+                                 formatSeconds(request.silenceLimit) + " and was stopped"};
     }
 }
 
@@ -100,13 +109,7 @@ std::optional<std::string> findLevelProbe() {
     return findHelperProgram(levelProbeProgramName, levelProbeVariable);
 }
 
-std::chrono::milliseconds levelProbeLimitFor(std::uint64_t bytes) {
-    // 20 s, and 2 s for every megabyte: a megabyte is about a minute of music.
-    return std::chrono::milliseconds(20'000 + static_cast<std::int64_t>(bytes / 500));
-}
-
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeRequest& request) {
-    const auto deadline = HelperClock::now() + request.limit;
     // The probe reads nothing; what the decoder prints on standard error
     // would only garble snipwell-cut's own lines.
     auto started = HelperProcess::start(HelperLaunch{
@@ -118,10 +121,10 @@ std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeReques
     }
     HelperProcess& probe = *std::get<std::unique_ptr<HelperProcess>>(started);
 
-    const auto output = readOutput(probe, request, deadline);
+    const auto output = readOutput(probe, request);
     if (const auto* failure = std::get_if<LevelProbeFailure>(&output)) return *failure;
     // Its output has ended; it ends a moment later.
-    const auto status = probe.waitForEnd(std::max(deadline, HelperClock::now() + endGrace));
+    const auto status = probe.waitForEnd(HelperClock::now() + endGrace);
     if (!status) {
         probe.kill();
         return LevelProbeFailure{"the level analysis did not end after its answer"};
@@ -142,7 +145,6 @@ std::variant<MeasuredPeak, LevelProbeFailure> measurePeakWithProbe(const std::st
     request.source = source;
     request.offset = offset;
     request.length = length;
-    request.limit = levelProbeLimitFor(length);
     return measurePeak(request);
 }
 

@@ -39,6 +39,8 @@ void printUsage(std::FILE* to) {
         "Decodes FILE (or LENGTH bytes of it from byte OFFSET) and prints its loudest\n"
         "sample: \"peak P samples N\", where P is 1.0 at full scale and N counts the\n"
         "samples of one channel; \"error REASON\" and exit status 1 when it cannot.\n"
+        "Before that it says \"progress BYTES\" once the file is open and after every\n"
+        "block it decodes.\n"
         "snipwell-cut starts it for its clipping guard (--gain max, --no-clip).\n"
         "\n"
         "Options:\n"
@@ -61,7 +63,8 @@ std::optional<std::uint64_t> parseNumber(std::string_view text) {
     return value;
 }
 
-// One line of the protocol, sent at once.
+// One line of the protocol, sent at once: the caller times the probe by
+// when its lines arrive.
 void say(const std::string& line) {
     std::fputs(line.c_str(), stdout);
     std::fflush(stdout);
@@ -125,7 +128,9 @@ int main(int argc, char** argv) {
     const std::string path(operands[0]);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return fail("cannot open \"" + path + "\": " + std::strerror(errno));
-    const auto decoded = snipwell::level::decodePeak(fd, stretch);
+    say(snipwell::level::formatProgressLine(0));
+    const auto decoded = snipwell::level::decodePeak(
+        fd, stretch, [](std::uint64_t bytes) { say(snipwell::level::formatProgressLine(bytes)); });
     ::close(fd);
     if (const auto* failure = std::get_if<snipwell::level::DecodeFailure>(&decoded)) {
         return fail(failure->reason);

@@ -1,12 +1,23 @@
 #include "level/level_probe_protocol.h"
 
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 
 namespace snipwell::level {
 namespace {
 
+constexpr std::string_view progressWord = "progress ";
 constexpr std::string_view errorWord = "error ";
+
+std::optional<std::uint64_t> parseCount(std::string_view text) {
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 }  // namespace
 
@@ -19,6 +30,10 @@ std::vector<std::string> probeArguments(const std::string& source, std::uint64_t
         words.push_back(std::to_string(length.value_or(UINT64_MAX - offset)));
     }
     return words;
+}
+
+std::string formatProgressLine(std::uint64_t bytes) {
+    return std::string(progressWord) + std::to_string(bytes) + '\n';
 }
 
 std::string formatPeakLine(const ProbePeak& peak) {
@@ -36,6 +51,11 @@ std::optional<ProbeLine> parseProbeLine(const std::string& line) {
     const std::string_view text = line;
     if (text.rfind(errorWord, 0) == 0)
         return ProbeError{std::string(text.substr(errorWord.size()))};
+    if (text.rfind(progressWord, 0) == 0) {
+        const auto bytes = parseCount(text.substr(progressWord.size()));
+        if (!bytes) return std::nullopt;
+        return ProbeProgress{*bytes};
+    }
     std::istringstream words(line);
     std::string peakWord;
     std::string samplesWord;

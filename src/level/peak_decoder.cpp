@@ -107,7 +107,8 @@ private:
 
 }  // namespace
 
-std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch) {
+std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch,
+                                             const DecodeProgress& progress) {
     int error = MPG123_OK;
     const Handle handle(mpg123_new(nullptr, &error));
     if (!handle)
@@ -142,6 +143,7 @@ std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch)
         if (auto failure = decoder.feed(input.data(), static_cast<std::size_t>(got))) {
             return *failure;
         }
+        progress(position - feedFrom);
     }
     return decoder.peak();
 }

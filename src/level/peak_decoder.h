@@ -4,6 +4,7 @@
 // shows by how much instead of being clipped at 1.0.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -24,9 +25,13 @@ struct DecodeFailure {
     std::string reason;
 };
 
+// Told how many bytes have been read and decoded so far, after each block.
+using DecodeProgress = std::function<void(std::uint64_t bytes)>;
+
 // Decodes the stretch of the file open as `fd`, from whichever frame the
 // decoder finds first in it. Damaged frames are skipped the way a player
 // skips them; only a file the decoder cannot read at all fails.
-std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch);
+std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch,
+                                             const DecodeProgress& progress);
 
 }  // namespace snipwell::level
