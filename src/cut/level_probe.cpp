@@ -135,13 +135,17 @@ std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeReques
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeakWithProbe(const std::string& source,
                                                                    std::uint64_t offset,
                                                                    std::uint64_t length) {
-    const auto program = findLevelProbe();
-    if (!program) {
+    const auto search = searchHelperProgram(levelProbeProgramName, levelProbeVariable);
+    if (search.notExecutable) {
+        return LevelProbeFailure{std::string(levelProbeVariable) + " names \"" +
+                                 *search.notExecutable + "\", which is not an executable file"};
+    }
+    if (!search.found) {
         return LevelProbeFailure{std::string("the level analysis program ") +
                                  levelProbeProgramName + " is not installed"};
     }
     LevelProbeRequest request;
-    request.program = *program;
+    request.program = *search.found;
     request.source = source;
     request.offset = offset;
     request.length = length;

@@ -218,6 +218,26 @@ TEST(LevelProbe, ASlowProbeThatKeepsReportingProgressIsWaitedFor) {
     EXPECT_EQ(std::get<MeasuredPeak>(measured).peak, 0.5);
 }
 
+TEST(LevelProbe, AProbeItsVariableNamesButCannotRunIsCalledSo) {
+    const TempDir work;
+    const fs::path plain = work.file("plain");
+    std::ofstream(plain) << "#!/bin/sh\necho 'peak 0.5 samples 10'\n";
+    ::chmod(plain.c_str(), 0644);
+    const fs::path folder = work.file("folder");
+    fs::create_directory(folder);
+    for (const fs::path& named : {plain, folder}) {
+        const StandInProbe standIn(named);
+        const auto measured = measurePeakWithProbe("song.mp3", 0, 1000);
+        ASSERT_TRUE(std::holds_alternative<LevelProbeFailure>(measured)) << named;
+        const std::string& reason = std::get<LevelProbeFailure>(measured).reason;
+        for (const std::string& part :
+             {std::string(level::levelProbeVariable), "\"" + named.string() + "\"",
+              std::string("not an executable file")}) {
+            EXPECT_NE(reason.find(part), std::string::npos) << reason;
+        }
+    }
+}
+
 TEST(LevelProbe, TheStretchReachesTheProbe) {
     const TempDir work;
     const auto echo = script(work, "echo", "echo \"peak 0.25 samples $(($5 * 10000 + $6))\"");
