@@ -11,8 +11,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -52,15 +50,6 @@ void printUsage(std::FILE* to) {
         "Example:\n"
         "  snipwell-level-probe song.mp3 417 1048576\n",
         to);
-}
-
-std::optional<std::uint64_t> parseNumber(std::string_view text) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // One line of the protocol, sent at once: the caller times the probe by
@@ -116,8 +105,8 @@ int main(int argc, char** argv) {
     }
     ByteStretch stretch;
     if (operands.size() == 3) {
-        const auto offset = parseNumber(operands[1]);
-        const auto length = parseNumber(operands[2]);
+        const auto offset = snipwell::level::parseProbeCount(operands[1]);
+        const auto length = snipwell::level::parseProbeCount(operands[2]);
         if (!offset || !length) {
             printUsage(stderr);
             return probeExitUsage;

@@ -10,7 +10,9 @@ namespace {
 constexpr std::string_view progressWord = "progress ";
 constexpr std::string_view errorWord = "error ";
 
-std::optional<std::uint64_t> parseCount(std::string_view text) {
+}  // namespace
+
+std::optional<std::uint64_t> parseProbeCount(std::string_view text) {
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
@@ -18,8 +20,6 @@ std::optional<std::uint64_t> parseCount(std::string_view text) {
     }
     return value;
 }
-
-}  // namespace
 
 std::vector<std::string> probeArguments(const std::string& source, std::uint64_t offset,
                                         std::optional<std::uint64_t> length) {
@@ -52,7 +52,7 @@ std::optional<ProbeLine> parseProbeLine(const std::string& line) {
     if (text.rfind(errorWord, 0) == 0)
         return ProbeError{std::string(text.substr(errorWord.size()))};
     if (text.rfind(progressWord, 0) == 0) {
-        const auto bytes = parseCount(text.substr(progressWord.size()));
+        const auto bytes = parseProbeCount(text.substr(progressWord.size()));
         if (!bytes) return std::nullopt;
         return ProbeProgress{*bytes};
     }

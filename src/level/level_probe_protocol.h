@@ -37,6 +37,10 @@ inline constexpr std::chrono::milliseconds probeSilenceLimit{5000};
 // A line longer than this is no line of the probe's.
 inline constexpr std::size_t maxProbeLineBytes = 4096;
 
+// A byte count or offset as the arguments and lines write it: decimal
+// digits only; nullopt for anything else.
+std::optional<std::uint64_t> parseProbeCount(std::string_view text);
+
 // The words after --parent-pid PID: the file, and the stretch unless it is
 // the whole file.
 std::vector<std::string> probeArguments(const std::string& source, std::uint64_t offset,
