@@ -16,20 +16,24 @@ bool isExecutable(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::optional<std::string> findHelperProgram(const char* programName, const char* variable) {
+HelperProgramSearch searchHelperProgram(const char* programName, const char* variable) {
     if (const char* named = std::getenv(variable); named != nullptr && *named != '\0') {
-        if (isExecutable(named)) return std::string(named);
-        return std::nullopt;
+        if (isExecutable(named)) return {std::string(named), std::nullopt};
+        return {std::nullopt, std::string(named)};
     }
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return std::nullopt;
+    if (error) return {};
     const auto folder = self.parent_path();
     for (const auto& candidate :
          {folder / programName, folder.parent_path() / "libexec" / "snipwell" / programName}) {
-        if (isExecutable(candidate)) return candidate.string();
+        if (isExecutable(candidate)) return {candidate.string(), std::nullopt};
     }
-    return std::nullopt;
+    return {};
+}
+
+std::optional<std::string> findHelperProgram(const char* programName, const char* variable) {
+    return searchHelperProgram(programName, variable).found;
 }
 
 }  // namespace snipwell

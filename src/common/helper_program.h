@@ -9,8 +9,16 @@
 
 namespace snipwell {
 
-// nullopt when no executable program is found in any of those places, or
-// when $VARIABLE names one that is not executable.
+struct HelperProgramSearch {
+    std::optional<std::string> found;
+    // What $VARIABLE names when that is no executable file; the search
+    // stops there rather than run another program than the one named.
+    std::optional<std::string> notExecutable;
+};
+
+HelperProgramSearch searchHelperProgram(const char* programName, const char* variable);
+
+// The program searchHelperProgram() found; nullopt when there is none.
 std::optional<std::string> findHelperProgram(const char* programName, const char* variable);
 
 }  // namespace snipwell

@@ -1,133 +1,24 @@
 #include "cut/level_probe.h"
 
-#include "common/helper_program.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <sstream>
-#include <system_error>
-#include <thread>
+#include <memory>
 #include <vector>
 
-extern char** environ;
+#include "common/helper_process.h"
+#include "common/helper_program.h"
+#include "level/level_probe_protocol.h"
 
 namespace snipwell {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using level::levelProbeProgramName;
+using level::levelProbeVariable;
 
-// The answer is one short line; anything longer is no answer.
-constexpr std::size_t maxAnswerBytes = 4096;
-
-int millisecondsLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    void reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_;
-};
-
-struct SpawnSetup {
-    posix_spawn_file_actions_t actions{};
-    posix_spawnattr_t attributes{};
-    SpawnSetup() {
-        posix_spawn_file_actions_init(&actions);
-        posix_spawnattr_init(&attributes);
-    }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-};
-
-// The probe, running; killed and reaped when this goes out of scope before
-// it was reaped.
-class ProbeProcess {
-public:
-    explicit ProbeProcess(pid_t pid) : pid_(pid) {}
-    ~ProbeProcess() { kill(); }
-    ProbeProcess(const ProbeProcess&) = delete;
-    ProbeProcess& operator=(const ProbeProcess&) = delete;
-
-    void kill() {
-        if (reaped_) return;
-        ::kill(pid_, SIGKILL);
-        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
-        reaped_ = true;
-    }
-    // Waits until the deadline for the probe to end; its wait status, or
-    // empty when it is still running.
-    std::optional<int> waitUntil(Clock::time_point deadline) {
-        while (true) {
-            int status = 0;
-            const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                reaped_ = true;
-                return status;
-            }
-            if (done < 0 && errno != EINTR) {
-                reaped_ = true;
-                return std::nullopt;
-            }
-            if (Clock::now() >= deadline) return std::nullopt;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-
-private:
-    pid_t pid_;
-    bool reaped_ = false;
-};
-
-enum class Reading { ended, timedOut, tooLong, failed };
-
-// Reads everything the probe writes until it closes its end, or until the
-// deadline.
-Reading readAll(int fd, Clock::time_point deadline, std::string& into) {
-    while (true) {
-        pollfd watched{fd, POLLIN, 0};
-        const int ready = ::poll(&watched, 1, millisecondsLeft(deadline));
-        if (ready == 0) return Reading::timedOut;
-        if (ready < 0) {
-            if (errno == EINTR) continue;
-            return Reading::failed;
-        }
-        char buffer[512];
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) return Reading::ended;
-        if (got < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            return Reading::failed;
-        }
-        into.append(buffer, static_cast<std::size_t>(got));
-        if (into.size() > maxAnswerBytes) return Reading::tooLong;
-    }
-}
+// How long a probe that has closed its output has to end.
+constexpr std::chrono::seconds endGrace{2};
 
 // "30 s", "0.3 s"
 std::string formatSeconds(std::chrono::milliseconds limit) {
@@ -150,22 +41,66 @@ std::string describeEnd(int status) {
     return "the level analysis ended with status " + std::to_string(WEXITSTATUS(status));
 }
 
-// "peak 0.79 samples 441000", or "error <reason>".
-std::variant<MeasuredPeak, LevelProbeFailure> parseAnswer(const std::string& output) {
-    const std::string line = output.substr(0, output.find('\n'));
-    if (line.rfind("error ", 0) == 0) {
-        return LevelProbeFailure{"the level analysis failed: " + line.substr(6)};
+const LevelProbeFailure noUsableAnswer{"the level analysis gave no usable answer"};
+
+// What the probe wrote before its output ended.
+struct ProbeOutput {
+    std::vector<std::string> lines;
+    bool cutShort = false;  // the last line has no newline
+};
+
+// The lines up to the end of the probe's output, its progress reports left
+// out; a failure when it broke the protocol or went silent for longer than
+// the request allows (it is then killed, with whatever it started). A
+// report counts as progress only when it has got further than the last one.
+std::variant<ProbeOutput, LevelProbeFailure> readOutput(HelperProcess& probe,
+                                                        const LevelProbeRequest& request) {
+    ProbeOutput output;
+    auto deadline = HelperClock::now() + request.silenceLimit;
+    std::optional<std::uint64_t> progressed;
+    while (true) {
+        auto line = probe.receiveLine(deadline, level::maxProbeLineBytes);
+        if (auto* text = std::get_if<std::string>(&line)) {
+            const auto parsed = level::parseProbeLine(*text);
+            const auto* progress = parsed ? std::get_if<level::ProbeProgress>(&*parsed) : nullptr;
+            if (progress == nullptr || !output.lines.empty()) {
+                output.lines.push_back(std::move(*text));
+            } else if (!progressed || progress->bytes > *progressed) {
+                progressed = progress->bytes;
+                deadline = HelperClock::now() + request.silenceLimit;
+            }
+            continue;
+        }
+        const auto stop = std::get<HelperProcess::Stop>(line);
+        if (stop == HelperProcess::Stop::ended) {
+            output.cutShort = !probe.unfinishedLine().empty();
+            if (output.cutShort) output.lines.push_back(probe.unfinishedLine());
+            return output;
+        }
+        probe.kill();
+        if (stop == HelperProcess::Stop::broken) return noUsableAnswer;
+        return LevelProbeFailure{"the level analysis made no progress for " +
+                                 formatSeconds(request.silenceLimit) + " and was stopped"};
     }
-    std::istringstream words(line);
-    std::string peakWord;
-    std::string samplesWord;
-    MeasuredPeak measured;
-    if (words >> peakWord >> measured.peak >> samplesWord >> measured.samples &&
-        peakWord == "peak" && samplesWord == "samples" && measured.peak >= 0 &&
-        output.size() == line.size() + 1) {
-        return measured;
+}
+
+// The probe's answer, read with how it ended: a reported failure is its
+// reason whatever the status; a peak counts only as the one line of a probe
+// that exited well.
+std::variant<MeasuredPeak, LevelProbeFailure> interpret(const ProbeOutput& output, int status) {
+    if (WIFSIGNALED(status)) return LevelProbeFailure{describeEnd(status)};
+    const auto first = output.lines.empty() ? std::nullopt : level::parseProbeLine(output.lines[0]);
+    if (first) {
+        if (const auto* error = std::get_if<level::ProbeError>(&*first)) {
+            return LevelProbeFailure{"the level analysis failed: " + error->reason};
+        }
     }
-    return LevelProbeFailure{"the level analysis gave no usable answer"};
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != level::probeExitMeasured) {
+        return LevelProbeFailure{describeEnd(status)};
+    }
+    const auto* peak = first ? std::get_if<level::ProbePeak>(&*first) : nullptr;
+    if (peak == nullptr || output.lines.size() != 1 || output.cutShort) return noUsableAnswer;
+    return MeasuredPeak{peak->peak, peak->samples};
 }
 
 }  // namespace
@@ -174,100 +109,46 @@ std::optional<std::string> findLevelProbe() {
     return findHelperProgram(levelProbeProgramName, levelProbeVariable);
 }
 
-std::chrono::milliseconds levelProbeLimitFor(std::uint64_t bytes) {
-    // 20 s, and 2 s for every megabyte: a megabyte is about a minute of music.
-    return std::chrono::milliseconds(20'000 + static_cast<std::int64_t>(bytes / 500));
-}
-
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeRequest& request) {
-    const auto deadline = Clock::now() + request.limit;
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
-        return LevelProbeFailure{std::string("cannot start the level analysis: ") +
-                                 std::strerror(errno)};
-    }
-    Descriptor ours(ends[0]);
-    Descriptor theirs(ends[1]);
-
-    SpawnSetup setup;
-    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&setup.actions, theirs.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
-    // Default signal handling and nothing blocked, whatever this process does.
-    sigset_t none;
-    sigset_t all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&setup.attributes, &none);
-    posix_spawnattr_setsigdefault(&setup.attributes, &all);
-    posix_spawnattr_setflags(&setup.attributes,
-                             static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
-
-    const std::string parentPid = std::to_string(::getpid());
-    // "--": a source named like an option is still the source.
-    std::vector<std::string> words{request.program, "--parent-pid", parentPid, "--",
-                                   request.source};
-    if (request.offset != 0 || request.length) {
-        words.push_back(std::to_string(request.offset));
-        words.push_back(std::to_string(request.length.value_or(UINT64_MAX - request.offset)));
-    }
-    std::vector<char*> arguments;
-    arguments.reserve(words.size() + 1);
-    for (std::string& word : words) arguments.push_back(word.data());
-    arguments.push_back(nullptr);
-
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, request.program.c_str(), &setup.actions,
-                                      &setup.attributes, arguments.data(), environ);
-    theirs.reset();
-    if (spawned != 0) {
+    // The probe reads nothing; what the decoder prints on standard error
+    // would only garble snipwell-cut's own lines.
+    auto started = HelperProcess::start(HelperLaunch{
+        request.program, level::probeArguments(request.source, request.offset, request.length),
+        false, false});
+    if (const int* why = std::get_if<int>(&started)) {
         return LevelProbeFailure{"cannot start the level analysis \"" + request.program +
-                                 "\": " + std::strerror(spawned)};
+                                 "\": " + std::strerror(*why)};
     }
-    ProbeProcess probe(pid);
+    HelperProcess& probe = *std::get<std::unique_ptr<HelperProcess>>(started);
 
-    std::string output;
-    const Reading reading = readAll(ours.get(), deadline, output);
-    if (reading == Reading::timedOut) {
-        probe.kill();
-        return LevelProbeFailure{"the level analysis did not finish within " +
-                                 formatSeconds(request.limit) + " and was stopped"};
-    }
-    if (reading != Reading::ended) {
-        probe.kill();
-        return LevelProbeFailure{"the level analysis gave no usable answer"};
-    }
+    const auto output = readOutput(probe, request);
+    if (const auto* failure = std::get_if<LevelProbeFailure>(&output)) return *failure;
     // Its output has ended; it ends a moment later.
-    const auto status = probe.waitUntil(std::max(deadline, Clock::now() + std::chrono::seconds(2)));
+    const auto status = probe.waitForEnd(HelperClock::now() + endGrace);
     if (!status) {
         probe.kill();
         return LevelProbeFailure{"the level analysis did not end after its answer"};
     }
-    if (WIFSIGNALED(*status)) return LevelProbeFailure{describeEnd(*status)};
-    auto answer = parseAnswer(output);
-    const bool reportedFailure = output.rfind("error ", 0) == 0;
-    const bool exitedWell = WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
-    if (!reportedFailure && (!exitedWell || !std::holds_alternative<MeasuredPeak>(answer))) {
-        return exitedWell ? answer : LevelProbeFailure{describeEnd(*status)};
-    }
-    return answer;
+    return interpret(std::get<ProbeOutput>(output), *status);
 }
 
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeakWithProbe(const std::string& source,
                                                                    std::uint64_t offset,
                                                                    std::uint64_t length) {
-    const auto program = findLevelProbe();
-    if (!program) {
+    const auto search = searchHelperProgram(levelProbeProgramName, levelProbeVariable);
+    if (search.notExecutable) {
+        return LevelProbeFailure{std::string(levelProbeVariable) + " names \"" +
+                                 *search.notExecutable + "\", which is not an executable file"};
+    }
+    if (!search.found) {
         return LevelProbeFailure{std::string("the level analysis program ") +
                                  levelProbeProgramName + " is not installed"};
     }
     LevelProbeRequest request;
-    request.program = *program;
+    request.program = *search.found;
     request.source = source;
     request.offset = offset;
     request.length = length;
-    request.limit = levelProbeLimitFor(length);
     return measurePeak(request);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Runs the clipping guard's analysis, snipwell-level-probe, in a process of
-// its own and waits a limited time for its answer. The probe decodes; this
-// side never does, so a damaged file that crashes or hangs the decoder costs
-// a refusal here, not snipwell-cut itself.
+// its own (common/helper_process.h, level/level_probe_protocol.h) and waits
+// a limited time for its answer. The probe decodes; this side never does, so
+// a damaged file that crashes or hangs the decoder costs a refusal here, not
+// snipwell-cut itself.
 
 #include <chrono>
 #include <cstdint>
@@ -10,10 +11,9 @@
 #include <string>
 #include <variant>
 
-namespace snipwell {
+#include "level/level_probe_protocol.h"
 
-inline constexpr const char* levelProbeProgramName = "snipwell-level-probe";
-inline constexpr const char* levelProbeVariable = "SNIPWELL_LEVEL_PROBE";
+namespace snipwell {
 
 // $SNIPWELL_LEVEL_PROBE when set, else beside the running program, else in
 // ../libexec/snipwell/ from the running program's folder. Empty when none
@@ -25,7 +25,10 @@ struct LevelProbeRequest {
     std::string source;   // the MP3 file
     std::uint64_t offset = 0;
     std::optional<std::uint64_t> length;  // to the end of the file when empty
-    std::chrono::milliseconds limit{30'000};
+    // How long the probe may go without reporting progress before it is
+    // ended as hung: the time it takes follows its progress, not the
+    // stretch's size.
+    std::chrono::milliseconds silenceLimit = level::probeSilenceLimit;
 };
 
 struct MeasuredPeak {
@@ -34,22 +37,19 @@ struct MeasuredPeak {
 };
 
 // Why there is no peak, as one line without a trailing period: the probe
-// could not start, ended by a signal, ran out of time (it is then killed),
-// answered nothing usable, or reported why it could not decode.
+// could not start, ended by a signal, stopped reporting progress (it is then
+// killed with whatever it started), answered nothing usable, or reported why
+// it could not decode.
 struct LevelProbeFailure {
     std::string reason;
 };
 
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeak(const LevelProbeRequest& request);
 
-// measurePeak() with the probe found by findLevelProbe() and a time limit
-// for the stretch's size; a failure when there is no probe.
+// measurePeak() with the probe found by findLevelProbe(); a failure when
+// there is no probe.
 std::variant<MeasuredPeak, LevelProbeFailure> measurePeakWithProbe(const std::string& source,
                                                                    std::uint64_t offset,
                                                                    std::uint64_t length);
-
-// A time limit that grows with the bytes to decode: the decoder runs at
-// well over a hundred times real time, but shares the machine.
-std::chrono::milliseconds levelProbeLimitFor(std::uint64_t bytes);
 
 }  // namespace snipwell

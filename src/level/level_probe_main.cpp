@@ -6,17 +6,11 @@
 // into a plain refusal. It is not meant to be started by hand, though it
 // works from a terminal too.
 //
-// Answer, one line on standard output, exit status 0:
-//   peak <largest sample magnitude, 1.0 is full scale> samples <per channel>
-// or, exit status 1:
-//   error <reason>
+// What it writes, and its exit statuses: level/level_probe_protocol.h.
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
-#include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -25,16 +19,17 @@
 #include <variant>
 #include <vector>
 
+#include "common/helper_parent.h"
 #include "common/version.h"
+#include "level/level_probe_protocol.h"
 #include "level/peak_decoder.h"
 
 namespace {
 
 using snipwell::level::ByteStretch;
-
-constexpr int exitMeasured = 0;
-constexpr int exitFailed = 1;
-constexpr int exitUsage = 2;
+using snipwell::level::probeExitFailed;
+using snipwell::level::probeExitMeasured;
+using snipwell::level::probeExitUsage;
 
 void printUsage(std::FILE* to) {
     std::fputs(
@@ -42,6 +37,8 @@ void printUsage(std::FILE* to) {
         "Decodes FILE (or LENGTH bytes of it from byte OFFSET) and prints its loudest\n"
         "sample: \"peak P samples N\", where P is 1.0 at full scale and N counts the\n"
         "samples of one channel; \"error REASON\" and exit status 1 when it cannot.\n"
+        "Before that it says \"progress BYTES\" once the file is open and after every\n"
+        "block it decodes.\n"
         "snipwell-cut starts it for its clipping guard (--gain max, --no-clip).\n"
         "\n"
         "Options:\n"
@@ -55,24 +52,16 @@ void printUsage(std::FILE* to) {
         to);
 }
 
-std::optional<std::uint64_t> parseNumber(std::string_view text) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Ends this process with its parent: a probe nobody waits for has no use.
-void followParent(pid_t parent) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(exitFailed);
+// One line of the protocol, sent at once: the caller times the probe by
+// when its lines arrive.
+void say(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
 }
 
 int fail(const std::string& reason) {
-    std::printf("error %s\n", reason.c_str());
-    return exitFailed;
+    say(snipwell::level::formatErrorLine(reason));
+    return probeExitFailed;
 }
 
 }  // namespace
@@ -92,34 +81,35 @@ int main(int argc, char** argv) {
         }
         if (word == "--help") {
             printUsage(stdout);
-            return exitMeasured;
+            return probeExitMeasured;
         }
         if (word == "--version") {
             std::fputs(snipwell::versionNotice("snipwell-level-probe").c_str(), stdout);
-            return exitMeasured;
+            return probeExitMeasured;
         }
-        if (word == "--parent-pid" && i + 1 < argc) {
-            const auto parent = parseNumber(argv[++i]);
+        if (word == snipwell::parentPidOption && i + 1 < argc) {
+            // A probe nobody waits for has no use.
+            const auto parent = snipwell::parseParentPid(argv[++i]);
             if (!parent) {
                 printUsage(stderr);
-                return exitUsage;
+                return probeExitUsage;
             }
-            followParent(static_cast<pid_t>(*parent));
+            snipwell::followParent(*parent);
             continue;
         }
         operands.push_back(word);
     }
     if (operands.size() != 1 && operands.size() != 3) {
         printUsage(stderr);
-        return exitUsage;
+        return probeExitUsage;
     }
     ByteStretch stretch;
     if (operands.size() == 3) {
-        const auto offset = parseNumber(operands[1]);
-        const auto length = parseNumber(operands[2]);
+        const auto offset = snipwell::level::parseProbeCount(operands[1]);
+        const auto length = snipwell::level::parseProbeCount(operands[2]);
         if (!offset || !length) {
             printUsage(stderr);
-            return exitUsage;
+            return probeExitUsage;
         }
         stretch = {*offset, *length};
     }
@@ -127,13 +117,14 @@ int main(int argc, char** argv) {
     const std::string path(operands[0]);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return fail("cannot open \"" + path + "\": " + std::strerror(errno));
-    const auto decoded = snipwell::level::decodePeak(fd, stretch);
+    say(snipwell::level::formatProgressLine(0));
+    const auto decoded = snipwell::level::decodePeak(
+        fd, stretch, [](std::uint64_t bytes) { say(snipwell::level::formatProgressLine(bytes)); });
     ::close(fd);
     if (const auto* failure = std::get_if<snipwell::level::DecodeFailure>(&decoded)) {
         return fail(failure->reason);
     }
     const auto& peak = std::get<snipwell::level::Peak>(decoded);
-    std::printf("peak %.9g samples %llu\n", peak.peak,
-                static_cast<unsigned long long>(peak.samples));
-    return std::fflush(stdout) == 0 ? exitMeasured : exitFailed;
+    std::fputs(snipwell::level::formatPeakLine({peak.peak, peak.samples}).c_str(), stdout);
+    return std::fflush(stdout) == 0 ? probeExitMeasured : probeExitFailed;
 }

@@ -18,6 +18,8 @@ struct Peak {
 // Decodes the stretch of the file open as `fd`, from whichever frame the
 // decoder finds first in it. Damaged frames are skipped the way a player
 // skips them; only a file the decoder cannot read at all fails.
-std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch);
+// `progress` hears of each block decoded.
+std::variant<Peak, DecodeFailure> decodePeak(int fd, const ByteStretch& stretch,
+                                             const DecodeProgress& progress = {});
 
 }  // namespace snipwell::level

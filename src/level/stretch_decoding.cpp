@@ -93,8 +93,8 @@ private:
 
 }  // namespace
 
-std::optional<DecodeFailure> decodeFrames(int fd, const FrameWindow& frames,
-                                          const FrameSink& sink) {
+std::optional<DecodeFailure> decodeFrames(int fd, const FrameWindow& frames, const FrameSink& sink,
+                                          const DecodeProgress& progress) {
     int error = MPG123_OK;
     const Handle handle(mpg123_new(nullptr, &error));
     if (!handle)
@@ -126,6 +126,7 @@ std::optional<DecodeFailure> decodeFrames(int fd, const FrameWindow& frames,
         if (auto failure = decoder.feed(input.data(), static_cast<std::size_t>(got))) {
             return failure;
         }
+        if (progress) progress(position - feedFrom);
     }
     return std::nullopt;
 }

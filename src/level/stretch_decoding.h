@@ -46,11 +46,15 @@ struct FrameWindow {
 
 using FrameSink = std::function<void(const DecodedFrame&)>;
 
+// Told how many bytes have been read and decoded so far, after each block.
+using DecodeProgress = std::function<void(std::uint64_t bytes)>;
+
 // Decodes the file open as `fd` from a little before `frames.countFrom`
 // (so the first counted frame has the bit reservoir it needs) and hands
 // `sink` each frame that starts in [countFrom, countUntil). Damaged frames
 // are skipped the way a player skips them; only a file the decoder cannot
-// read at all fails.
-std::optional<DecodeFailure> decodeFrames(int fd, const FrameWindow& frames, const FrameSink& sink);
+// read at all fails. `progress`, when given, hears of each block decoded.
+std::optional<DecodeFailure> decodeFrames(int fd, const FrameWindow& frames, const FrameSink& sink,
+                                          const DecodeProgress& progress = {});
 
 }  // namespace snipwell::level

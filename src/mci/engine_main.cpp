@@ -7,18 +7,15 @@
 // It ends at the end of its input, and at once when its parent ends.
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
-#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
-#include <thread>
 
+#include "common/helper_parent.h"
 #include "common/version.h"
 #include "mci/command_limits.h"
 #include "mci/engine_protocol.h"
@@ -51,19 +48,6 @@ void printUsage() {
 }
 
 void printVersion() { std::cout << snipwell::versionNotice("snipwell-media-engine"); }
-
-// Ends this process when `parent` is no longer its parent, however the
-// parent ended. The parent-death signal covers the usual case at once; the
-// watch covers a parent that ended before the signal was armed, and the
-// parent thread (not process) ending, for which the signal fires early.
-void followParent(pid_t parent) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(0);
-    std::thread([parent] {
-        while (::getppid() == parent) std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        ::_exit(0);
-    }).detach();
-}
 
 // A file with tags no writer makes is refused before the decoder sees it;
 // a file that is no MP3 at all still answers as such.
@@ -106,16 +90,14 @@ int main(int argc, char** argv) {
             printVersion();
             return 0;
         }
-        if (argument == "--parent-pid" && i + 1 < argc) {
+        if (argument == snipwell::parentPidOption && i + 1 < argc) {
             const std::string_view value = argv[++i];
-            pid_t parent = 0;
-            const auto [stop, error] =
-                std::from_chars(value.data(), value.data() + value.size(), parent);
-            if (error != std::errc{} || stop != value.data() + value.size() || parent <= 1) {
+            const auto parent = snipwell::parseParentPid(value);
+            if (!parent) {
                 std::cerr << "snipwell-media-engine: bad parent pid " << value << "\n";
                 return 2;
             }
-            followParent(parent);
+            snipwell::followParent(*parent);
             continue;
         }
         std::cerr << "snipwell-media-engine: unknown option " << argument << " (try --help)\n";

@@ -1,13 +1,11 @@
 #pragma once
 // One running media engine process and the socket the entry point talks to
-// it through (see engine_protocol.h for what travels on it).
+// it through (see engine_protocol.h for what travels on it), started and
+// ended by the helper-process module (common/helper_process.h).
 //
-// The engine gets the socket as its standard input and output and no other
-// descriptor of ours: everything above standard error is closed in the child
-// before the program starts. It ends by itself when its input ends, when this
-// process ends (a parent-death signal, bound to the thread that started it,
-// and a watch on its parent's id), and it is killed when it fails to answer.
-// Writes use MSG_NOSIGNAL, so a dead engine never raises SIGPIPE here.
+// The engine gets the socket as its standard input and output. It ends by
+// itself when its input ends, when this process ends (it follows its
+// parent, common/helper_parent.h), and it is killed when it fails to answer.
 
 #include <sys/types.h>
 
@@ -16,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "common/helper_process.h"
 
 namespace snipwell::mci {
 
@@ -43,19 +43,15 @@ public:
     Answer awaitHello(std::chrono::milliseconds limit);
 
     // Kills the engine at once and reaps it.
-    void kill();
+    void kill() { process_->kill(); }
 
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return process_->pid(); }
 
 private:
-    EngineProcess(pid_t pid, int socket) : pid_(pid), socket_(socket) {}
-    bool reapWithin(std::chrono::milliseconds grace);
-    Answer receiveLine(std::chrono::steady_clock::time_point deadline);
+    explicit EngineProcess(std::unique_ptr<HelperProcess> process) : process_(std::move(process)) {}
+    Answer receiveLine(HelperClock::time_point deadline);
 
-    pid_t pid_;
-    int socket_;
-    bool reaped_ = false;
-    std::string received_;  // bytes read past the last answer line
+    std::unique_ptr<HelperProcess> process_;
 };
 
 }  // namespace snipwell::mci

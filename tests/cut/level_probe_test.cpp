@@ -3,15 +3,19 @@
 // (not there, killed, hung, rambling, failing) into a reason, never a peak.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <variant>
 
 #include "cut/level_probe.h"
+#include "level/level_probe_protocol.h"
 #include "mp3/gain_plan.h"
 #include "support/mp3/lame_encode.h"
 #include "support/mp3/run_program.h"
@@ -93,7 +97,11 @@ TEST(LevelProbe, EveryWayTheProbeFailsIsAReason) {
     } cases[] = {
         {"killed mid-way", "printf 'peak 0.'; kill -KILL $$", "killed by signal 9 (SIGKILL)"},
         {"crashed", "kill -SEGV $$", "killed by signal 11 (SIGSEGV)"},
-        {"hung", "exec sleep 30", "did not finish within 0.3 s and was stopped"},
+        {"hung", "exec sleep 30", "made no progress for 0.3 s and was stopped"},
+        {"repeats itself", "while :; do echo progress 7; sleep 0.05; done",
+         "made no progress for 0.3 s and was stopped"},
+        {"reports progress after its answer", "echo 'peak 0.5 samples 10'; echo 'progress 9'",
+         "no usable answer"},
         {"rambling", "echo 'all is well'", "no usable answer"},
         {"two answers", "echo 'peak 0.5 samples 10'; echo 'peak 0.9 samples 10'",
          "no usable answer"},
@@ -104,7 +112,7 @@ TEST(LevelProbe, EveryWayTheProbeFailsIsAReason) {
     };
     for (const auto& c : cases) {
         LevelProbeRequest request = requestFor(script(work, c.name, c.body).string(), "song.mp3");
-        request.limit = std::chrono::milliseconds(300);
+        request.silenceLimit = std::chrono::milliseconds(300);
         const auto started = std::chrono::steady_clock::now();
         const auto measured = measurePeak(request);
         const auto* failure = std::get_if<LevelProbeFailure>(&measured);
@@ -116,6 +124,118 @@ TEST(LevelProbe, EveryWayTheProbeFailsIsAReason) {
     const auto missing = measurePeak(requestFor(work.file("none").string(), "song.mp3"));
     ASSERT_TRUE(std::holds_alternative<LevelProbeFailure>(missing));
     EXPECT_NE(std::get<LevelProbeFailure>(missing).reason.find("cannot start"), std::string::npos);
+}
+
+int pidIn(const std::string& file) {
+    std::ifstream text(file);
+    int pid = 0;
+    return text >> pid ? pid : 0;
+}
+
+// Whether the process has ended (or is a zombie nobody reaped yet) within
+// two seconds: a killed process takes a moment to go.
+bool processEnds(int pid) {
+    for (int waited = 0; waited < 2000; waited += 20) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const auto close = text.rfind(')');
+        const char state =
+            close == std::string::npos || close + 2 >= text.size() ? '\0' : text[close + 2];
+        if (state == '\0' || state == 'Z' || state == 'X') return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// The probe the program finds, replaced by a stand-in for one test.
+class StandInProbe {
+public:
+    explicit StandInProbe(const fs::path& program) {
+        ::setenv(level::levelProbeVariable, program.c_str(), 1);
+    }
+    ~StandInProbe() { ::unsetenv(level::levelProbeVariable); }
+    StandInProbe(const StandInProbe&) = delete;
+    StandInProbe& operator=(const StandInProbe&) = delete;
+};
+
+// The probe as snipwell-cut runs it, with its own limits: a probe that stops
+// reporting progress mid-decode is ended long before a limit for the
+// stretch's size, and whatever it started ends with it, whether it hung or
+// answered.
+TEST(LevelProbe, AProbeThatStopsReportingEndsPromptlyWithWhatItStarted) {
+    const TempDir work;
+    const std::string child = work.file("child.pid").string();
+    const std::string stalled = work.file("stalled").string();
+    // A child of the probe, holding nothing of the probe's output open.
+    const std::string startChild = "sleep 600 >/dev/null 2>&1 & echo $! >" + child + "; ";
+    const struct {
+        const char* name;
+        std::string body;
+        const char* reasonHas;  // nullptr: measured
+    } cases[] = {
+        {"hangs mid-decode",
+         startChild + "echo progress 0; echo progress 65536; touch " + stalled + "; exec sleep 600",
+         "made no progress for 5 s and was stopped"},
+        {"answers and leaves a child", startChild + "echo 'peak 0.5 samples 10'", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(child);
+        const StandInProbe standIn(script(work, c.name, c.body));
+        const auto started = std::chrono::steady_clock::now();
+        const auto measured = measurePeakWithProbe("song.mp3", 0, 1'000'000);
+        const auto waited = std::chrono::steady_clock::now() - started;
+        if (c.reasonHas != nullptr) {
+            ASSERT_TRUE(fs::exists(stalled)) << "the probe never reached its hang";
+            const auto* failure = std::get_if<LevelProbeFailure>(&measured);
+            ASSERT_NE(failure, nullptr);
+            EXPECT_NE(failure->reason.find(c.reasonHas), std::string::npos) << failure->reason;
+            EXPECT_LT(waited, std::chrono::seconds(20));
+        } else {
+            EXPECT_TRUE(std::holds_alternative<MeasuredPeak>(measured));
+        }
+        const int childPid = pidIn(child);
+        ASSERT_GT(childPid, 0) << "the probe started no child";
+        const bool ended = processEnds(childPid);
+        EXPECT_TRUE(ended) << "the probe's child outlived it";
+        if (!ended) ::kill(childPid, SIGKILL);
+    }
+}
+
+TEST(LevelProbe, ASlowProbeThatKeepsReportingProgressIsWaitedFor) {
+    const TempDir work;
+    const auto slow = script(work, "slow",
+                             "for i in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do echo progress $i; "
+                             "sleep 0.2; done; echo 'peak 0.5 samples 10'");
+    LevelProbeRequest request = requestFor(slow.string(), "song.mp3");
+    request.silenceLimit = std::chrono::seconds(1);
+    const auto started = std::chrono::steady_clock::now();
+    const auto measured = measurePeak(request);
+    // It ran for longer than the silence it is allowed, or this proves nothing.
+    EXPECT_GT(std::chrono::steady_clock::now() - started, 2 * request.silenceLimit);
+    ASSERT_TRUE(std::holds_alternative<MeasuredPeak>(measured))
+        << std::get<LevelProbeFailure>(measured).reason;
+    EXPECT_EQ(std::get<MeasuredPeak>(measured).peak, 0.5);
+}
+
+TEST(LevelProbe, AProbeItsVariableNamesButCannotRunIsCalledSo) {
+    const TempDir work;
+    const fs::path plain = work.file("plain");
+    std::ofstream(plain) << "#!/bin/sh\necho 'peak 0.5 samples 10'\n";
+    ::chmod(plain.c_str(), 0644);
+    const fs::path folder = work.file("folder");
+    fs::create_directory(folder);
+    for (const fs::path& named : {plain, folder}) {
+        const StandInProbe standIn(named);
+        const auto measured = measurePeakWithProbe("song.mp3", 0, 1000);
+        ASSERT_TRUE(std::holds_alternative<LevelProbeFailure>(measured)) << named;
+        const std::string& reason = std::get<LevelProbeFailure>(measured).reason;
+        for (const std::string& part :
+             {std::string(level::levelProbeVariable), "\"" + named.string() + "\"",
+              std::string("not an executable file")}) {
+            EXPECT_NE(reason.find(part), std::string::npos) << reason;
+        }
+    }
 }
 
 TEST(LevelProbe, TheStretchReachesTheProbe) {
