@@ -21,6 +21,8 @@ void QtFileDialog::configure(QFileDialog& dialog, QFileDialog::AcceptMode mode) 
 
     const DialogFilter filter = parseDialogFilter(filter_);
     dialog.setNameFilters(filter.shownEntries);
+    if (filterIndex_ >= 1 && filterIndex_ <= filter.shownEntries.size())
+        dialog.selectNameFilter(filter.shownEntries[filterIndex_ - 1]);
     // Names match their patterns whatever the letter case: "*.mp3" finds
     // "Song.MP3" as well.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
@@ -43,6 +45,8 @@ void QtFileDialog::show(QFileDialog::AcceptMode mode) {
         throw RuntimeError(ErrorKind::DialogCancelled, "the file dialog was cancelled");
     }
     fileName_ = QFile::encodeName(chosen.first()).toStdString();
+    filterIndex_ =
+        static_cast<std::int16_t>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()) + 1);
 }
 
 }  // namespace snipwell::qt
