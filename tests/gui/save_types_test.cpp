@@ -58,7 +58,8 @@ protected:
                 static_cast<QDialog*>(dialog)->accept();
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 messages.push_back(box->text());
-                box->button(QMessageBox::Ok)->click();
+                QAbstractButton* ok = box->button(QMessageBox::Ok);
+                (ok != nullptr ? ok : box->button(QMessageBox::No))->click();
             }
         });
         answer.start();
@@ -68,7 +69,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    int offered = 0;
+    qsizetype offered = 0;
 };
 
 TEST_F(SaveTypes, ExactTypeGivesTheMarkedSamplesAndIsOfferedAgain) {
