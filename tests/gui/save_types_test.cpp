@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -41,9 +42,10 @@ protected:
         form->clipEndMs = 6'789;
     }
 
-    // Clicks Save and chooses `target` under the filter entry `type` (1 or
-    // 2), or under the one offered for 0. Returns the messages shown and
-    // notes the entry offered.
+    // Clicks Save, types `target` as a person does (the dialog active, its
+    // name field focused) and then picks the filter entry `type` (1 or 2)
+    // with the keyboard, or keeps the one offered for 0. Returns the
+    // messages shown and notes the entry offered.
     std::vector<QString> save(const QString& target, int type) {
         std::vector<QString> messages;
         QTimer answer;
@@ -51,16 +53,30 @@ protected:
         QObject::connect(&answer, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             if (modal == nullptr || !modal->isVisible()) return;
+            answer.stop();
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
                 offered = dialog->nameFilters().indexOf(dialog->selectedNameFilter()) + 1;
-                if (type != 0) dialog->selectNameFilter(dialog->nameFilters().at(type - 1));
-                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(target);
+                dialog->activateWindow();
+                if (!QTest::qWaitForWindowActive(dialog)) {
+                    ADD_FAILURE() << "the Save dialog did not become active";
+                    dialog->reject();
+                    return;
+                }
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                name->setFocus(Qt::OtherFocusReason);
+                name->setText(target);
+                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                while (type != 0 && types->currentIndex() != type - 1) {
+                    QTest::keyClick(types,
+                                    types->currentIndex() < type - 1 ? Qt::Key_Down : Qt::Key_Up);
+                }
                 static_cast<QDialog*>(dialog)->accept();
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 messages.push_back(box->text());
                 QAbstractButton* ok = box->button(QMessageBox::Ok);
                 (ok != nullptr ? ok : box->button(QMessageBox::No))->click();
             }
+            answer.start();
         });
         answer.start();
         QTest::mouseClick(&window().command(7), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
@@ -86,11 +102,15 @@ TEST_F(SaveTypes, ExactTypeGivesTheMarkedSamplesAndIsOfferedAgain) {
     EXPECT_EQ(test::decodeWithMpg123(again.toStdString()).frames(), clip.frames());
 }
 
+// Back from the exact type to the first one, with the name typed before:
+// the name keeps its letter case and the clip is the frame slice.
 TEST_F(SaveTypes, FirstTypeGivesTheFramesThatHoldTheMarks) {
     const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
     open(source);
+    save(folder.filePath(QStringLiteral("exact.mp3")), 2);
     const QString target = folder.filePath(QStringLiteral("frames.mp3"));
     EXPECT_EQ(save(target, 1), std::vector<QString>{QStringLiteral("Clip Saved     ")});
+    EXPECT_EQ(offered, 2);
 
     auto reader = std::get<mp3::BlockReader>(mp3::BlockReader::open(source.string()));
     const auto slice = std::get<mp3::ByteSpan>(mp3::findFrameSlice(reader, 1'234, 6'789));
