@@ -27,12 +27,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// `tag` in front of the bytes of `kind`, written into `folder`.
+// `tag` in front of the bytes of `stream`, written into `folder`.
 fs::path withFrontTag(const TempDir& folder, const fs::path& stream, const Bytes& tag) {
     Bytes bytes = tag;
     const Bytes audio = readBytes(stream);
     bytes.insert(bytes.end(), audio.begin(), audio.end());
-    const fs::path path = folder.file("tagged.mp3");
+    fs::path path = folder.file("tagged.mp3");
     writeBytes(path.string(), bytes);
     return path;
 }
