@@ -28,7 +28,7 @@ private:
 }  // namespace
 
 std::unique_ptr<ClipTarget> CommitBesideEventsFiles::createTarget(const std::string& path) {
-    return std::make_unique<CommitBesideEventsTarget>(inner_.createTarget(path), pump_);
+    return std::make_unique<CommitBesideEventsTarget>(disk().createTarget(path), pump_);
 }
 
 }  // namespace snipwell
