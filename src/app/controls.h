@@ -37,6 +37,11 @@ public:
     virtual std::string fileName() const = 0;
     virtual void setDialogTitle(const std::string& title) = 0;
     virtual void setFlags(std::int16_t flags) = 0;
+    // Which pair of the filter is chosen, counted from 1: set before the
+    // dialog is shown to offer it, read after a choice to learn the one the
+    // person took. An index the filter does not have offers the first pair.
+    virtual void setFilterIndex(std::int16_t index) = 0;
+    virtual std::int16_t filterIndex() const = 0;
     // Modal. After a choice fileName() holds the path; a cancel throws a
     // RuntimeError of kind DialogCancelled and leaves fileName() unchanged.
     virtual void showOpen() = 0;

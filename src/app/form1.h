@@ -89,6 +89,7 @@ private:
     void showSaveBusy();
     bool askForSaveTarget();
     void writeClipTo(const std::string& target);
+    void writeExactClipTo(const std::string& target);
     void showSaveIdle(const std::string& message);
 
     WindowServices& services_;
@@ -98,6 +99,10 @@ private:
     // Counts the times Open closed the media to load another file, so a
     // preview loop can tell that its track has been replaced
     std::uint64_t openedTracks_ = 0;
+    // The file type last chosen in the Save dialog (1 the source's frames, 2
+    // exact to the sample), offered again for the rest of the run even when
+    // the Open dialog, which has one type, was shown in between
+    std::int16_t saveFileType_ = 1;
 
 private:
     // The controls, by the names the window gives them.

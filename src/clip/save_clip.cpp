@@ -6,8 +6,12 @@
 // complete, and a failure says why the clip was not saved.
 
 #include <string>
+#include <variant>
 
 #include "app/form1.h"
+#include "clip/commit_beside_events.h"
+#include "clip/exact/exact_cut.h"
+#include "clip/exact_refusal_message.h"
 #include "clip/export/clip_export.h"
 #include "clip/run_beside_events.h"
 #include "common/failure_modes.h"
@@ -16,7 +20,13 @@
 namespace snipwell {
 namespace {
 
-constexpr const char* kSaveFilter = "Mp3 Files(*.Mp3)|*.mp3";
+// Two types: the frames of the source that hold the marks, copied as they
+// are, or a clip exact to the sample.
+constexpr const char* kSaveFilter =
+    "Mp3 Files(*.Mp3)|*.mp3|Mp3 Files, exact to the sample (*.mp3)|*.mp3";
+constexpr std::int16_t kExactSaveType = 2;
+// The exact cut reports its share done; the bar shows it in these steps.
+constexpr float kExactProgressSteps = 1000;
 constexpr std::int16_t kSaveDialogFlags = 1;
 
 // The buttons a save keeps from running, in the order they are switched;
@@ -31,8 +41,8 @@ void setLockedControlsEnabled(WindowServices& services, bool enabled) {
 }  // namespace
 
 void Form1::saveClip() {
-    // A begin mark of 0 stays 0: the clip then starts at the file's first
-    // byte, on this save and on the next.
+    // A begin mark of 0 stays 0: the clip then starts with the first audio
+    // frame (or the first sample), on this save and on the next.
     if (!isSavableSelection(clipBeginMs, clipEndMs)) {
         services_.messageBox("Invalid Selection", kOkInformation, kAppTitle);
         return;
@@ -81,7 +91,9 @@ bool Form1::askForSaveTarget() {
     Cdlg.setFilter(kSaveFilter);
     Cdlg.setFlags(kSaveDialogFlags);
     Cdlg.setDialogTitle("Open");
+    Cdlg.setFilterIndex(saveFileType_);
     Cdlg.showSave();
+    saveFileType_ = Cdlg.filterIndex();
 
     const std::string target = Cdlg.fileName();
     if (isSourceItself(files_, target, sourceFile)) {
@@ -102,6 +114,10 @@ bool Form1::askForSaveTarget() {
 // a close meanwhile waits for them, and leaves the old target or the whole
 // new clip.
 void Form1::writeClipTo(const std::string& target) {
+    if (saveFileType_ == kExactSaveType) {
+        writeExactClipTo(target);
+        return;
+    }
     ClipExport clip(files_, sourceFile, target);
     const ClipRange range = clip.measure(playerOnDemand().getLengthInMS(), clipBeginMs, clipEndMs);
     pb.setMax(static_cast<float>(range.progressMax));
@@ -111,6 +127,34 @@ void Form1::writeClipTo(const std::string& target) {
         services_.pumpEvents();
     });
     runBesideEvents(services_, [&clip] { clip.commit(); });
+}
+
+// The clip exact to the sample, as snipwell-cut --exact writes it, with the
+// progress bar and the window's events as the cut goes, and its final sync
+// and rename beside the event loop. A refusal says why, and whether the
+// frame type would do.
+void Form1::writeExactClipTo(const std::string& target) {
+    CommitBesideEventsFiles files(files_, services_);
+    pb.setMax(kExactProgressSteps);
+    pb.setValue(0);
+    const auto cut = [&](std::int64_t endMs) {
+        return exact::cutExactClip({sourceFile, clipBeginMs, endMs, target}, files,
+                                   [&](double done) {
+                                       pb.setValue(static_cast<float>(done) * kExactProgressSteps);
+                                       services_.pumpEvents();
+                                   });
+    };
+    auto result = cut(clipEndMs);
+    // An end marked as playback ended may lie a few milliseconds past the
+    // last sample the frames hold: the clip then runs to the track's end.
+    if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&result);
+        refusal != nullptr && refusal->kind == exact::ExactRefusalKind::endPastTrack &&
+        refusal->trackMs > clipBeginMs) {
+        result = cut(refusal->trackMs);
+    }
+    if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&result)) {
+        throw RuntimeError(ErrorKind::FileError, exactRefusalMessage(*refusal));
+    }
 }
 
 // Every way out of a save ends here: the caption, what the person is told

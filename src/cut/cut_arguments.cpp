@@ -266,7 +266,8 @@ std::string cutHelp() {
     std::string help = cutUsage() + "\n" + cutSplitUsage() + R"(
 
 Cuts the stretch from BEGIN to END out of the MP3 file SOURCE and saves it as
-TARGET, the same bytes Snipwell's Save writes, without decoding anything.
+TARGET, the same bytes Snipwell's Save writes, without decoding anything: the
+frames from the one that holds BEGIN to the one that holds END.
 TARGET appears only once the clip is complete and on the disk.
 
 With --cue, --at, --every or --labels it splits the whole of SOURCE into

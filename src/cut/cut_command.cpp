@@ -8,6 +8,7 @@
 #include "clip/exact/clip_source_bytes.h"
 #include "clip/exact/exact_cut.h"
 #include "clip/export/clip_export.h"
+#include "clip/export/source_clip_range.h"
 #include "common/runtime_error.h"
 #include "cut/byte_range_gain.h"
 #include "cut/clip_time.h"
@@ -41,7 +42,7 @@ std::int32_t checkedTrackLength(const CutArguments& arguments, Files& files,
     }
     const std::int32_t lengthMs = trackLengthMs(arguments.source);
     // The window's marks come from playback and stay within the track; a
-    // typed END past it would only add zeros to the clip.
+    // typed END past it is a mistake worth saying.
     if (arguments.endMs > lengthMs) {
         throw RuntimeError(ErrorKind::FileError, "END " + formatClipTime(arguments.endMs) +
                                                      " lies past the end of the track (" +
@@ -71,12 +72,11 @@ exact::ClipSourceBytes clipSourceBytes(const CutArguments& arguments, Files& fil
         }
         return std::get<exact::ClipSourceBytes>(bytes);
     }
-    const std::int64_t size = files.fileSize(arguments.source);
-    const ClipRange range = clipRangeFor(size, lengthMs, arguments.beginMs, arguments.endMs);
-    const auto first = static_cast<std::uint64_t>(range.beginOffset - 1);
-    const auto last = static_cast<std::uint64_t>(
-        std::min<std::int64_t>(size, range.beginOffset - 1 + range.clipBytes()));
-    return {first, last - first};
+    const ClipRange range = clipRangeInSource(arguments.source, files.fileSize(arguments.source),
+                                              lengthMs, arguments.beginMs, arguments.endMs)
+                                .range;
+    return {static_cast<std::uint64_t>(range.beginOffset - 1),
+            static_cast<std::uint64_t>(range.clipBytes())};
 }
 
 // The step the clip gets: as asked, or what the clipping guard allows. The

@@ -1,9 +1,9 @@
 #include "cut/split_writer.h"
 
-#include <algorithm>
 #include <limits>
 
 #include "clip/export/clip_export.h"
+#include "clip/export/source_clip_range.h"
 #include "common/runtime_error.h"
 #include "cut/byte_range_gain.h"
 #include "cut/patched_clip_target.h"
@@ -33,12 +33,13 @@ void writeByteRangeTracks(const SplitJob& job, Files& files, const SplitCallback
         // they are copied.
         ClipEdits edits;
         if (job.gain.changesAnything()) {
-            const std::int64_t size = files.fileSize(job.sourcePath);
-            const ClipRange bytes = clipRangeFor(size, lengthMs, beginMs, endMs);
+            const ClipRange bytes =
+                clipRangeInSource(job.sourcePath, files.fileSize(job.sourcePath), lengthMs, beginMs,
+                                  endMs)
+                    .range;
             const auto first = static_cast<std::uint64_t>(bytes.beginOffset - 1);
-            const auto last = static_cast<std::uint64_t>(
-                std::min<std::int64_t>(size, bytes.beginOffset - 1 + bytes.clipBytes()));
-            edits = byteRangeClipEdits(job.sourcePath, first, last - first, job.gain);
+            const auto length = static_cast<std::uint64_t>(bytes.clipBytes());
+            edits = byteRangeClipEdits(job.sourcePath, first, length, job.gain);
         }
         FrameEditTally tally;
         PatchingFiles patched(files, job.trackPaths[i], std::move(edits), tally);

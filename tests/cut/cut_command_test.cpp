@@ -96,8 +96,8 @@ TEST_F(CutCommandTest, OnATerminalReplacesAnExistingTargetOnlyWhenTheAnswerIsYes
 
         if (answer == "y") {
             EXPECT_EQ(status, kCutSucceeded);
-            // Begin 0 starts at the first byte: 16,000 bytes and one chunk.
-            EXPECT_TRUE(readBytes(targetPath) == expectedClip(source, 1, 16'385));
+            // Begin 0 starts at the first byte: 16,000 bytes.
+            EXPECT_TRUE(readBytes(targetPath) == expectedClip(source, 1, 16'000));
         } else {
             EXPECT_EQ(status, kCutFailed) << "answer '" << answer << "'";
             EXPECT_TRUE(readBytes(targetPath) == old);
@@ -166,8 +166,8 @@ TEST_F(CutCommandTest, SourceCutShortDuringTheCopyFailsAndKeepsTheTarget) {
 
 TEST_F(CutCommandTest, EndsWithOneSummaryLineUnlessQuiet) {
     EXPECT_EQ(cut(marks(1'000, 3'000), disk), kCutSucceeded);
-    // 32,000 bytes of selection become 8 chunks: 32,769 bytes.
-    EXPECT_EQ(textOf(out), "Saved " + targetPath + ": 0:02.000, 33 kB\n");
+    // 16 bytes per ms: 32,000 bytes.
+    EXPECT_EQ(textOf(out), "Saved " + targetPath + ": 0:02.000, 32 kB\n");
     EXPECT_EQ(textOf(err), "");
 
     std::FILE* quietOut = std::tmpfile();

@@ -417,7 +417,9 @@ TEST(SplitGain, EveryTrackIsScaledAndKeepsItsLength) {
     }
 }
 
-TEST(ByteRangeGain, ScalesTheFramesInsideTheCopyAndClearsTheInfoFramesLoudness) {
+// A clip from 0 holds the source's frames only: the info frame, whose
+// loudness a gain would make wrong, stays behind, and every frame is scaled.
+TEST(ByteRangeGain, ScalesTheFramesInsideTheCopyAndLeavesTheInfoFrameBehind) {
     // lame states the radio ReplayGain in its info frame unless told not to.
     const TempDir work;
     const fs::path wav = work.file("sweep.wav");
@@ -434,22 +436,9 @@ TEST(ByteRangeGain, ScalesTheFramesInsideTheCopyAndClearsTheInfoFramesLoudness) 
     ASSERT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
 
     const Bytes before = readBytes(plain);
-    const Bytes after = readBytes(gained);
-    ASSERT_EQ(after.size(), before.size());
-    const ClipLayout layout = layoutOf(plain);
-    const ClipFrame& info = layout.frames.front();
-    const auto lame = mp3::readInfoFrame(before.data() + info.offset, info.header).lame;
-    ASSERT_TRUE(lame.has_value());
-    const std::uint8_t* fieldsBefore = before.data() + info.offset + lame->offset;
-    const std::uint8_t* fieldsAfter = after.data() + info.offset + lame->offset;
-    ASSERT_NE(fieldsBefore[mp3::lameRadioGainOffset], 0) << "the source states no ReplayGain";
-    for (std::uint32_t i = 0; i < mp3::lameGainFieldsBytes; ++i) {
-        EXPECT_EQ(fieldsAfter[mp3::lamePeakOffset + i], 0) << "gain field byte " << i;
-    }
-    const std::uint16_t tag =
-        mp3::crc16Update(0, after.data() + info.offset, lame->offset + mp3::lameTagCrcOffset);
-    EXPECT_EQ(fieldsAfter[mp3::lameTagCrcOffset] << 8 | fieldsAfter[mp3::lameTagCrcOffset + 1],
-              tag);
+    ASSERT_EQ(readBytes(gained).size(), before.size());
+    const ClipFrame& first = layoutOf(plain).frames.front();
+    EXPECT_FALSE(mp3::readInfoFrame(before.data() + first.offset, first.header).skippedByDecoder);
 
     const DecodedAudio reference = decodeWithMpg123(plain);
     const DecodedAudio quieter = decodeWithMpg123(gained);

@@ -1,7 +1,8 @@
 // The split mode without a process: the checks before anything is written,
 // --dry-run, the summary lines, and a disk that fills up half-way. The
 // source is a pattern file with a scripted length; tracks are written by the
-// byte-range rule, which needs no MP3.
+// byte-range rule, which, finding no frames to follow, places them by one
+// rate over the file's bytes.
 
 #include <gtest/gtest.h>
 
@@ -97,11 +98,10 @@ TEST_F(SplitCommandTest, SavesEveryTrackWithOneLineEachUnlessQuiet) {
     EXPECT_EQ(split(splitAt({2'500, 7'000})), kCutSucceeded) << textOf(err);
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 01.mp3", "Track 02.mp3", "Track 03.mp3"}));
     EXPECT_EQ(textOf(out),
-              "Saved Track 01.mp3: 0:02.500, 102 kB\n"
+              "Saved Track 01.mp3: 0:02.500, 100 kB\n"
               "Saved Track 02.mp3: 0:04.500, 180 kB\n"
-              "Saved Track 03.mp3: 0:03.000, 123 kB\n");
-    // By the byte-range rule the tracks are the source's bytes, end to end
-    // (the window's rule rounds each range up to a whole chunk).
+              "Saved Track 03.mp3: 0:03.000, 120 kB\n");
+    // The tracks are the source's bytes, end to end, 40 bytes a millisecond.
     const Bytes first = readBytes(folder.file("tracks/Track 01.mp3"));
     EXPECT_TRUE(first == expectedClip(patternBytes(400'000), 1, first.size()));
 
@@ -368,7 +368,7 @@ TEST_F(SplitCommandTest, DiskFullHalfWayKeepsTheFinishedTracksAndNamesThem) {
               "snipwell-cut: the split stopped at track 2 (\"Track 02.mp3\"): cannot write: No "
               "space left on device; kept \"Track 01.mp3\" in \"" +
                   tracksPath + "\"\n");
-    EXPECT_EQ(textOf(out), "Saved Track 01.mp3: 0:03.000, 123 kB\n");
+    EXPECT_EQ(textOf(out), "Saved Track 01.mp3: 0:03.000, 120 kB\n");
 }
 
 // The sheet written for a split names the source and splits it again into

@@ -11,8 +11,9 @@
 #
 # Needs an X server in DISPLAY (scripts/test starts Xvfb) and a PulseAudio
 # server (started here from scripts/lib/pulseaudio.sh when none is given).
-# snipwell-cut tells how many bytes the program takes for a millisecond of
-# this track, so the clip's first byte can be traced back to a whole mark.
+# snipwell-cut's clip from 0 tells where the track's audio frames begin and
+# how many bytes ten seconds of them take, so the clip's first byte can be
+# traced back to a time.
 set -euo pipefail
 
 snipwell="$1"
@@ -24,7 +25,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/lib.sh"
 e2e_begin
 mkdir -p "$artifacts"
-for tool in cmp od grep; do command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"; done
+for tool in cmp od grep head; do command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"; done
 
 now_ms() { date +%s%3N; }
 size_of() { stat -c %s "$1"; }
@@ -53,15 +54,24 @@ offset_in() {
   done
 }
 
-# How many bytes a millisecond of the track is worth to the program: a cut
-# from 1000 ms starts at that many bytes per ms times 1000, counted from 1.
+# Whether byte $2 (from 0) of file $1 starts an MPEG frame: eleven set bits.
+frame_starts_at() {
+  local pair first second
+  pair="$(od -An -v -tu1 -j "$2" -N 2 "$1")"
+  read -r first second <<<"$pair"
+  [[ -n "${second:-}" ]] && (( first == 255 && (second & 224) == 224 ))
+}
+
+# The first ten seconds of the track's audio: where its frames begin (after
+# the tag and the info frame) and how many bytes ten seconds take (the
+# track is constant bit rate, and a clip ends within a frame of its mark).
 reference="$work/reference.mp3"
-"$snipwell_cut" "$track" 1000 2000 "$reference" >/dev/null 2>&1 || e2e_fail "snipwell-cut could not cut the track"
-reference_offset="$(offset_in "$reference" "$track")"
-[[ -n "$reference_offset" ]] || e2e_fail "the reference cut is not a piece of the track"
-(( (reference_offset + 1) % 1000 == 0 )) || e2e_fail "the reference cut starts at byte $reference_offset, not at a whole number of bytes per ms"
-bytes_per_ms=$(( (reference_offset + 1) / 1000 ))
-echo "track: $track_size bytes, $bytes_per_ms bytes per ms"
+"$snipwell_cut" "$track" 0 10000 "$reference" >/dev/null 2>&1 || e2e_fail "snipwell-cut could not cut the track"
+audio_offset="$(offset_in "$reference" "$track")"
+[[ -n "$audio_offset" ]] || e2e_fail "the reference cut is not a piece of the track"
+frame_starts_at "$reference" 0 || e2e_fail "the reference cut does not start with a frame"
+bytes_per_10s="$(size_of "$reference")"
+echo "track: $track_size bytes, audio from byte $audio_offset, $bytes_per_10s bytes per 10 s"
 
 e2e_start_program "$snipwell"
 
@@ -215,35 +225,38 @@ time_after_save="$(digest_time)"
 click_play
 time_moves_from "$time_after_save" 10 || e2e_fail "Play did nothing after the save"
 
-# 6. The clip: chunks of 4096 bytes and one of 4097, cut from the track at a
-#    whole millisecond, as long as the time between the two clicks.
+# 6. The clip: the track's own frames, from the one that holds the begin
+#    mark to the one that holds the end mark, as long as the time between
+#    the two clicks.
 [[ -f "$target" ]] || e2e_fail "no clip was saved at $target"
 [[ "$(cksum <"$track")" == "$track_sum" ]] || e2e_fail "the save changed the source track"
 leftovers="$(find "$clips" -mindepth 1 ! -path "$target")"
 [[ -z "$leftovers" ]] || e2e_fail "the save left files beside the clip: $leftovers"
 clip_size="$(size_of "$target")"
-(( clip_size >= 4097 && (clip_size - 4097) % 4096 == 0 )) ||
-  e2e_fail "the clip has $clip_size bytes, not 4096 per chunk plus one of 4097"
 
 clip_offset="$(offset_in "$target" "$track")"
 [[ -n "$clip_offset" ]] || e2e_fail "the clip's first bytes are nowhere in the track"
 cmp -s -n "$clip_size" -i "0:$clip_offset" "$target" "$track" ||
   e2e_fail "the clip is not the $clip_size bytes of the track from byte $clip_offset"
-(( (clip_offset + 1) % bytes_per_ms == 0 )) ||
-  e2e_fail "the clip starts at byte $clip_offset, not at a whole millisecond of $bytes_per_ms bytes"
-begin_ms=$(( (clip_offset + 1) / bytes_per_ms ))
-clip_ms=$(( (clip_size - 4097) / bytes_per_ms ))
-chunk_ms=$(( 4096 / bytes_per_ms + 1 ))
-echo "marks ${marked_ms} ms apart; clip from ${begin_ms} ms, ${clip_size} bytes (${clip_ms} ms in whole chunks)"
+frame_starts_at "$target" 0 || e2e_fail "the clip does not start with a frame"
+# Its last byte ends a frame: the next byte of the track starts one, or a tag.
+clip_end=$((clip_offset + clip_size))
+if (( clip_end < track_size )) && ! frame_starts_at "$track" "$clip_end"; then
+  [[ "$(head -c $((clip_end + 3)) "$track" | tail -c 3)" == "TAG" ]] ||
+    e2e_fail "the clip ends inside a frame, at byte $clip_end of the track"
+fi
+begin_ms=$(( (clip_offset - audio_offset) * 10000 / bytes_per_10s ))
+clip_ms=$(( clip_size * 10000 / bytes_per_10s ))
+echo "marks ${marked_ms} ms apart; clip from ${begin_ms} ms, ${clip_size} bytes (${clip_ms} ms)"
 # Select Start came after the time had shown a whole second, and playback
 # cannot have begun before Open was clicked.
 since_open_ms=$((start_clicked - open_clicked))
-(( begin_ms >= 1000 && begin_ms <= since_open_ms + 500 )) ||
+# The frame holding the begin mark starts up to 27 ms before it.
+(( begin_ms >= 1000 - 30 && begin_ms <= since_open_ms + 500 )) ||
   e2e_fail "the clip starts at ${begin_ms} ms, but Select Start was clicked after 1 s of playing and ${since_open_ms} ms after Open"
-# The whole chunks fall short of the marked span by less than one chunk;
 # 1.5 s either way allows for clicks and playback on a busy machine.
-(( clip_ms + chunk_ms >= marked_ms - 1500 && clip_ms <= marked_ms + 1500 )) ||
-  e2e_fail "the clip holds ${clip_ms} ms of whole chunks, but the marks were set ${marked_ms} ms apart"
+(( clip_ms >= marked_ms - 1500 && clip_ms <= marked_ms + 1500 )) ||
+  e2e_fail "the clip holds ${clip_ms} ms, but the marks were set ${marked_ms} ms apart"
 
 kill -0 "$app_pid" || e2e_fail "the program ended by itself"
 echo "PASS: marked, previewed and saved a clip from the window"

@@ -78,7 +78,7 @@ void HeadlessFileDialog::setDialogTitle(const std::string& title) {
 }
 
 void HeadlessFileDialog::show(bool save) {
-    shown.push_back({save, filter_, title_, fileName_, flags_});
+    shown.push_back({save, filter_, title_, fileName_, flags_, filterIndex_});
     window_.record(save ? "Cdlg.ShowSave" : "Cdlg.ShowOpen");
     if (whileShown) whileShown();
     window_.throwIfEnded();
@@ -89,6 +89,7 @@ void HeadlessFileDialog::show(bool save) {
     }
     if (answer.cancelled) throw RuntimeError(ErrorKind::DialogCancelled, "Cancel was selected");
     fileName_ = answer.path;
+    if (answer.filterIndex != 0) filterIndex_ = answer.filterIndex;
 }
 
 void HeadlessTimer::setEnabled(bool enabled) {

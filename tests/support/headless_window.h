@@ -53,12 +53,16 @@ private:
     float value_ = 0;
 };
 
-// One scripted answer of the file dialog: a chosen path, or a cancel.
+// One scripted answer of the file dialog: a chosen path (with the filter
+// pair it was chosen under, 0 for the one offered), or a cancel.
 struct DialogAnswer {
-    static DialogAnswer choose(std::string path) { return {std::move(path), false}; }
+    static DialogAnswer choose(std::string path, std::int16_t filterIndex = 0) {
+        return {std::move(path), false, filterIndex};
+    }
     static DialogAnswer cancel() { return {{}, true}; }
     std::string path;
     bool cancelled = false;
+    std::int16_t filterIndex = 0;
 };
 
 // What the dialog looked like each time it was shown.
@@ -68,6 +72,7 @@ struct DialogShown {
     std::string title;
     std::string fileName;  // the name it offered
     std::int16_t flags = 0;
+    std::int16_t filterIndex = 1;  // the pair it offered
 };
 
 class HeadlessFileDialog : public FileDialog {
@@ -78,6 +83,8 @@ public:
     std::string fileName() const override { return fileName_; }
     void setDialogTitle(const std::string& title) override;
     void setFlags(std::int16_t flags) override { flags_ = flags; }
+    void setFilterIndex(std::int16_t index) override { filterIndex_ = index; }
+    std::int16_t filterIndex() const override { return filterIndex_; }
     void showOpen() override { show(false); }
     void showSave() override { show(true); }
 
@@ -93,6 +100,7 @@ private:
     std::string title_;
     std::string fileName_;
     std::int16_t flags_ = 0;
+    std::int16_t filterIndex_ = 1;
 };
 
 class HeadlessTimer : public Timer {

@@ -25,6 +25,8 @@ public:
     void setDialogTitle(const std::string& title) override { title_ = title; }
     // Stored only: configure() sets every option this dialog needs.
     void setFlags(std::int16_t flags) override { flags_ = flags; }
+    void setFilterIndex(std::int16_t index) override { filterIndex_ = index; }
+    std::int16_t filterIndex() const override { return filterIndex_; }
     void showOpen() override { show(QFileDialog::AcceptOpen); }
     void showSave() override { show(QFileDialog::AcceptSave); }
 
@@ -38,6 +40,7 @@ private:
     std::string fileName_;
     std::string title_;
     std::int16_t flags_ = 0;
+    std::int16_t filterIndex_ = 1;
 };
 
 }  // namespace snipwell::qt

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <limits>
 #include <span>
 #include <utility>
 #include <vector>
 
-#include "common/checked_math.h"
+#include "clip/export/source_clip_range.h"
 #include "common/runtime_error.h"
 
 namespace snipwell {
@@ -19,24 +18,13 @@ namespace {
 // the processor's caches; memory stays this one buffer whatever the clip.
 constexpr std::size_t kBlockBytes = 256 * 1024;
 
-RuntimeError beyondPositions() {
-    return RuntimeError(ErrorKind::Overflow,
-                        "the clip reaches beyond the 32-bit byte positions of a file");
-}
-
-// Reads the part of [position, position + into.size()) that lies inside the
-// source as it was measured, and fills the rest of `into` with zeros. A read
-// that ends early means the source has become shorter: that is a failure, or
-// the clip would hold zeros where the person's audio was.
-void readMeasured(ByteSource& source, const ClipRange& range, std::int64_t position,
-                  std::span<std::byte> into) {
-    const std::int64_t inside = std::clamp<std::int64_t>(range.sourceBytes - position + 1, 0,
-                                                         static_cast<std::int64_t>(into.size()));
-    const auto wanted = static_cast<std::size_t>(inside);
-    if (wanted > 0 && source.readAt(position, into.first(wanted)) < wanted) {
+// Reads `into.size()` bytes at 1-based `position`, all inside the source as
+// it was measured. A read that ends early means the source has become
+// shorter: that is a failure, or the clip would lack the person's audio.
+void readMeasured(ByteSource& source, std::int64_t position, std::span<std::byte> into) {
+    if (source.readAt(position, into) < into.size()) {
         throw RuntimeError(ErrorKind::FileError, kSourceChanged);
     }
-    std::fill(into.begin() + static_cast<std::ptrdiff_t>(wanted), into.end(), std::byte{0});
 }
 
 }  // namespace
@@ -48,40 +36,36 @@ ClipExport::ClipExport(Files& files, std::string sourcePath, const std::string& 
       target_(files_.createTarget(targetPath)) {}
 
 ClipRange ClipExport::measure(std::int32_t lengthMs, std::int32_t beginMs, std::int32_t endMs) {
-    return clipRangeFor(files_.fileSize(sourcePath_), lengthMs, beginMs, endMs);
+    return clipRangeInSource(sourcePath_, files_.fileSize(sourcePath_), lengthMs, beginMs, endMs)
+        .range;
 }
 
 void ClipExport::copy(const ClipRange& range, const std::function<void()>& afterChunk) {
     std::array<std::byte, kChunkBytes> buffer{};
-    try {
-        for (std::int32_t pos = range.beginOffset; pos <= range.endOffset;
-             pos = checkedAdd(pos, kChunkStep)) {
-            readMeasured(*source_, range, pos, buffer);
-            target_->writeAt(checkedAdd(checkedSub(pos, range.beginOffset), 1), buffer);
-            afterChunk();
-        }
-    } catch (const RuntimeError& error) {
-        if (error.kind() != ErrorKind::Overflow) throw;
-        throw beyondPositions();
+    const std::int64_t last = range.endOffset;
+    for (std::int64_t pos = range.beginOffset;; pos += kChunkStep) {
+        const auto length = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(kChunkBytes), last - pos + 1));
+        const std::span<std::byte> chunk(buffer.data(), length);
+        readMeasured(*source_, pos, chunk);
+        target_->writeAt(pos - range.beginOffset + 1, chunk);
+        afterChunk();
+        // The next chunk starts on this one's last byte; none is needed
+        // once that byte is the clip's last.
+        if (pos + kChunkStep >= last) break;
     }
 }
 
 void ClipExport::copyInBlocks(
     const ClipRange& range,
     const std::function<void(std::int64_t done, std::int64_t total)>& afterBlock) {
-    // The chunked copy steps past its last chunk with a checked 32-bit add;
-    // where that step overflows, it fails after writing everything. Fail the
-    // same way, before writing anything.
-    const std::int64_t lastChunk = range.beginOffset + (range.chunks() - 1) * kChunkStep;
-    if (lastChunk + kChunkStep > std::numeric_limits<std::int32_t>::max()) throw beyondPositions();
-
     const std::int64_t total = range.clipBytes();
     std::vector<std::byte> buffer(kBlockBytes);
     for (std::int64_t done = 0; done < total;) {
         const std::span<std::byte> block(
             buffer.data(),
             static_cast<std::size_t>(std::min<std::int64_t>(total - done, kBlockBytes)));
-        readMeasured(*source_, range, range.beginOffset + done, block);
+        readMeasured(*source_, range.beginOffset + done, block);
         target_->writeAt(done + 1, block);
         done += static_cast<std::int64_t>(block.size());
         afterBlock(done, total);

@@ -27,19 +27,21 @@ public:
     // RuntimeError(FileError) with the system's reason when either fails.
     ClipExport(Files& files, std::string sourcePath, const std::string& targetPath);
 
-    // The byte range for the marks, from the source's size as it is now.
+    // The byte range for the marks: the source's frames that hold them (see
+    // clipRangeInSource), measured against the source's size as it is now.
+    // `lengthMs` serves a source whose frames cannot be followed.
     ClipRange measure(std::int32_t lengthMs, std::int32_t beginMs, std::int32_t endMs);
 
     // Copies the range chunk by chunk through one 4097-byte buffer, as the
-    // window's Save does. A chunk that reaches past the measured size is
-    // written whole, zeros standing for the bytes past it. `afterChunk` runs
-    // after each chunk (progress, events); whatever it throws ends the copy.
+    // window's Save does; the last chunk ends with the range's last byte.
+    // `afterChunk` runs after each chunk (progress, events); whatever it
+    // throws ends the copy.
     void copy(const ClipRange& range, const std::function<void()>& afterChunk);
 
     // Writes exactly the bytes copy() writes, in large blocks: the clip is
-    // one run of source bytes followed by zeros, so it need not be copied in
-    // overlapping chunks. `afterBlock` gets the bytes written so far and the
-    // clip's whole length.
+    // one run of source bytes, so it need not be copied in overlapping
+    // chunks. `afterBlock` gets the bytes written so far and the clip's
+    // whole length.
     void copyInBlocks(const ClipRange& range,
                       const std::function<void(std::int64_t done, std::int64_t total)>& afterBlock);
 

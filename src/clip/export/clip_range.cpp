@@ -1,48 +1,49 @@
 #include "clip/export/clip_range.h"
 
-#include "common/checked_math.h"
+#include <algorithm>
+
 #include "common/runtime_error.h"
 
 namespace snipwell {
 
 std::int64_t ClipRange::chunks() const {
-    return (std::int64_t{endOffset} - beginOffset) / kChunkStep + 1;
-}
-
-std::int64_t ClipRange::clipBytes() const {
-    return (chunks() - 1) * kChunkStep + static_cast<std::int64_t>(kChunkBytes);
+    // Every chunk but the first adds 4096 bytes after the one it shares.
+    return std::max<std::int64_t>(1, (clipBytes() - 1 + kChunkStep - 1) / kChunkStep);
 }
 
 bool isSavableSelection(std::int32_t beginMs, std::int32_t endMs) {
     return beginMs < endMs && endMs != 0;
 }
 
-ClipRange clipRangeFor(std::int64_t sourceBytes, std::int32_t lengthMs, std::int32_t beginMs,
-                       std::int32_t endMs) {
-    if (isBeyondClipPositions(sourceBytes))
+ClipRange clipRangeOfSpan(std::int64_t sourceBytes, std::uint64_t begin, std::uint64_t end) {
+    if (isBeyondClipPositions(sourceBytes) || end > static_cast<std::uint64_t>(INT32_MAX)) {
         throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
-    if (lengthMs == 0) {
-        throw RuntimeError(ErrorKind::DivisionByZero, "the track's length is 0 ms");
     }
+    if (begin >= end) throw RuntimeError(ErrorKind::FileError, kBeginPastAudio);
     ClipRange range;
     range.sourceBytes = sourceBytes;
-    range.bytesPerMs =
-        roundHalfEvenToInt32(static_cast<double>(sourceBytes) / static_cast<double>(lengthMs));
-    if (range.bytesPerMs < 1) {
-        // Position 0 and below do not exist; such a rate cannot place a clip.
-        throw RuntimeError(ErrorKind::FileError,
-                           "the file has fewer bytes than the track has milliseconds");
-    }
-    try {
-        range.endOffset = checkedMul(range.bytesPerMs, endMs);
-        range.beginOffset = beginMs == 0 ? 1 : checkedMul(range.bytesPerMs, beginMs);
-        range.progressMax = checkedAdd(checkedSub(range.endOffset, range.beginOffset),
-                                       static_cast<std::int32_t>(kChunkBytes));
-    } catch (const RuntimeError&) {
-        throw RuntimeError(ErrorKind::Overflow,
-                           "the marks lie beyond the 32-bit byte positions of a clip");
-    }
+    range.beginOffset = static_cast<std::int32_t>(begin + 1);
+    range.endOffset = static_cast<std::int32_t>(end);
+    // At most INT32_MAX - 1 + 4097: the sum is taken in 64 bits and capped,
+    // as a bar of that size shows no difference.
+    range.progressMax = static_cast<std::int32_t>(std::min<std::int64_t>(
+        INT32_MAX, std::int64_t{range.endOffset} - range.beginOffset + std::int64_t{kChunkBytes}));
     return range;
+}
+
+ClipRange clipRangeByRate(std::int64_t sourceBytes, std::uint64_t audioBegin,
+                          std::uint64_t audioEnd, std::int32_t lengthMs, std::int32_t beginMs,
+                          std::int32_t endMs) {
+    if (isBeyondClipPositions(sourceBytes))
+        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
+    if (lengthMs <= 0) throw RuntimeError(ErrorKind::DivisionByZero, "the track's length is 0 ms");
+    const std::uint64_t audioBytes = audioEnd > audioBegin ? audioEnd - audioBegin : 0;
+    // Below 2^31 bytes times below 2^31 ms: no overflow in 64 bits.
+    const auto byteAt = [&](std::int32_t ms) {
+        const auto clamped = static_cast<std::uint64_t>(std::clamp(ms, 0, lengthMs));
+        return audioBegin + audioBytes * clamped / static_cast<std::uint64_t>(lengthMs);
+    };
+    return clipRangeOfSpan(sourceBytes, byteAt(beginMs), byteAt(endMs));
 }
 
 }  // namespace snipwell

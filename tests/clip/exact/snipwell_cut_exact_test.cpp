@@ -11,7 +11,7 @@
 #include <variant>
 
 #include "clip/exact/mpg123_decode.h"
-#include "clip/export/clip_range.h"
+#include "clip/export/source_clip_range.h"
 #include "mp3/length.h"
 #include "support/file_bytes.h"
 #include "support/mp3/exact_cut_fixtures.h"
@@ -33,7 +33,7 @@ Outcome cut(const std::vector<std::string>& arguments, const fs::path& errorFile
     return runProgramKeepingOutput(command, "/dev/null", errorFile);
 }
 
-TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {
+TEST(SnipwellCutExact, PlainModeCopiesTheFramesThatHoldTheMarks) {
     const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
     const TempDir work;
     const fs::path target = work.file("plain.mp3");
@@ -41,21 +41,15 @@ TEST(SnipwellCutExact, PlainModeStillCopiesTheProportionalByteRange) {
         cut({source.string(), "3000", "5000", target.string()}, work.file("err"));
     ASSERT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
 
-    // The bytes the window's Save writes: a proportional range in 4097-byte
-    // writes that step 4096, zeros past the source's end.
+    // The bytes the window's Save writes: the source's frames, unchanged.
     const auto length = std::get<mp3::TrackLength>(mp3::measureLength(source.string()));
     const Bytes whole = readBytes(source);
     const ClipRange range =
-        clipRangeFor(static_cast<std::int64_t>(whole.size()),
-                     static_cast<std::int32_t>(length.milliseconds()), 3000, 5000);
-    const auto chunks =
-        static_cast<std::size_t>((range.endOffset - range.beginOffset) / kChunkStep);
-    Bytes expected(chunks * kChunkStep + kChunkBytes, 0);
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const std::size_t at = static_cast<std::size_t>(range.beginOffset) - 1 + i;
-        if (at < whole.size()) expected[i] = whole[at];
-    }
-    EXPECT_TRUE(readBytes(target) == expected);
+        clipRangeInSource(source.string(), static_cast<std::int64_t>(whole.size()),
+                          static_cast<std::int32_t>(length.milliseconds()), 3000, 5000)
+            .range;
+    EXPECT_TRUE(readBytes(target) ==
+                Bytes(whole.begin() + range.beginOffset - 1, whole.begin() + range.endOffset));
 }
 
 TEST(SnipwellCutExact, ExactModeWritesTheRangeToTheSample) {

@@ -1,5 +1,7 @@
-// The clip's bytes: marks to byte positions by one rate, chunks of 4097 bytes
-// every 4096, and the resulting file compared byte for byte with the source.
+// The clip's bytes for a source whose frames cannot be followed (these
+// sources hold no MPEG frames): marks to byte positions by one rate over the
+// audio, chunks of 4097 bytes every 4096 up to the range's last byte, and the
+// resulting file compared byte for byte with the source.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,6 @@ struct ClipCase {
     std::int32_t beginMs;
     std::int32_t endMs;
     // What the export must make of it.
-    std::int32_t bytesPerMs;
     std::int32_t beginOffset;
     std::int32_t progressMax;
     int chunks;
@@ -29,30 +30,26 @@ struct ClipCase {
 };
 
 const ClipCase kClipCases[] = {
-    // 4,000,000 bytes over 250,000 ms: 16 bytes per ms; positions 160,000 to 323,840.
-    {"worked example", 4'000'000, 250'000, 10'000, 20'000, 16, 160'000, 164'097, 40, 163'841},
-    // A begin of 0 starts at the file's first byte, where its tag or first
-    // frame header stands; a begin of 1 ms starts at the rate's own byte.
-    {"begin 0 from the first byte", 4'000'000, 250'000, 0, 5'000, 16, 1, 84'096, 20, 81'921},
-    {"begin 1 at the rate's byte", 4'000'000, 250'000, 1, 5'000, 16, 16, 84'081, 20, 81'921},
-    {"marks under 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'100, 16, 160'000, 5'697, 1,
-     4'097},
-    {"marks exactly 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'256, 16, 160'000, 8'193, 2,
-     8'193},
-    // The second chunk reaches 192 bytes past the source's end: zeros there,
-    // not what the first chunk left in the buffer.
-    {"end at the source's end", 4'000'000, 250'000, 249'500, 250'000, 16, 3'992'000, 12'097, 2,
-     8'193},
-    // A rate halfway between two whole numbers goes to the even one.
-    {"rate 2.5 rounded down to even", 10'000, 4'000, 1'000, 3'000, 2, 2'000, 8'097, 1, 4'097},
-    {"rate 3.5 rounded up to even", 7'000, 2'000, 100, 1'000, 4, 400, 7'697, 1, 4'097},
+    // 4,000,000 bytes over 250,000 ms: 16 bytes per ms; positions 160,001 to 320,000.
+    {"worked example", 4'000'000, 250'000, 10'000, 20'000, 160'001, 164'096, 40, 160'000},
+    {"begin 0 from the first byte", 4'000'000, 250'000, 0, 5'000, 1, 84'096, 20, 80'000},
+    {"begin 1 at the rate's byte", 4'000'000, 250'000, 1, 5'000, 17, 84'080, 20, 79'984},
+    {"marks under 4096 bytes apart", 4'000'000, 250'000, 10'000, 10'100, 160'001, 5'696, 1, 1'600},
+    // One chunk holds 4097 bytes; one byte more takes a second chunk.
+    {"one whole chunk", 5'000, 5'000, 0, 4'097, 1, 8'193, 1, 4'097},
+    {"one byte past a chunk", 5'000, 5'000, 0, 4'098, 1, 8'194, 2, 4'098},
+    // The last chunk stops at the source's last byte: no zeros past it.
+    {"end at the source's end", 4'000'000, 250'000, 249'500, 250'000, 3'992'001, 12'096, 2, 8'000},
+    {"end past the track", 4'000'000, 250'000, 249'500, 260'000, 3'992'001, 12'096, 2, 8'000},
+    // The rate is not rounded to whole bytes per millisecond.
+    {"rate of 2.5 bytes per ms", 10'000, 4'000, 1'000, 3'000, 2'501, 9'096, 2, 5'000},
 };
 
 class ClipBytes : public ::testing::TestWithParam<ClipCase> {};
 
 // Both copies, the window's 4097-byte chunks and snipwell-cut's large blocks,
 // must give these bytes.
-TEST_P(ClipBytes, TargetHoldsTheSourceRangeWithZerosPastItsEnd) {
+TEST_P(ClipBytes, TargetHoldsExactlyTheSourceRange) {
     const ClipCase& c = GetParam();
     TempDir folder;
     const Bytes source = patternBytes(static_cast<std::size_t>(c.sourceBytes));
@@ -64,7 +61,6 @@ TEST_P(ClipBytes, TargetHoldsTheSourceRangeWithZerosPastItsEnd) {
         SCOPED_TRACE(inBlocks ? "in blocks" : "in chunks");
         ClipExport clip(files, folder.file("song.mp3").string(), folder.file("clip.mp3").string());
         const ClipRange range = clip.measure(c.lengthMs, c.beginMs, c.endMs);
-        EXPECT_EQ(range.bytesPerMs, c.bytesPerMs);
         EXPECT_EQ(range.beginOffset, c.beginOffset);
         EXPECT_EQ(range.progressMax, c.progressMax);
         EXPECT_EQ(range.clipBytes(), static_cast<std::int64_t>(c.targetBytes));
@@ -119,13 +115,13 @@ TEST(ClipRangeFailure, SaysWhyTheRangeCannotBeCut) {
         const char* reason;
     } cases[] = {
         {4'000'000, 0, 1, 20'000, "length is 0"},
-        {1'000, 250'000, 1, 20'000, "fewer bytes than the track has milliseconds"},
+        {4'000'000, 250'000, 250'000, 260'000, kBeginPastAudio},
         {std::int64_t{1} << 31, 250'000, 1, 20'000, "2 GiB"},
-        {2'000'000'000, 1'000, 1, 200'000, "32-bit"},  // 2e6 bytes per ms × 200,000 ms
     };
     for (const auto& c : cases) {
         try {
-            clipRangeFor(c.sourceBytes, c.lengthMs, c.beginMs, c.endMs);
+            clipRangeByRate(c.sourceBytes, 0, static_cast<std::uint64_t>(c.sourceBytes), c.lengthMs,
+                            c.beginMs, c.endMs);
             ADD_FAILURE() << "no failure for " << c.reason;
         } catch (const RuntimeError& error) {
             EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
@@ -153,7 +149,7 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
         bool fails;
     } cases[] = {
         {"cut short inside the range", 600'000, true},
-        {"cut short just before the range's last byte", 962'815, true},
+        {"cut short just before the range's last byte", 959'999, true},
         {"emptied", 0, true},
         {"grown", 5'000'000, false},
     };
@@ -168,7 +164,7 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
             DiskFiles disk;
             ResizingSourceFiles files(disk, 2, c.newSize);
 
-            // Positions 160,000 to 962,816 of the source: 196 chunks, or
+            // Positions 160,001 to 960,000 of the source: 196 chunks, or
             // four blocks, so the source changes while the copy runs.
             const auto cut = [&] {
                 ClipExport clip(files, folder.file("song.mp3").string(),
@@ -192,7 +188,7 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
             } else {
                 cut();
                 EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) ==
-                            expectedClip(source, 160'000, 802'817));
+                            expectedClip(source, 160'001, 800'000));
             }
             EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
         }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "clip/export/clip_range.h"
 #include "clip/export/faulty_files.h"
 #include "clip/export/save_fixture.h"
 
@@ -89,7 +90,7 @@ TEST_F(SaveClipFaultTest, FullDiskSaysSoAndKeepsTheOldTarget) {
     const std::string target = folder.file("small").string() + "/clip.mp3";
     prepareExistingTarget(target);
 
-    saveTo(target);  // 163,841 bytes into 64 KiB
+    saveTo(target);  // 160,000 bytes into 64 KiB
 
     expectNotSavedBecause("No space left on device");
     EXPECT_TRUE(readBytes(target) == oldTarget);
@@ -162,12 +163,11 @@ TEST_F(SaveClipFaultTest, TargetThatIsAFolderIsLeftAlone) {
     expectIdle();
 }
 
-TEST_F(SaveClipFaultTest, SourceWithFewerBytesThanMillisecondsIsNotCut) {
-    writeBytes(sourcePath, patternBytes(1'000));  // 1,000 bytes for 250,000 ms
+// Marks past the track's end hold no byte of the source.
+TEST_F(SaveClipFaultTest, BeginPastTheAudioIsNotCut) {
+    saveTo(folder.file("clip.mp3").string(), kTrackMs + 1'000, kTrackMs + 2'000);
 
-    saveTo(folder.file("clip.mp3").string());
-
-    expectNotSavedBecause("fewer bytes than the track has milliseconds");
+    expectNotSavedBecause(kBeginPastAudio);
     EXPECT_EQ(folder.names(), Names{"song.mp3"});
     expectIdle();
 }

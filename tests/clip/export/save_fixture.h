@@ -60,8 +60,8 @@ protected:
 
     void expectSourceUnchanged() { EXPECT_TRUE(readBytes(sourcePath) == source); }
 
-    // The clip of the default marks: source positions 160,000 to 323,840.
-    Bytes workedExampleClip() const { return expectedClip(source, 160'000, 163'841); }
+    // The clip of the default marks: source positions 160,001 to 320,000.
+    Bytes workedExampleClip() const { return expectedClip(source, 160'001, 160'000); }
 
     TempDir folder;
     DiskFiles disk;
