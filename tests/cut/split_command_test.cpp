@@ -172,8 +172,8 @@ TEST_F(SplitCommandTest, ClearsTheBarBeforeEachSavedLineOnATerminal) {
     }
     EXPECT_EQ(lines,
               (std::vector<std::string>{
-                  "Saved Track 01.mp3: 0:02.500, 102 kB", "Saved Track 02.mp3: 0:04.500, 180 kB",
-                  "Saved Track 03.mp3: 0:03.000, 123 kB", "[" + std::string(40, '#') + "] 100.0%"}))
+                  "Saved Track 01.mp3: 0:02.500, 100 kB", "Saved Track 02.mp3: 0:04.500, 180 kB",
+                  "Saved Track 03.mp3: 0:03.000, 120 kB", "[" + std::string(40, '#') + "] 100.0%"}))
         << shown;
 }
 
