@@ -34,7 +34,7 @@ struct CutConsole {
 using TrackLengthLookup = std::function<std::int32_t(const std::string&)>;
 
 // The loudest sample of a stretch of the source (the clipping guard's
-// analysis, levelProbePeakLookup() in the program), or why it is not known.
+// analysis, measurePeakWithProbe in the program), or why it is not known.
 using ClipPeakLookup = std::function<std::variant<MeasuredPeak, LevelProbeFailure>(
     const std::string& source, std::uint64_t offset, std::uint64_t length)>;
 

@@ -10,7 +10,8 @@
 
 #include <string>
 
-#include "cut/split_command.h"
+#include "cut/split_plan.h"
+#include "cut/split_writer.h"
 
 namespace snipwell {
 

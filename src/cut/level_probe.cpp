@@ -21,7 +21,7 @@ using level::levelProbeVariable;
 constexpr std::chrono::seconds endGrace{2};
 
 // "30 s", "0.3 s"
-std::string formatSeconds(std::chrono::milliseconds limit) {
+std::string formatTimeLimit(std::chrono::milliseconds limit) {
     char text[32];
     if (limit.count() % 1000 == 0) {
         std::snprintf(text, sizeof text, "%lld s", static_cast<long long>(limit.count() / 1000));
@@ -80,7 +80,7 @@ std::variant<ProbeOutput, LevelProbeFailure> readOutput(HelperProcess& probe,
         probe.kill();
         if (stop == HelperProcess::Stop::broken) return noUsableAnswer;
         return LevelProbeFailure{"the level analysis made no progress for " +
-                                 formatSeconds(request.silenceLimit) + " and was stopped"};
+                                 formatTimeLimit(request.silenceLimit) + " and was stopped"};
     }
 }
 

@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "cut/clip_time.h"
-#include "cut/scanned_track_length.h"
 #include "mp3/frame_header.h"
 
 namespace snipwell {

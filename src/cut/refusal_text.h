@@ -10,6 +10,9 @@
 
 namespace snipwell {
 
+// What a source without a single MPEG audio frame is, in every message.
+inline constexpr const char* kNotAnMp3 = "not an MP3 file (no MPEG audio frames found)";
+
 // For example "\"song.mp3\" is not an MP3 file (no MPEG audio frames found)".
 std::string describeSourceError(const mp3::Mp3Error& error, const std::string& path);
 

@@ -8,8 +8,6 @@
 
 namespace snipwell {
 
-inline constexpr const char* kNotAnMp3 = "not an MP3 file (no MPEG audio frames found)";
-
 // Milliseconds, rounded. Throws RuntimeError(FileError) with a reason a person
 // can act on: a missing or unreadable file, or one with no MPEG audio frames
 // (a text file, an empty file, /dev/zero).

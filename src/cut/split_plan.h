@@ -16,6 +16,7 @@
 
 #include "cut/cue_sheet.h"
 #include "cut/label_file.h"
+#include "cut/planned_tracks.h"
 #include "cut/split_time.h"
 
 namespace snipwell {
@@ -23,14 +24,6 @@ namespace snipwell {
 // More tracks than a cue sheet can number are refused: thousands of files
 // are far more likely a slip (a length of 7 ms for 7 s) than a wish.
 inline constexpr std::size_t kMostTracks = 999;
-
-// What the sheet says about the whole album.
-struct AlbumInfo {
-    std::string title;
-    std::string performer;
-    std::string date;
-    std::string genre;
-};
 
 struct TrackSpec {
     int number = 0;
@@ -52,35 +45,6 @@ struct SourceLength {
     std::uint64_t samples = 0;  // per channel
 
     SplitTime end() const { return {static_cast<std::int64_t>(samples), sampleRate}; }
-};
-
-struct PlannedTrack {
-    int number = 0;
-    std::string title;
-    std::string performer;  // the track's own, else the album's
-    SplitTime begin;
-    SplitTime end;
-    std::uint64_t beginSample = 0;  // the first sample the track plays
-    std::uint64_t endSample = 0;    // one past its last
-    std::string fileName;           // inside the folder
-    std::string isrc;
-    std::string songwriter;
-    std::optional<SplitTime> pregap;
-
-    std::uint64_t samples() const { return endSample - beginSample; }
-};
-
-struct SplitPlan {
-    AlbumInfo album;
-    std::uint32_t sampleRate = 0;
-    std::uint64_t sourceSamples = 0;
-    std::vector<PlannedTrack> tracks;
-    // Set when the first track starts after the source's beginning: that
-    // stretch goes into no track.
-    std::uint64_t leadingSamplesLeftOut = 0;
-    // What goes into no track after the first one begins: the gaps between
-    // tracks with ends of their own (labels), and the stretch after the last.
-    std::uint64_t laterSamplesLeftOut = 0;
 };
 
 struct SplitPlanError {

@@ -1,10 +1,42 @@
 #pragma once
-// The split's services on the local disk: the length from the frame scan,
-// the source's tags, the free space (statvfs) and the making of FOLDER.
+// What a split reaches outside the Files service, and those services on the
+// local disk: the length from the frame scan, the source's tags, the free
+// space (statvfs) and the making of FOLDER.
 
-#include "cut/split_command.h"
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cut/cut_command.h"
+#include "cut/split_plan.h"
+#include "cut/split_writer.h"
+#include "cut/track_tags.h"
 
 namespace snipwell {
+
+// What a split reaches outside the Files service; main() hands in the real
+// ones, tests scripted ones.
+struct SplitServices {
+    // The source as a gapless decoder plays it, walked as the exact split
+    // (`exactly`) or the byte-range split will walk it; throws RuntimeError
+    // with the reason when it has no such length or cannot be split so.
+    std::function<SourceLength(const std::string& source, bool exactly)> measure;
+    // The source's tags; throws RuntimeError when they cannot be read.
+    std::function<SourceTags(const std::string& source)> readTags;
+    // Bytes free for an unprivileged writer where `folder` is, or would be
+    // made; nullopt when the system does not say.
+    std::function<std::optional<std::uint64_t>(const std::string& folder)> freeBytes;
+    // Makes `folder` and any folder above it that is missing; throws
+    // RuntimeError(FileError) when it cannot.
+    std::function<void(const std::string& folder)> makeFolder;
+    // The exact split; the byte-range one is writeByteRangeTracks.
+    SplitWriter exactWriter;
+    // The clipping guard's analysis, for --gain max and --no-clip.
+    ClipPeakLookup peakOf;
+    // Whether the person asked the split to stop (Ctrl-C); never when unset.
+    std::function<bool()> interrupted;
+};
 
 SplitServices diskSplitServices();
 

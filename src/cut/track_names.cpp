@@ -4,8 +4,8 @@
 #include <map>
 
 #include "common/utf8_prefix.h"
+#include "cut/planned_tracks.h"
 #include "cut/shown_value.h"
-#include "cut/split_plan.h"
 
 namespace snipwell {
 namespace {

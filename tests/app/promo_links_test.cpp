@@ -35,14 +35,5 @@ TEST_F(PromoLinks, ALinkThatCannotBeOpenedIsExplainedAndNothingElseChanges) {
     EXPECT_EQ(form.sourceFile, "/music/a.mp3");
 }
 
-TEST_F(PromoLinks, HomePageStillWorksWhileAClipIsSaved) {
-    // The Save button disables every button but Home Page.
-    for (int n = 1; n <= 9; ++n) window.command(n).setEnabled(n == 8);
-    window.raise(FormEvent::Command8Click);
-    window.raise(FormEvent::Command1Click);
-    EXPECT_EQ(window.openedAddresses.size(), 1u);
-    EXPECT_TRUE(media.commands.empty()) << "a disabled button raises no click";
-}
-
 }  // namespace
 }  // namespace snipwell

@@ -1,6 +1,6 @@
 // snipwell-cut's split mode as a person runs it: the worked example of
 // --help from a cue sheet, and an interruption part-way that leaves no
-// temporary file behind.
+// temporary file behind and says which tracks it kept.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "support/file_bytes.h"
@@ -66,33 +68,6 @@ TEST(SnipwellSplit, SplitsAnAlbumFromItsCueSheetWithOneCommand) {
     EXPECT_EQ(outcome.errorOutput, "");
 }
 
-// However early or late the interruption comes, the folder holds complete
-// tracks only: no temporary file, named or not.
-TEST(SnipwellSplit, InterruptedLeavesNoTemporaryFile) {
-    const TempDir work;
-    const fs::path source = writeLongStream(work);
-    for (const int delayMs : {5, 40, 150}) {
-        SCOPED_TRACE(delayMs);
-        const fs::path tracks = work.file("tracks-" + std::to_string(delayMs));
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::execl(SNIPWELL_CUT_PATH, SNIPWELL_CUT_PATH, "--quiet", "--every", "0:10",
-                    source.c_str(), tracks.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        ::kill(child, SIGINT);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) ||
-                    (WIFEXITED(status) && WEXITSTATUS(status) == 0));
-        for (const std::string& name : namesIn(tracks)) {
-            EXPECT_NE(name.front(), '.') << "a temporary file is left: " << name;
-        }
-    }
-}
-
 // Lines beginning "Saved " in `text`, each cut to the track's name.
 std::vector<std::string> savedNames(const std::string& text) {
     std::vector<std::string> names;
@@ -104,56 +79,149 @@ std::vector<std::string> savedNames(const std::string& text) {
     return names;
 }
 
+// A split into 10-second tracks whose standard output is a pipe filled to
+// the brim, so that the job waits at its first Saved line, with its first
+// track on the disk and the second not begun, until the pipe is read.
+// Standard error goes to `errPath`.
+class HeldSplit {
+public:
+    HeldSplit(const fs::path& source, const fs::path& tracks, const fs::path& errPath) {
+        int out[2];
+        if (::pipe(out) != 0) return;
+        readEnd_ = out[0];
+        ::fcntl(out[1], F_SETPIPE_SZ, 4096);
+        ::fcntl(out[1], F_SETFL, O_NONBLOCK);
+        for (char byte = '.'; ::write(out[1], &byte, 1) == 1;) ++filler_;
+        ::fcntl(out[1], F_SETFL, 0);
+        child_ = ::fork();
+        if (child_ == 0) {
+            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(err, STDERR_FILENO);
+            ::execl(SNIPWELL_CUT_PATH, SNIPWELL_CUT_PATH, "--every", "0:10", source.c_str(),
+                    tracks.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        // Track 1 on the disk: its Saved line is due and cannot be written.
+        for (int i = 0; i < 6000 && running() && !fs::exists(tracks / "Track 01.mp3"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        held_ = fs::exists(tracks / "Track 01.mp3") && running();
+    }
+    ~HeldSplit() {
+        if (running()) {
+            ::kill(child_, SIGKILL);
+            wait();
+        }
+        if (readEnd_ >= 0) ::close(readEnd_);
+    }
+    HeldSplit(const HeldSplit&) = delete;
+    HeldSplit& operator=(const HeldSplit&) = delete;
+
+    pid_t pid() const { return child_; }
+    // Whether the job was seen waiting with its first track saved.
+    bool held() const { return held_; }
+    // Reads what the split wrote so far, without waiting when `block` is
+    // false, or up to its end when it is true; the filler is left out.
+    void readOutput(bool block) {
+        ::fcntl(readEnd_, F_SETFL, block ? 0 : O_NONBLOCK);
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(readEnd_, buffer, sizeof buffer)) > 0;)
+            output_.append(buffer, static_cast<std::size_t>(got));
+    }
+    std::string output() const { return output_.substr(std::min(filler_, output_.size())); }
+    // The status of the ended split.
+    int wait() {
+        if (!ended_) ::waitpid(child_, &status_, 0);
+        ended_ = true;
+        return status_;
+    }
+    bool running() {
+        if (!ended_ && (child_ <= 0 || ::waitpid(child_, &status_, WNOHANG) != 0)) ended_ = true;
+        return !ended_;
+    }
+
+private:
+    pid_t child_ = -1;
+    int readEnd_ = -1;
+    std::size_t filler_ = 0;
+    std::string output_;
+    bool held_ = false;
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+// A hidden name in `folder`: the temporary file of a track being written.
+std::optional<std::string> temporaryName(const fs::path& folder) {
+    for (const std::string& name : namesIn(folder)) {
+        if (name.front() == '.') return name;
+    }
+    return std::nullopt;
+}
+
+// The file of a track that process `pid` has open in `folder` and not yet
+// saved: a hidden name, or an unnamed file ("#123 (deleted)" in /proc).
+std::optional<std::string> trackBeingWritten(pid_t pid, const fs::path& folder) {
+    const std::string inFolder = fs::canonical(folder).string() + "/";
+    std::error_code ignored;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored)) {
+        const std::string target = fs::read_symlink(fd.path(), ignored).string();
+        if (target.rfind(inFolder, 0) != 0) continue;
+        const std::string name = target.substr(inFolder.size());
+        if (name.front() == '.' || name.ends_with(" (deleted)")) return name;
+    }
+    return std::nullopt;
+}
+
+// Ctrl-C while a track is half written: the folder then holds the finished
+// tracks only. From its first Saved line on, the split runs in short steps
+// and is stopped (SIGSTOP) between them; the signal is sent at a stop where
+// the unfinished track's file is open, so it cannot miss it.
+TEST(SnipwellSplit, InterruptedLeavesNoTemporaryFile) {
+    const TempDir work;
+    const fs::path tracks = work.file("tracks");
+    HeldSplit split(writeLongStream(work), tracks, work.file("err.txt"));
+    ASSERT_TRUE(split.held()) << "the split was not held at its first track";
+
+    std::optional<std::string> unfinished;
+    int status = 0;
+    while (!unfinished) {
+        split.readOutput(false);
+        ::kill(split.pid(), SIGCONT);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        ::kill(split.pid(), SIGSTOP);
+        ASSERT_EQ(::waitpid(split.pid(), &status, WUNTRACED), split.pid());
+        ASSERT_TRUE(WIFSTOPPED(status)) << "the split ended before a track was seen half written";
+        unfinished = trackBeingWritten(split.pid(), tracks);
+    }
+    ::kill(split.pid(), SIGINT);
+    ::kill(split.pid(), SIGCONT);
+    split.readOutput(true);
+    status = split.wait();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_EQ(temporaryName(tracks), std::nullopt) << "while " << *unfinished << " was written";
+    EXPECT_LT(namesIn(tracks).size(), 30u) << "the signal came after the split";
+}
+
 // Ctrl-C part-way: the split says in one line which tracks it finished and
 // kept, each of them has its Saved line, and nothing else is left. The job
-// is held at its first Saved line by a full pipe, so the signal lands after
-// a track is saved and before the split can end.
+// is held at its first Saved line, so the signal lands after a track is
+// saved and before the split can end.
 TEST(SnipwellSplit, InterruptedSaysWhichTracksItKept) {
     const TempDir work;
-    const fs::path source = writeLongStream(work);
     const fs::path tracks = work.file("tracks");
-
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    ::fcntl(out[1], F_SETPIPE_SZ, 4096);
-    ::fcntl(out[1], F_SETFL, O_NONBLOCK);
-    std::size_t filler = 0;
-    for (char byte = '.'; ::write(out[1], &byte, 1) == 1;) ++filler;
-    ::fcntl(out[1], F_SETFL, 0);
     const fs::path errPath = work.file("err.txt");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(out[1], STDOUT_FILENO);
-        ::dup2(err, STDERR_FILENO);
-        ::execl(SNIPWELL_CUT_PATH, SNIPWELL_CUT_PATH, "--every", "0:10", source.c_str(),
-                tracks.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    // Track 1 on the disk: its Saved line is due and cannot be written.
-    int status = 0;
-    for (int i = 0; i < 6000 && !fs::exists(tracks / "Track 01.mp3"); ++i) {
-        ASSERT_EQ(::waitpid(child, &status, WNOHANG), 0)
-            << "the split ended before its first track";
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(tracks / "Track 01.mp3"));
-    ASSERT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the split was not held";
-    ::kill(child, SIGINT);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<std::size_t>(got));
-    ::close(out[0]);
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    HeldSplit split(writeLongStream(work), tracks, errPath);
+    ASSERT_TRUE(split.held()) << "the split was not held at its first track";
+    ::kill(split.pid(), SIGINT);
+    split.readOutput(true);
+    const int status = split.wait();
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
 
     const std::vector<std::string> kept = namesIn(tracks);
     ASSERT_GE(kept.size(), 1u);
     EXPECT_LT(kept.size(), 30u) << "the signal came after the split";
-    EXPECT_EQ(savedNames(output.substr(filler)), kept);
+    EXPECT_EQ(savedNames(split.output()), kept);
     std::string keptText;
     for (const std::string& name : kept)
         keptText += (keptText.empty() ? "\"" : ", \"") + name + "\"";

@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
-"""Fails when the folders of src/ include each other in a loop.
+"""Fails when the folders of src/, or the units inside them, include each
+other in a loop.
 
 Each folder of src/ is a layer; clip/export, clip/exact and app/qt count as
 folders of their own. An include of "a/b.h" from a file in folder X is an
 arrow from X to a's folder. The arrows must form no loop, and the export
 engine and the exact cut must not include each other at all, and the MP3
 layer and common/ include nothing above them.
+
+A unit is a header with the .cpp of the same name beside it (either may be
+missing): "a.cpp includes b.h" is an arrow from unit a to unit b, just as
+"a.h includes b.h" is. The units' arrows must form no loop either, directly
+(a includes b, b includes a) or through a chain.
 Usage: check_include_layers.py SRC_DIR
 """
 import pathlib
@@ -25,19 +31,35 @@ def folder_of(parts):
     return parts[0]
 
 
-def arrows(src):
-    found = {}
+def included_files(src):
+    """Yields (file, included path) for each include of a file under src."""
     for path in sorted(src.rglob("*")):
         if path.suffix not in (".h", ".cpp") or not path.is_file():
             continue
-        here = folder_of(path.relative_to(src).parts)
         for included in INCLUDE.findall(path.read_text(encoding="utf-8", errors="replace")):
             parts = pathlib.PurePosixPath(included).parts
             if len(parts) < 2 or not (src / included).exists():
                 continue  # generated headers and the build's own
-            there = folder_of(parts)
-            if there != here:
-                found.setdefault((here, there), f"{path.relative_to(src)} includes {included}")
+            yield path.relative_to(src), included
+
+
+def unit_arrows(src):
+    found = {}
+    for path, included in included_files(src):
+        here = str(path.with_suffix(""))
+        there = str(pathlib.PurePosixPath(included).with_suffix(""))
+        if there != here:
+            found.setdefault((here, there), f"{path} includes {included}")
+    return found
+
+
+def arrows(src):
+    found = {}
+    for path, included in included_files(src):
+        here = folder_of(path.parts)
+        there = folder_of(pathlib.PurePosixPath(included).parts)
+        if there != here:
+            found.setdefault((here, there), f"{path} includes {included}")
     return found
 
 
@@ -80,12 +102,13 @@ def main():
         if a in ONLY and b not in ONLY[a]:
             print(f"{a} may include only {sorted(ONLY[a]) or 'itself'}: {why}")
             failed = True
-    loop = find_loop(edges)
-    if loop:
-        print("the folders include each other in a loop: " + " -> ".join(loop))
-        for a, b in zip(loop, loop[1:]):
-            print(f"  {edges[(a, b)]}")
-        failed = True
+    for what, found in (("folders", edges), ("units", unit_arrows(src))):
+        loop = find_loop(found)
+        if loop:
+            print(f"the {what} include each other in a loop: " + " -> ".join(loop))
+            for a, b in zip(loop, loop[1:]):
+                print(f"  {found[(a, b)]}")
+            failed = True
     for (a, b), why in sorted(edges.items()):
         print(f"{a} -> {b}")
     return 1 if failed else 0

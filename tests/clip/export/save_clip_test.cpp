@@ -199,5 +199,38 @@ TEST_F(SaveClipTest, SecondSaveOffersThePreviousNameAndAsksBeforeReplacingIt) {
     EXPECT_TRUE(readBytes(target) == expectedClip(source, 480'001, 160'000));
 }
 
+// Home Page is the one button a save leaves working: a click on it from a
+// pump halfway through the copy opens the page there and then, a click on
+// the locked Open does nothing, and the clip is still saved whole.
+TEST_F(SaveClipTest, HomePageStillWorksWhileAClipIsSaved) {
+    const std::string target = folder.file("clip.mp3").string();
+    float progressAtClick = -1;
+    bool targetAtClick = true;
+    std::vector<std::string> addressesAtClick;
+    const std::function<void()> clickMidCopy = [&] {
+        // Not yet halfway: look again at the next pump (an action due now
+        // would run again in this one).
+        if (window.progress.value() < 20 * 4096)
+            return window.at(window.clock() + window.pumpCostSeconds / 2, clickMidCopy);
+        window.raise(FormEvent::Command8Click);
+        window.raise(FormEvent::Command4Click);
+        progressAtClick = window.progress.value();
+        targetAtClick = std::filesystem::exists(target);
+        addressesAtClick = window.openedAddresses;
+    };
+    window.onNextPump(clickMidCopy);
+    const std::size_t dialogsBefore = window.dialog.shown.size();
+
+    saveTo(target);
+
+    EXPECT_EQ(progressAtClick, 20 * 4096) << "the click came before or after the copy";
+    EXPECT_FALSE(targetAtClick) << "the clip was already saved at the click";
+    EXPECT_EQ(addressesAtClick, Names{"https://quorvane.example"});
+    EXPECT_EQ(window.openedAddresses, addressesAtClick);
+    EXPECT_EQ(window.dialog.shown.size(), dialogsBefore + 1) << "the locked Open showed its dialog";
+    EXPECT_EQ(messageTexts(), Names{"Clip Saved     "});
+    EXPECT_TRUE(readBytes(target) == workedExampleClip());
+}
+
 }  // namespace
 }  // namespace snipwell::test
