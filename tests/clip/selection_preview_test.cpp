@@ -97,8 +97,9 @@ TEST_F(Preview, UserActionsInsideThePreview) {
              t.window.at(t.window.clock() + 20, [&t] { t.window.raise(FormEvent::Command1Click); });
          },
          1, "playing", 2000, 2600},
-        {"Stop ends it at the start", [](test::FormHarness& t) { t.window.raise(FormEvent::Command2Click); },
-         0, "stopped", 0, 0},
+        {"Stop ends it at the start",
+         [](test::FormHarness& t) { t.window.raise(FormEvent::Command2Click); }, 0, "stopped", 0,
+         0},
         {"a seek ends it and plays on from there",
          [](test::FormHarness& t) {
              t.window.slider.setValue(30);

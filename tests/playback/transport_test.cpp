@@ -106,7 +106,8 @@ TEST_F(Transport, AFileTheServiceRefusesIsNamedWithTheReasonAndLeavesTheWindowAt
         t.clearRecords();
         t.media.intercept =
             [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
-            if (command.rfind("open ", 0) == 0) return test::ScriptedMediaService::Answer{c.code, ""};
+            if (command.rfind("open ", 0) == 0)
+                return test::ScriptedMediaService::Answer{c.code, ""};
             return std::nullopt;
         };
         t.window.dialog.answers.push_back(test::DialogAnswer::choose("/music/photo.mp3"));
@@ -173,8 +174,8 @@ TEST_F(Transport, PlayPressedInsideStopsWaitStartsAtTheBeginning) {
     openTrack("/music/song.mp3", 245760);
     window.setClock(window.clock() + 30);
     std::vector<std::int32_t> playedFrom;
-    media.intercept = [&](const std::string& command)
-        -> std::optional<test::ScriptedMediaService::Answer> {
+    media.intercept =
+        [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
         if (command == "play movie") playedFrom.push_back(media.positionMs());
         if (command.rfind("play movie from", 0) == 0 || command.rfind("seek", 0) == 0)
             playedFrom.push_back(-1);  // a jump after Play started
