@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/qt/face_button.h"
 #include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
@@ -300,15 +301,32 @@ TEST_F(Desktop, SpacePausesRightAfterAFileIsOpened) {
     }
 }
 
-TEST_F(Desktop, AButtonWithTheFocusShowsItAndAClickElsewhereTakesItBack) {
-    const QImage resting = window().command(1).grab().toImage();
-    window().command(1).setFocus(Qt::TabFocusReason);
-    ASSERT_EQ(QApplication::focusWidget(), &window().command(1));
-    EXPECT_NE(window().command(1).grab().toImage(), resting) << "a focus frame is drawn";
+// Tab pressed in the window as it first shows lands on the first button,
+// which shows its frame and takes Space for itself; a click on a button,
+// that one or another, leaves no button with the focus.
+TEST_F(Desktop, TabGivesAButtonTheFocusWithAFrameAndAClickTakesItBack) {
+    FaceButton& play = window().command(1);
+    const QImage resting = play.grab().toImage();
+    QTest::keyClick(&window(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &play);
+    EXPECT_NE(play.grab().toImage(), resting) << "a focus frame is drawn";
 
-    clickButton(3);  // a click on another button takes the focus back to the window
-    EXPECT_EQ(QApplication::focusWidget(), &window());
-    EXPECT_EQ(window().command(1).grab().toImage(), resting);
+    // While the track plays, Space as a shortcut would pause; on Play it plays.
+    playing = true;
+    const Effect bySpace =
+        effectOf([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); });
+    EXPECT_EQ(std::count(bySpace.commands.begin(), bySpace.commands.end(), "play movie"), 1)
+        << bySpace;
+    EXPECT_EQ(std::count(bySpace.commands.begin(), bySpace.commands.end(), "pause movie"), 0)
+        << bySpace;
+
+    for (const int clicked : {1, 5}) {
+        SCOPED_TRACE(clicked);
+        play.setFocus(Qt::TabFocusReason);
+        clickButton(clicked);
+        EXPECT_EQ(QApplication::focusWidget(), &window());
+        EXPECT_EQ(play.grab().toImage(), resting) << "no frame is left behind";
+    }
 }
 
 TEST_F(Desktop, PlayPressedRightAfterStopStartsFromTheBeginning) {

@@ -30,6 +30,10 @@ void FaceButton::paintEvent(QPaintEvent*) {
 
 void FaceButton::mousePressEvent(QMouseEvent* event) {
     pressedInside_ = event->button() == Qt::LeftButton;
+    // Qt leaves the focus on a control that has it when it is clicked; a
+    // click on a button hands it back to the window all the same, as a click
+    // on any other button does, so Space is Play/Pause again.
+    if (hasFocus()) window()->setFocus(Qt::MouseFocusReason);
 }
 
 // A click is a press and a release of the left button over the control.
