@@ -148,11 +148,12 @@ TEST(HeardPosition, TheReportedPositionIsWhatWasHeardAfterASeek) {
         ASSERT_TRUE(heard.heardMs.has_value()) << "no step between two tones was heard";
         const double heardMs =
             *heard.heardMs + (c.kind == SteppedTones::vbrPlain ? kUntrimmedDelayMs : 0.0);
-        std::printf("%-40s heard %8.1f ms, paused at %lld (%+.1f), marked at %lld (%+.1f)\n",
-                    c.what, heardMs, heard.pausedAt, heard.pausedAt - heardMs, heard.markedAt,
-                    heard.markedAt - heardMs);
-        EXPECT_NEAR(static_cast<double>(heard.pausedAt), heardMs, 30.0);
-        EXPECT_NEAR(static_cast<double>(heard.markedAt), heardMs, 35.0);
+        const auto pausedMs = static_cast<double>(heard.pausedAt);
+        const auto markedMs = static_cast<double>(heard.markedAt);
+        std::printf("%-40s heard %8.1f ms, paused at %.0f (%+.1f), marked at %.0f (%+.1f)\n",
+                    c.what, heardMs, pausedMs, pausedMs - heardMs, markedMs, markedMs - heardMs);
+        EXPECT_NEAR(pausedMs, heardMs, 30.0);
+        EXPECT_NEAR(markedMs, heardMs, 35.0);
     }
 }
 
