@@ -32,6 +32,7 @@ for _ in $(seq 1 50); do
   sleep 0.1
 done
 ! e2e_is_shown "$box" || e2e_fail "the message about the missing file stayed open after Return"
+sleep 0.5  # the window repaints where the box stood
 time_at_rest="$(digest_time)"
 slider_at_rest="$(digest_slider)"
 sleep 2.5
