@@ -87,10 +87,10 @@ std::optional<std::string> fileToOpenAtStart(const std::vector<std::string>& arg
         std::fprintf(err, "snipwell: opening only the first file, %s; %zu more ignored\n",
                      file.c_str(), files.size() - 1);
     }
-    if (const auto reason = unreadableBecause(file)) {
+    // Still handed on: the window says why in a message box, which a person
+    // who chose "Open With" in a file manager sees where this line is lost.
+    if (const auto reason = unreadableBecause(file))
         std::fprintf(err, "snipwell: cannot open %s: %s\n", file.c_str(), reason->c_str());
-        return std::nullopt;
-    }
     std::error_code failed;
     const std::filesystem::path absolute = std::filesystem::absolute(file, failed);
     return failed ? file : absolute.string();

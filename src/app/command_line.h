@@ -18,9 +18,10 @@ std::optional<int> answerInformationalOption(int argc, const char* const* argv, 
 // The file the window opens at start, from the arguments Qt left (the
 // program's name first): the first that is not an option, or the first after
 // "--". Further files are ignored with a one-line note on `err`. A file that
-// does not exist or cannot be read gives nothing, and `err` says so, naming
-// it; the window then starts empty. The path is made absolute, as the file
-// dialog gives it.
+// does not exist or cannot be read is named on `err` with the reason and is
+// still given: opening it, the window says in a message why it cannot be
+// played and stays at rest. The path is made absolute, as the file dialog
+// gives it.
 std::optional<std::string> fileToOpenAtStart(const std::vector<std::string>& arguments,
                                              std::FILE* err);
 

@@ -80,6 +80,8 @@ private:
     void guard(Handler&& handler);
     void dispatch(FormEvent event);
     void startPlayback();
+    void endPreview();
+    void restAfterRefusedFile(const std::string& path, std::int32_t refusal);
     void reportUntrappedError(const std::string& what);
     void updateMarkerStep();
     float markerX(std::int32_t offset) const;
@@ -96,9 +98,9 @@ private:
     MciSendString mediaService_;
     Files& files_;
     bool ended_ = false;
-    // Counts the times Open closed the media to load another file, so a
-    // preview loop can tell that its track has been replaced
-    std::uint64_t openedTracks_ = 0;
+    // Taken anew by Stop, Open, a seek, Play and Play Selected: a preview
+    // loop that finds it changed has been interrupted and ends
+    std::uint64_t previewTicket_ = 0;
     // The file type last chosen in the Save dialog (1 the source's frames, 2
     // exact to the sample), offered again for the rest of the run even when
     // the Open dialog, which has one type, was shown in between

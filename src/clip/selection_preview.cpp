@@ -29,25 +29,26 @@ void Form1::playSelected() {
         services_.messageBox("Invalid Selection", kOkInformation, kAppTitle);
         return;
     }
-    playerOnDemand().playMovie();
-    // When playback runs, this plays on from the begin mark.
+    // A new preview ends any other; Stop, Open, a seek or Play end this one.
+    endPreview();
+    const std::uint64_t ticket = previewTicket_;
+    // To the begin mark first, then play: while playing this plays on from
+    // the mark; paused, stopped or at the end it moves there and rests, so
+    // nothing past the old place is heard before the jump.
     playerOnDemand().setPositionTo(begin);
-    // A track that has played to its end ignores "play", so the device is
-    // only moved to the begin mark and rests there; start it from there.
     if (!playerOnDemand().isMoviePlaying()) playerOnDemand().playMovie();
     T.setEnabled(true);
 
     // The end mark is read afresh on every pass: Select End inside the loop
-    // moves the stopping point at once. Pause, Stop or Save inside it leave
-    // the loop waiting until playback, restarted, reaches the mark. Opening
-    // another file ends the preview; the new track plays on untouched.
-    const std::uint64_t track = openedTracks_;
+    // moves the stopping point at once. Pause or Save inside it leave the
+    // loop looking on; whatever then moves playback (Play, Stop, Open, a
+    // seek, another Play Selected) ends the preview and is left to stand.
     for (;;) {
-        if (openedTracks_ != track) return;
+        if (previewTicket_ != ticket) return;
         const std::int32_t position = playerOnDemand().getPositionInMS();
         if (position >= clipEndMs) break;
         services_.waitForEvents(untilNextCheck(position, clipEndMs));
-        if (openedTracks_ != track) return;
+        if (previewTicket_ != ticket) return;
         Label4.setCaption(formatSeconds(H.value()));
     }
     playerOnDemand().pauseMovie();

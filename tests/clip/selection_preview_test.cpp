@@ -57,8 +57,10 @@ TEST_F(Preview, PlaysFromTheBeginMarkAndPausesRightAtTheEndMark) {
     select(0, 3000);
     window.raise(FormEvent::Command9Click);
 
-    EXPECT_EQ(Strings(media.commands.begin(), media.commands.begin() + 3),
-              (Strings{"play movie", "status movie mode", "play movie from 0"}));
+    // To the mark first, then play: nothing of the old place is heard.
+    EXPECT_EQ(Strings(media.commands.begin(), media.commands.begin() + 5),
+              (Strings{"status movie mode", "status movie mode", "seek movie to 0",
+                       "status movie mode", "play movie"}));
     ASSERT_EQ(pausedAt.size(), 1u);
     EXPECT_GE(pausedAt[0], 3000);
     EXPECT_LE(pausedAt[0], 3002) << "paused within a few milliseconds of the mark";
@@ -82,25 +84,31 @@ TEST_F(Preview, UserActionsInsideThePreview) {
         const char* what;
         std::function<void(test::FormHarness&)> during;  // run 1 s into a 1 s → 5 s preview
         std::int32_t expectedPauses;                     // how many "pause movie" went out
-        std::int32_t finalMinMs, finalMaxMs;             // where playback rests at the end
+        const char* finalMode;
+        std::int32_t finalMinMs, finalMaxMs;  // where playback is when the preview returns
     };
     const Case cases[] = {
         {"Select End earlier moves the stop at once",
-         [](test::FormHarness& t) { t.window.raise(FormEvent::Command6Click); }, 1, 2000, 2012},
-        {"Pause holds it below the mark until Play resumes",
+         [](test::FormHarness& t) { t.window.raise(FormEvent::Command6Click); }, 1, "paused", 2000,
+         2012},
+        {"Pause holds it; Play then ends it and plays on",
          [](test::FormHarness& t) {
              t.window.raise(FormEvent::Command3Click);
              t.window.at(t.window.clock() + 20, [&t] { t.window.raise(FormEvent::Command1Click); });
          },
-         2, 5000, 5012},
-        {"Stop, then Play from the top",
+         1, "playing", 2000, 2600},
+        {"Stop ends it at the start",
+         [](test::FormHarness& t) { t.window.raise(FormEvent::Command2Click); }, 0, "stopped", 0,
+         0},
+        {"a seek ends it and plays on from there",
          [](test::FormHarness& t) {
-             t.window.raise(FormEvent::Command2Click);
-             t.window.at(t.window.clock() + 5, [&t] { t.window.raise(FormEvent::Command1Click); });
+             t.window.slider.setValue(30);
+             t.window.raise(FormEvent::HUserMove);
          },
-         1, 5000, 5012},
-        {"Play Selected again runs a second loop; both pause",
-         [](test::FormHarness& t) { t.window.raise(FormEvent::Command9Click); }, 2, 5000, 5012},
+         0, "playing", 30000, 30100},
+        {"Play Selected again replaces it; one pause at the mark",
+         [](test::FormHarness& t) { t.window.raise(FormEvent::Command9Click); }, 1, "paused", 5000,
+         5012},
     };
     for (const Case& c : cases) {
         test::FormHarness t;
@@ -117,10 +125,15 @@ TEST_F(Preview, UserActionsInsideThePreview) {
         t.window.at(t.window.clock() + 1.0, [&] { c.during(t); });
         t.window.raise(FormEvent::Command9Click);
 
-        EXPECT_EQ(t.media.mode(), "paused") << c.what;
+        EXPECT_EQ(t.media.mode(), c.finalMode) << c.what;
         EXPECT_GE(t.media.positionMs(), c.finalMinMs) << c.what;
         EXPECT_LE(t.media.positionMs(), c.finalMaxMs) << c.what;
-        // The Pause and Open clicks send a pause of their own.
+        // The Pause click sends a pause of its own.
+        EXPECT_EQ(pauses, c.expectedPauses) << c.what;
+
+        // An ended preview stays ended: nothing pauses at the old end mark later.
+        t.window.setClock(t.window.clock() + 10.0);
+        t.window.raise(FormEvent::TTimer);
         EXPECT_EQ(pauses, c.expectedPauses) << c.what;
     }
 }
@@ -144,7 +157,7 @@ TEST_F(Preview, OpenInsideThePreviewEndsItAndTheNewTrackPlaysOn) {
     EXPECT_EQ(form.clipEndMs, 0);
 }
 
-TEST_F(Preview, OpenCancelledInsideThePreviewKeepsItWaitingForPlay) {
+TEST_F(Preview, OpenCancelledInsideThePreviewKeepsItWaitingUntilPlayEndsIt) {
     select(1000, 5000);
     window.at(window.clock() + 1.0, [&] {
         window.dialog.answers.push_back(test::DialogAnswer::cancel());
@@ -158,10 +171,8 @@ TEST_F(Preview, OpenCancelledInsideThePreviewKeepsItWaitingForPlay) {
     watchPauses();
     window.raise(FormEvent::Command9Click);
     EXPECT_TRUE(stillLooping);
-    EXPECT_EQ(media.mode(), "paused");
-    ASSERT_EQ(pausedAt.size(), 2u);
-    EXPECT_GE(pausedAt[1], 5000);
-    EXPECT_LE(pausedAt[1], 5012);
+    EXPECT_EQ(media.mode(), "playing");
+    EXPECT_EQ(pausedAt.size(), 1u) << "only Open's own pause";
 }
 
 TEST_F(Preview, PlaysTheMarkedStretchWhateverStatePlaybackIsIn) {
@@ -192,13 +203,18 @@ TEST_F(Preview, PlaysTheMarkedStretchWhateverStatePlaybackIsIn) {
         t.form.clipEndMs = 23000;
         std::vector<std::int32_t> positions;
         std::vector<std::int32_t> pauses;
+        std::vector<std::int32_t> plays;
         t.media.intercept =
             [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
             if (command == "status movie position wait") positions.push_back(t.media.positionMs());
             if (command == "pause movie") pauses.push_back(t.media.positionMs());
+            if (command == "play movie") plays.push_back(t.media.positionMs());
             return std::nullopt;
         };
         t.window.raise(FormEvent::Command9Click);
+
+        // Playback starts only once the device stands at the begin mark.
+        for (const std::int32_t startedAt : plays) EXPECT_EQ(startedAt, 20000);
 
         ASSERT_GE(positions.size(), 2u);
         EXPECT_GE(positions.front(), 20000) << "runs from the begin mark";
@@ -227,7 +243,7 @@ TEST_F(Preview, PlayAtTheEndOfTheTrackStillOnlySendsPlay) {
     EXPECT_EQ(media.positionMs(), 60000);
 }
 
-TEST_F(Preview, SaveInsideThePreviewStopsPlaybackAndTheLoopWaitsForPlay) {
+TEST_F(Preview, SaveInsideThePreviewStopsPlaybackAndTheLoopWaitsUntilPlayEndsIt) {
     select(1000, 5000);
     // Save is cancelled at its dialog; it stops playback all the same.
     window.at(window.clock() + 1.0, [&] {
@@ -241,8 +257,8 @@ TEST_F(Preview, SaveInsideThePreviewStopsPlaybackAndTheLoopWaitsForPlay) {
     });
     window.raise(FormEvent::Command9Click);
     EXPECT_TRUE(stillLooping);
-    EXPECT_EQ(media.mode(), "paused");
-    EXPECT_GE(media.positionMs(), 5000);
+    EXPECT_EQ(media.mode(), "playing");
+    EXPECT_EQ(countOf("pause movie"), 0);
 }
 
 TEST_F(Preview, AnEndMarkPastTheTrackKeepsTheLoopUntilTheWindowCloses) {

@@ -13,6 +13,7 @@
 #   e2e_wait_for_window NAME  prints the id of a shown window of the program,
 #                             other than the main window, whose title matches
 #                             the extended regex NAME; fails after 10 s
+#   e2e_windows_titled NAME   prints the ids of such windows shown now, if any
 #   e2e_is_shown ID           whether that window is still on screen
 #   e2e_type_into_dialog ID TEXT
 #                             types TEXT into a file dialog and presses Return
@@ -105,20 +106,27 @@ e2e_is_shown() {
 
 # Native helper windows of the process carry the bare program name "Snipwell";
 # a title must match NAME to count.
-e2e_wait_for_window() {
+e2e_windows_titled() {
   local name="$1" candidate title
+  for candidate in $(e2e__shown_windows); do
+    [[ "$candidate" == "$window" ]] && continue
+    title="$(xdotool getwindowname "$candidate" 2>/dev/null || true)"
+    if [[ "$title" != "Snipwell" && "$title" =~ $name ]]; then echo "$candidate"; fi
+  done
+  return 0
+}
+
+e2e_wait_for_window() {
+  local found
   for _ in $(seq 1 100); do
-    for candidate in $(e2e__shown_windows); do
-      [[ "$candidate" == "$window" ]] && continue
-      title="$(xdotool getwindowname "$candidate" 2>/dev/null || true)"
-      if [[ "$title" != "Snipwell" && "$title" =~ $name ]]; then
-        echo "$candidate"
-        return 0
-      fi
-    done
+    found="$(e2e_windows_titled "$1")"
+    if [[ -n "$found" ]]; then
+      echo "${found%%$'\n'*}"
+      return 0
+    fi
     sleep 0.1
   done
-  e2e_fail "no window titled /$name/ appeared"
+  e2e_fail "no window titled /$1/ appeared"
 }
 
 e2e_type_into_dialog() {

@@ -2,14 +2,20 @@
 // plays, and each key presses its button, wherever the focus is, and nothing
 // while that button is disabled.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
+#include "app/qt/face_button.h"
 #include "gui/window_test_fixture.h"
 
 namespace snipwell::qt::testing {
@@ -118,6 +124,31 @@ protected:
         QTest::keyClick(&focus, combination.key(), combination.keyboardModifiers());
     }
 
+    // Drags carry file names as URLs; the window sees a drag enter, then the drop.
+    bool dropOnWindow(const QUrl& url) {
+        QMimeData data;
+        data.setUrls({url});
+        const QPoint over(150, 250);
+        QDragEnterEvent enter(over, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window(), &enter);
+        QDropEvent drop(QPointF(over), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window(), &drop);
+        return enter.isAccepted();
+    }
+
+    // A key typed as a person types it: into whatever has the focus.
+    void typeKey(Qt::Key key) {
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &window(), key);
+    }
+
+    std::size_t countOf(const std::string& command) const {
+        return static_cast<std::size_t>(
+            std::count(mediaCommands.begin(), mediaCommands.end(), command));
+    }
+
     // What the keys press, and the focus they are pressed in.
     struct KeyCase {
         const char* keys;
@@ -201,14 +232,7 @@ TEST_F(Desktop, AnMp3DroppedOnTheWindowOpensAndPlays) {
         SCOPED_TRACE(c.what);
         services->command(4).setEnabled(c.openEnabled);
         mediaCommands.clear();
-        QMimeData data;
-        data.setUrls({c.url});
-        const QPoint over(150, 250);
-        QDragEnterEvent enter(over, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window(), &enter);
-        EXPECT_EQ(enter.isAccepted(), c.taken);
-        QDropEvent drop(QPointF(over), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window(), &drop);
+        EXPECT_EQ(dropOnWindow(c.url), c.taken);
         QTest::qWait(700);  // Open's wait of half a second
 
         const std::string open =
@@ -235,6 +259,126 @@ TEST_F(Desktop, AFileNamedAtStartPlaysWithoutAClick) {
     EXPECT_EQ(form->sourceFile, "/music/song.mp3");
     EXPECT_TRUE(window().T().isActive());
     EXPECT_EQ(window().H().maximum(), 245);
+}
+
+// No button keeps the focus from the window's start or from a click, so
+// Space pauses a track just opened, however it was opened.
+TEST_F(Desktop, SpacePausesRightAfterAFileIsOpened) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString song = folder.filePath(QStringLiteral("song.mp3"));
+    QFile(song).open(QIODevice::WriteOnly);
+    struct Way {
+        const char* what;
+        std::function<void()> open;
+    };
+    const Way ways[] = {
+        {"named at start", [&] { router->routeOpen(song.toStdString()); }},
+        {"dropped", [&] { dropOnWindow(QUrl::fromLocalFile(song)); }},
+        {"chosen in the Open dialog",
+         [&] {
+             withNextModal([&](QWidget& modal) {
+                 auto* dialog = qobject_cast<QFileDialog*>(&modal);
+                 ASSERT_NE(dialog, nullptr);
+                 dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(song);
+                 static_cast<QDialog*>(dialog)->accept();
+             });
+             clickButton(4);
+         }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        playing = false;
+        mediaCommands.clear();
+        way.open();
+        QTest::qWait(700);  // Open's wait of half a second
+        ASSERT_EQ(countOf("play movie"), 1u) << "the file was opened and plays";
+        playing = true;
+        mediaCommands.clear();
+        typeKey(Qt::Key_Space);
+        EXPECT_EQ(countOf("pause movie"), 1u);
+        EXPECT_EQ(countOf("play movie"), 0u);
+    }
+}
+
+// Tab pressed in the window as it first shows lands on the first button,
+// which shows its frame and takes Space for itself; a click on a button,
+// that one or another, leaves no button with the focus.
+TEST_F(Desktop, TabGivesAButtonTheFocusWithAFrameAndAClickTakesItBack) {
+    FaceButton& play = window().command(1);
+    const QImage resting = play.grab().toImage();
+    QTest::keyClick(&window(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &play);
+    EXPECT_NE(play.grab().toImage(), resting) << "a focus frame is drawn";
+
+    // While the track plays, Space as a shortcut would pause; on Play it plays.
+    playing = true;
+    const Effect bySpace =
+        effectOf([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); });
+    EXPECT_EQ(std::count(bySpace.commands.begin(), bySpace.commands.end(), "play movie"), 1)
+        << bySpace;
+    EXPECT_EQ(std::count(bySpace.commands.begin(), bySpace.commands.end(), "pause movie"), 0)
+        << bySpace;
+
+    for (const int clicked : {1, 5}) {
+        SCOPED_TRACE(clicked);
+        play.setFocus(Qt::TabFocusReason);
+        clickButton(clicked);
+        EXPECT_EQ(QApplication::focusWidget(), &window());
+        EXPECT_EQ(play.grab().toImage(), resting) << "no frame is left behind";
+    }
+}
+
+TEST_F(Desktop, PlayPressedRightAfterStopStartsFromTheBeginning) {
+    QTimer::singleShot(200, [&] { clickButton(1); });  // inside Stop's wait of a second
+    clickButton(2);
+    const auto seek = std::find(mediaCommands.begin(), mediaCommands.end(), "seek movie to 0");
+    const auto play = std::find(mediaCommands.begin(), mediaCommands.end(), "play movie");
+    ASSERT_NE(play, mediaCommands.end());
+    EXPECT_LT(seek, play) << "back at the start before Play";
+}
+
+TEST_F(Desktop, StopEndsAPreviewForGood) {
+    std::int32_t positionMs = 2000;
+    mediaReply = [&](const std::string& command) -> std::string {
+        if (command == "status movie mode") return "playing";
+        if (command == "status movie position wait") return std::to_string(positionMs);
+        return {};
+    };
+    form->clipBeginMs = 1000;
+    form->clipEndMs = 5000;
+    QTimer::singleShot(100, [&] { clickButton(2); });
+    // Only a preview still running could see this; it must not pause.
+    QTimer::singleShot(1500, [&] { positionMs = 6000; });
+    clickButton(9);
+    QTest::qWait(1700);
+    EXPECT_EQ(countOf("stop movie"), 1u);
+    EXPECT_EQ(countOf("pause movie"), 0u);
+}
+
+// A file the media service refuses says so once; nothing plays or polls.
+TEST_F(Desktop, ARefusedFileIsNamedWithTheReasonAndTheWindowRests) {
+    mediaCode = [](const std::string& command) -> std::uint32_t {
+        return command.rfind("open ", 0) == 0 ? 34 : 0;
+    };
+    std::vector<QString> shown;
+    withNextModal([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        ASSERT_NE(box, nullptr);
+        shown = {box->windowTitle(), box->text()};
+        box->button(QMessageBox::Ok)->click();
+    });
+    router->routeOpen("/pictures/photo.mp3");
+    QTest::qWait(1200);
+
+    EXPECT_EQ(shown, (std::vector<QString>{
+                         QStringLiteral("Snipwell 3.4"),
+                         QStringLiteral("photo.mp3 cannot be played: it is not an MP3 file.")}));
+    EXPECT_EQ(countOf("play movie"), 0u);
+    EXPECT_EQ(countOf("status movie position wait"), 0u);
+    EXPECT_FALSE(window().T().isActive());
+    EXPECT_EQ(window().H().maximum(), 0);
+    EXPECT_EQ(window().Label4().text(), QStringLiteral("0"));
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ WindowTest::WindowTest() {
                 std::copy_n(text.data(), length, reply);
                 reply[length] = '\0';
             }
-            return 0;
+            return mediaCode ? mediaCode(command) : 0;
         },
         files);
     router = std::make_unique<FormEventRouter>(*services, *form);

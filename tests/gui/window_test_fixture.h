@@ -44,6 +44,8 @@ protected:
     std::vector<std::string> mediaCommands;
     // The reply text the media service gives to a command; empty by default.
     std::function<std::string(const std::string& command)> mediaReply;
+    // The code the media service answers a command with; 0 by default.
+    std::function<std::uint32_t(const std::string& command)> mediaCode;
     // Addresses handed to the desktop; the opener answers openUrlAnswer.
     std::vector<QUrl> openedUrls;
     bool openUrlAnswer = true;

@@ -85,20 +85,45 @@ TEST_F(Transport, CancelledOpenLeavesTheTrackLoadedAndPausedAndPlayResumesIt) {
     EXPECT_LT(media.positionMs(), pausedAt + 1000) << "resumed where it was paused";
 }
 
-TEST_F(Transport, AFileTheServiceCannotOpenStillStartsAFreshSelectionSilently) {
-    openTrack("/music/song.mp3", 245760);
-    form.clipBeginMs = 1000;
-    clearRecords();
+// Whatever the media service refuses is said once, and the window rests as
+// before the first Open: nothing plays and nothing polls the position.
+TEST_F(Transport, AFileTheServiceRefusesIsNamedWithTheReasonAndLeavesTheWindowAtRest) {
+    struct Case {
+        std::uint32_t code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {34, "photo.mp3 cannot be played: it is not an MP3 file."},
+        {33, "photo.mp3 cannot be played: it cannot be read."},
+        {30, "photo.mp3 cannot be played: it does not exist."},
+        {999, "photo.mp3 cannot be played: the media service refused it (code 999)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        test::FormHarness t;
+        t.openTrack("/music/song.mp3", 245760);
+        t.form.clipBeginMs = 1000;
+        t.clearRecords();
+        t.media.intercept =
+            [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+            if (command.rfind("open ", 0) == 0)
+                return test::ScriptedMediaService::Answer{c.code, ""};
+            return std::nullopt;
+        };
+        t.window.dialog.answers.push_back(test::DialogAnswer::choose("/music/photo.mp3"));
+        t.window.raise(FormEvent::Command4Click);
 
-    window.dialog.answers.push_back(test::DialogAnswer::choose("/music/notes.txt"));
-    window.raise(FormEvent::Command4Click);
-
-    EXPECT_TRUE(window.messages.empty());
-    EXPECT_FALSE(media.isOpen());
-    EXPECT_EQ(form.sourceFile, "/music/notes.txt");
-    EXPECT_EQ(form.clipBeginMs, 0);
-    EXPECT_EQ(window.label7.caption(), "0");
-    EXPECT_TRUE(window.positionTimer.enabled());
+        ASSERT_EQ(t.window.messages.size(), 1u);
+        EXPECT_EQ(t.window.messages[0].text, c.message);
+        EXPECT_EQ(t.window.messages[0].buttons, 64);
+        EXPECT_EQ(t.window.messages[0].title, "Snipwell 3.4");
+        EXPECT_EQ(std::count(t.media.commands.begin(), t.media.commands.end(), "play movie"), 0);
+        EXPECT_FALSE(t.window.positionTimer.enabled());
+        EXPECT_EQ(t.window.slider.max(), 0);
+        EXPECT_EQ(t.window.label4.caption(), "0");
+        EXPECT_EQ(t.form.sourceFile, "") << "nothing is open to be saved from";
+        EXPECT_EQ(t.form.clipBeginMs, 0);
+    }
 }
 
 TEST_F(Transport, OpeningAnotherFileResetsMarksLabelsAndMarkerLines) {
@@ -142,6 +167,29 @@ TEST_F(Transport, StopReturnsToTheStartAndShowsABareZero) {
     window.setClock(window.clock() + 3);
     window.raise(FormEvent::TTimer);
     EXPECT_EQ(window.label4.caption(), " 0 : 0 : 3");
+}
+
+TEST_F(Transport, PlayPressedInsideStopsWaitStartsAtTheBeginning) {
+    window.timerTicks = true;
+    openTrack("/music/song.mp3", 245760);
+    window.setClock(window.clock() + 30);
+    std::vector<std::int32_t> playedFrom;
+    media.intercept =
+        [&](const std::string& command) -> std::optional<test::ScriptedMediaService::Answer> {
+        if (command == "play movie") playedFrom.push_back(media.positionMs());
+        if (command.rfind("play movie from", 0) == 0 || command.rfind("seek", 0) == 0)
+            playedFrom.push_back(-1);  // a jump after Play started
+        return std::nullopt;
+    };
+    window.at(window.clock() + 0.2, [&] {
+        playedFrom.clear();
+        window.raise(FormEvent::Command1Click);
+    });
+    window.raise(FormEvent::Command2Click);
+
+    EXPECT_EQ(playedFrom, std::vector<std::int32_t>{0});
+    EXPECT_EQ(media.mode(), "playing");
+    EXPECT_LT(media.positionMs(), 1500);
 }
 
 TEST_F(Transport, PauseHoldsThePlaceAndStopsTheTimer) {

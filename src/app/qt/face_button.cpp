@@ -10,7 +10,8 @@ FaceButton::FaceButton(const ButtonFace& face, QWidget* parent)
     : QWidget(parent), face_(drawButtonFace(face)), button_(buttonRect(face)) {
     setAccessibleName(face.text);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Tab reaches it; a click does not take the focus, as the face never changes.
+    // Only Tab brings the focus here. A click leaves it to the window (which
+    // takes click focus), so Space stays Play/Pause after a button is used.
     setFocusPolicy(Qt::TabFocus);
 }
 
@@ -19,7 +20,8 @@ void FaceButton::paintEvent(QPaintEvent*) {
     // Drawn from the top-left at natural size; what lies beyond the control
     // is white margin and is cut off.
     painter.drawImage(QPoint(0, 0), face_);
-    if (showFocusCue_ && hasFocus()) {
+    // The focus is always shown: a focused button keeps Space for itself.
+    if (hasFocus()) {
         QPen dotted(Qt::black, 1, Qt::DotLine);
         painter.setPen(dotted);
         painter.drawRect(button_.adjusted(2, 2, -3, -3));
@@ -28,6 +30,10 @@ void FaceButton::paintEvent(QPaintEvent*) {
 
 void FaceButton::mousePressEvent(QMouseEvent* event) {
     pressedInside_ = event->button() == Qt::LeftButton;
+    // Qt leaves the focus on a control that has it when it is clicked; a
+    // click on a button hands it back to the window all the same, as a click
+    // on any other button does, so Space is Play/Pause again.
+    if (hasFocus()) window()->setFocus(Qt::MouseFocusReason);
 }
 
 // A click is a press and a release of the left button over the control.
@@ -67,14 +73,11 @@ void FaceButton::keyPressEvent(QKeyEvent* event) {
 }
 
 void FaceButton::focusInEvent(QFocusEvent* event) {
-    showFocusCue_ =
-        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
     QWidget::focusInEvent(event);
 }
 
 void FaceButton::focusOutEvent(QFocusEvent* event) {
-    showFocusCue_ = false;
     update();
     QWidget::focusOutEvent(event);
 }

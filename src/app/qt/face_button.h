@@ -33,9 +33,6 @@ private:
     QImage face_;
     QRect button_;
     bool pressedInside_ = false;
-    // A dotted cue shows only when the focus came from the keyboard, so a
-    // keyboard user sees where they are and a mouse user sees no change.
-    bool showFocusCue_ = false;
 };
 
 }  // namespace snipwell::qt

@@ -205,10 +205,17 @@ void SnipwellWindow::setTabOrderByIndex() {
         commands_[0], commands_[1], commands_[2], commands_[3], commands_[6], commands_[8],
         commands_[7], commands_[4], commands_[5], H_,           WebBrowser1_,
     };
+    // The window itself holds the focus until Tab moves it into the order,
+    // and takes it back on a click anywhere but the slider or the web panel:
+    // a picture button has the focus only when the person tabbed to it, so
+    // Space is Play/Pause everywhere else. It must take focus before it can
+    // head the order, as Qt leaves a control that takes none out of it.
+    setFocusPolicy(Qt::ClickFocus);
+    // Tab from the window itself starts the order at its first control.
+    setTabOrder(this, focusOrder[0]);
     for (std::size_t i = 1; i < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
-    // The first in the order has the focus when the window first shows.
-    focusOrder[0]->setFocus(Qt::OtherFocusReason);
+    setFocus(Qt::OtherFocusReason);
 }
 
 FaceButton& SnipwellWindow::command(int number) {

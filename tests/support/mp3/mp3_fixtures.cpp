@@ -172,6 +172,40 @@ const std::vector<Mp3Kind>& Mp3Fixtures::allKinds() {
     return kinds;
 }
 
+fs::path Mp3Fixtures::steppedTones(SteppedTones kind) {
+    const char* const names[] = {"stepped_vbr_with_xing", "stepped_vbr_plain",
+                                 "stepped_vbr_with_cover"};
+    return cached(
+        names[static_cast<int>(kind)], [kind](const TempDir& work, const fs::path& target) {
+            std::vector<std::string> pieces;
+            const auto piece = [&](const std::string& name, const std::vector<std::string>& synth) {
+                pieces.push_back(work.file(name + ".wav").string());
+                std::vector<std::string> command{"sox", "-n", "-r", "44100",       "-c",
+                                                 "2",   "-b", "16", pieces.back(), "synth"};
+                command.insert(command.end(), synth.begin(), synth.end());
+                runProgramOrThrow(command);
+            };
+            piece("silence", {std::to_string(kFirstSteppedSecond), "sine", "440", "vol", "0"});
+            for (int second = kFirstSteppedSecond; second < kSteppedSeconds; ++second) {
+                piece("tone" + std::to_string(second),
+                      {"1", "sine", std::to_string(steppedToneHertz(second)), "vol", "0.5"});
+            }
+            std::vector<std::string> join{"sox"};
+            join.insert(join.end(), pieces.begin(), pieces.end());
+            const fs::path wav = work.file("stepped.wav");
+            join.push_back(wav.string());
+            runProgramOrThrow(join);
+
+            const bool plain = kind == SteppedTones::vbrPlain;
+            std::vector<std::string> options{"-V", "2"};
+            if (plain) options.emplace_back("-t");
+            Bytes audio = readBytes(lameEncode(work, wav, "stepped", options));
+            if (kind == SteppedTones::vbrWithCover)
+                audio = concat(id3v2TagWithPicture(400 * 1000), audio);
+            writeBytes(target, audio);
+        });
+}
+
 fs::path Mp3Fixtures::textNamedMp3() {
     return cached("text_named_mp3", [](const TempDir&, const fs::path& target) {
         const std::string text = "These are notes, not music.\nNothing to play here.\n";

@@ -38,6 +38,19 @@ enum class Mp3Kind {
     mpeg1Layer2,    // 44.1 kHz stereo MPEG-1 Layer II, 192 kbit/s, named .mp3 like many are
 };
 
+// Files for hearing where playback is: 10 s of silence (so a VBR stream's
+// bit rate is far from even), then 20 tones of one second each, the tone of
+// second k (10 ... 29) at steppedToneHertz(k). 44.1 kHz stereo, lame -V 2.
+enum class SteppedTones {
+    vbrWithXing,   // with a Xing frame and its seek table
+    vbrPlain,      // without any info frame
+    vbrWithCover,  // with a Xing frame, after an ID3v2 tag holding a 400 KB picture
+};
+
+inline constexpr int kFirstSteppedSecond = 10;
+inline constexpr int kSteppedSeconds = 30;
+inline constexpr double steppedToneHertz(int second) { return 100.0 * second - 500.0; }
+
 class Mp3Fixtures {
 public:
     // 440 Hz for 5 s then 880 Hz for 5 s: 44.1 kHz stereo, 128 kbit/s, Info frame.
@@ -46,6 +59,8 @@ public:
     static std::filesystem::path file(Mp3Kind kind);
     static std::string_view name(Mp3Kind kind);
     static const std::vector<Mp3Kind>& allKinds();
+
+    static std::filesystem::path steppedTones(SteppedTones kind);
 
     // Files named .mp3 that hold no MPEG audio.
     static std::filesystem::path textNamedMp3();
