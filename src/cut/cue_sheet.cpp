@@ -132,8 +132,8 @@ std::optional<CueSheetError> CueSheetReader::readLine(int lineNumber, std::strin
     if (command == "FILE") return readFile(words);
     if (command == "TRACK") return readTrack(words);
     if (command == "INDEX") return readIndex(words);
-    if (std::string* field = trackOnlyField(command)) {
-        *field = text;
+    if (std::string* trackField = trackOnlyField(command)) {
+        *trackField = text;
     } else if (command == "TITLE" || command == "PERFORMER") {
         std::string& field = inTrack_ ? (command == "TITLE" ? sheet_.tracks.back().title
                                                             : sheet_.tracks.back().performer)

@@ -63,9 +63,11 @@ int secondPlayingIn(const std::vector<std::int16_t>& samples, long from, long co
 // millisecond at a time, first hears more of the second before.
 std::optional<double> lastHeardMs(const std::vector<std::int16_t>& samples) {
     long first = 0;
-    while (first < static_cast<long>(samples.size()) && std::abs(samples[first]) < audible) ++first;
+    while (first < static_cast<long>(samples.size()) &&
+           std::abs(samples[static_cast<std::size_t>(first)]) < audible)
+        ++first;
     long end = static_cast<long>(samples.size());
-    while (end > first && std::abs(samples[end - 1]) < audible) --end;
+    while (end > first && std::abs(samples[static_cast<std::size_t>(end - 1)]) < audible) --end;
     constexpr long window = 20 * samplesPerMs;
     if (end - first < 200 * samplesPerMs) return std::nullopt;
 
