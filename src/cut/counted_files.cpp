@@ -21,7 +21,7 @@ private:
 }  // namespace
 
 std::unique_ptr<ClipTarget> CountedFiles::createTarget(const std::string& path) {
-    return std::make_unique<CountedTarget>(files_.createTarget(path), written_);
+    return std::make_unique<CountedTarget>(disk().createTarget(path), written_);
 }
 
 }  // namespace snipwell

@@ -8,29 +8,20 @@
 #include <memory>
 #include <string>
 
-#include "common/files.h"
+#include "common/forwarding_files.h"
 
 namespace snipwell {
 
-class CountedFiles : public Files {
+class CountedFiles : public ForwardingFiles {
 public:
-    explicit CountedFiles(Files& files) : files_(files) {}
+    using ForwardingFiles::ForwardingFiles;
 
-    bool exists(const std::string& path) override { return files_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return files_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return files_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return files_.openSource(path);
-    }
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override;
 
     // Bytes written into the targets so far, kept or not.
     std::uint64_t written() const { return written_.load(); }
 
 private:
-    Files& files_;
     std::atomic<std::uint64_t> written_{0};
 };
 
