@@ -43,9 +43,9 @@ struct Seen {
     }
 };
 
-std::variant<std::vector<Seen>, ChapterError> chaptersOfFile(const ChapterTag& spec) {
+std::variant<std::vector<Seen>, ChapterError> chaptersOfFile(const ChapterTag& wanted) {
     const test::TempDir dir;
-    Bytes file = test::id3v2ChapterTag(spec);
+    Bytes file = test::id3v2ChapterTag(wanted);
     const Bytes audio = test::readBytes(test::Mp3Fixtures::twoTone());
     file.insert(file.end(), audio.begin(), audio.end());
     test::writeBytes(dir.file("chapters.mp3"), file);

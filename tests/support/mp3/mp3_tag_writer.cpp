@@ -147,29 +147,29 @@ Bytes id3v2TagWithPicture(std::size_t pictureBytes) {
     return tag;
 }
 
-Bytes id3v2ChapterTag(const ChapterTag& spec) {
-    const bool eachFrame = spec.version == 4 && spec.unsynchronised;
+Bytes id3v2ChapterTag(const ChapterTag& wanted) {
+    const bool eachFrame = wanted.version == 4 && wanted.unsynchronised;
     const auto frame = [&](Bytes& frames, const std::string& id, const Bytes& body) {
         if (eachFrame) {
             appendId3v2Frame(frames, 4, id, unsynchronised(body), 0x02);
         } else {
-            appendId3v2Frame(frames, spec.version, id, body);
+            appendId3v2Frame(frames, wanted.version, id, body);
         }
     };
     Bytes frames;
-    for (const ContentsFrame& contents : spec.contents)
+    for (const ContentsFrame& contents : wanted.contents)
         frame(frames, "CTOC", contentsBody(contents));
-    for (const ChapterFrame& chapter : spec.chapters) {
-        frame(frames, "CHAP", chapterBody(chapter, spec.version));
+    for (const ChapterFrame& chapter : wanted.chapters) {
+        frame(frames, "CHAP", chapterBody(chapter, wanted.version));
     }
-    const bool wholeTag = spec.version == 3 && spec.unsynchronised;
+    const bool wholeTag = wanted.version == 3 && wanted.unsynchronised;
     if (wholeTag) frames = unsynchronised(frames);
 
     Bytes tag;
     append(tag, "ID3");
-    tag.push_back(static_cast<std::uint8_t>(spec.version));
+    tag.push_back(static_cast<std::uint8_t>(wanted.version));
     tag.push_back(0);
-    tag.push_back(spec.unsynchronised ? 0x80 : 0);
+    tag.push_back(wanted.unsynchronised ? 0x80 : 0);
     appendSyncsafe32(tag, static_cast<std::uint32_t>(frames.size()));
     tag.insert(tag.end(), frames.begin(), frames.end());
     return tag;

@@ -43,7 +43,7 @@ struct ChapterTag {
 };
 
 // An ID3v2 tag holding the tables and chapters, in the order given.
-Bytes id3v2ChapterTag(const ChapterTag& spec);
+Bytes id3v2ChapterTag(const ChapterTag& wanted);
 
 // A 128-byte ID3v1 tag.
 Bytes id3v1Tag();
