@@ -77,7 +77,7 @@ std::size_t PatchedClipTarget::editFrames(std::int64_t position, std::span<std::
 }
 
 std::unique_ptr<ClipTarget> PatchingFiles::createTarget(const std::string& path) {
-    auto target = inner_.createTarget(path);
+    auto target = disk().createTarget(path);
     if (path != targetPath_) return target;
     return std::make_unique<PatchedClipTarget>(std::move(target), std::move(edits_), tally_);
 }

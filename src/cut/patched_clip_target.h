@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/forwarding_files.h"
 #include "mp3/stream_gain.h"
 
 namespace snipwell {
@@ -75,26 +76,17 @@ private:
 
 // Files as they are, except that the target named `targetPath` is created
 // with `edits` applied to it; `tally` learns what they came to.
-class PatchingFiles : public Files {
+class PatchingFiles : public ForwardingFiles {
 public:
     PatchingFiles(Files& inner, std::string targetPath, ClipEdits edits, FrameEditTally& tally)
-        : inner_(inner),
+        : ForwardingFiles(inner),
           targetPath_(std::move(targetPath)),
           edits_(std::move(edits)),
           tally_(tally) {}
 
-    bool exists(const std::string& path) override { return inner_.exists(path); }
-    bool isSameFile(const std::string& a, const std::string& b) override {
-        return inner_.isSameFile(a, b);
-    }
-    std::int64_t fileSize(const std::string& path) override { return inner_.fileSize(path); }
-    std::unique_ptr<ByteSource> openSource(const std::string& path) override {
-        return inner_.openSource(path);
-    }
     std::unique_ptr<ClipTarget> createTarget(const std::string& path) override;
 
 private:
-    Files& inner_;
     std::string targetPath_;
     ClipEdits edits_;
     FrameEditTally& tally_;
