@@ -5,13 +5,11 @@
 #include <variant>
 #include <vector>
 
-#include "clip/exact/clip_source_bytes.h"
-#include "clip/exact/exact_cut.h"
-#include "clip/export/clip_export.h"
-#include "clip/export/source_clip_range.h"
+#include "clip/export/clip_range.h"
+#include "clip/tracks/track_job.h"
 #include "common/runtime_error.h"
-#include "cut/byte_range_gain.h"
 #include "cut/clip_time.h"
+#include "cut/cut_tracks.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
@@ -57,80 +55,59 @@ struct CutOutcome {
     AppliedGain gain;
 };
 
-exact::ExactCutRequest exactRequestOf(const CutArguments& arguments) {
-    return {arguments.source, arguments.beginMs, arguments.endMs, arguments.target};
-}
-
-// The source bytes the clip is made of, for the clipping guard to decode.
-exact::ClipSourceBytes clipSourceBytes(const CutArguments& arguments, Files& files,
-                                       std::int32_t lengthMs) {
-    if (arguments.exact) {
-        const auto bytes = exact::exactClipSourceBytes(exactRequestOf(arguments));
-        if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&bytes)) {
-            throw RuntimeError(ErrorKind::FileError,
-                               describeExactRefusal(*refusal, arguments.source));
-        }
-        return std::get<exact::ClipSourceBytes>(bytes);
-    }
-    const ClipRange range = clipRangeInSource(arguments.source, files.fileSize(arguments.source),
-                                              lengthMs, arguments.beginMs, arguments.endMs)
-                                .range;
-    return {static_cast<std::uint64_t>(range.beginOffset - 1),
-            static_cast<std::uint64_t>(range.clipBytes())};
+// The clip as a job of one track: the marks as given, the source's own tags
+// (exact clips keep them), committed once the whole source is walked.
+TrackJob clipJob(const CutArguments& arguments, std::int32_t lengthMs) {
+    TrackJob job;
+    job.sourcePath = arguments.source;
+    job.sourceLengthMs = lengthMs;
+    TrackToWrite track;
+    track.beginMs = arguments.beginMs;
+    track.endMs = arguments.endMs;
+    track.milliseconds = std::int64_t{arguments.endMs} - arguments.beginMs;
+    track.targetPath = arguments.target;
+    job.tracks.push_back(std::move(track));
+    return job;
 }
 
 // The step the clip gets: as asked, or what the clipping guard allows. The
-// guard runs before anything is written, so a clip it cannot measure is not
-// written at all.
-AppliedGain chooseGain(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
+// guard decodes the source bytes the clip is made of, before anything is
+// written, so a clip it cannot measure is not written at all.
+AppliedGain chooseGain(const CutArguments& arguments, CutTracks& tracks,
                        const ClipPeakLookup& peakOf) {
     return settleGain(arguments.gain, [&] {
         if (!peakOf)
             throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
-        const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
+        const TrackSourceBytes bytes = tracks.sourceBytesOf(0);
         return measuredPeak(peakOf(arguments.source, bytes.offset, bytes.length));
     });
 }
 
-// The sample-exact clip: whole frames copied, trimmed by a fresh info frame.
-// It takes the marks as given, so a begin of 0 is the first sample. A
-// refusal is thrown with its reason.
-CutOutcome cutExactly(const CutArguments& arguments, Files& files, TerminalProgress& progress,
-                      const mp3::GainSettings& gain) {
-    progress.start(1000);
-    const auto result = exact::cutExactClip(
-        exactRequestOf(arguments), files,
-        [&](double done) { progress.show(static_cast<std::int64_t>(done * 1000)); }, gain);
-    if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&result)) {
-        throw RuntimeError(ErrorKind::FileError, describeExactRefusal(*refusal, arguments.source));
+// The bar of a single clip: the exact engine's walk through the source in
+// tenths of a percent, or the byte range's bytes.
+TrackCallbacks clipProgress(bool exactly, TerminalProgress& progress, CutOutcome& outcome) {
+    TrackCallbacks callbacks;
+    if (exactly) {
+        progress.start(1000);
+        callbacks.progress = [&progress](std::uint64_t done, std::uint64_t total) {
+            const double share = static_cast<double>(done) / static_cast<double>(total);
+            progress.show(static_cast<std::int64_t>(share * 1000));
+        };
+    } else {
+        callbacks.copyStarts = [&progress](std::size_t, std::uint64_t bytes) {
+            progress.start(static_cast<std::int64_t>(bytes));
+        };
+        callbacks.progress = [&progress](std::uint64_t done, std::uint64_t) {
+            progress.show(static_cast<std::int64_t>(done));
+        };
     }
-    const auto& clip = std::get<exact::ExactClip>(result);
-    CutOutcome outcome;
-    outcome.bytes = static_cast<std::int64_t>(clip.bytes);
-    outcome.gain.clampedGranules = clip.clampedGranules;
-    return outcome;
-}
-
-// The byte range the window's Save writes for the same marks; with a gain,
-// the side information of the frames inside it edited on the way.
-CutOutcome cutByteRange(const CutArguments& arguments, Files& files, std::int32_t lengthMs,
-                        TerminalProgress& progress, const mp3::GainSettings& gain) {
-    CutOutcome outcome;
-    ClipEdits edits;
-    if (gain.changesAnything()) {
-        const exact::ClipSourceBytes bytes = clipSourceBytes(arguments, files, lengthMs);
-        edits = byteRangeClipEdits(arguments.source, bytes.offset, bytes.length, gain);
-    }
-    FrameEditTally tally;
-    PatchingFiles patched(files, arguments.target, std::move(edits), tally);
-    ClipExport clip(patched, arguments.source, arguments.target);
-    const ClipRange range = clip.measure(lengthMs, arguments.beginMs, arguments.endMs);
-    progress.start(range.clipBytes());
-    clip.copyInBlocks(range, [&](std::int64_t done, std::int64_t) { progress.show(done); });
-    clip.commit();
-    outcome.bytes = range.clipBytes();
-    outcome.gain.clampedGranules = tally.clampedGranules;
-    return outcome;
+    callbacks.saved = [&outcome](std::size_t, std::uint64_t bytes) {
+        outcome.bytes = static_cast<std::int64_t>(bytes);
+    };
+    callbacks.clamped = [&outcome](std::size_t, std::uint64_t granules) {
+        outcome.gain.clampedGranules = granules;
+    };
+    return callbacks;
 }
 
 }  // namespace
@@ -189,12 +166,13 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
 
     // The gain is settled, and the guard has measured the clip, before
     // anything is written.
-    mp3::GainSettings gain;
+    TrackJob job = clipJob(arguments, lengthMs);
+    CutTracks tracks(job, arguments.exact, files, ExactRefusalWording::plain);
     AppliedGain applied;
     if (arguments.gain.changesFrames()) {
         try {
-            applied = chooseGain(arguments, files, lengthMs, peakOf);
-            gain = gainSettingsOf(applied);
+            applied = chooseGain(arguments, tracks, peakOf);
+            job.tracks.front().gain = gainSettingsOf(applied);
         } catch (const RuntimeError& error) {
             return fail(console, std::string("the clip was not saved: ") + error.what());
         }
@@ -203,8 +181,7 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     CutOutcome outcome;
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
     try {
-        outcome = arguments.exact ? cutExactly(arguments, files, progress, gain)
-                                  : cutByteRange(arguments, files, lengthMs, progress, gain);
+        tracks.write(clipProgress(arguments.exact, progress, outcome));
         progress.complete();
     } catch (const RuntimeError& error) {
         progress.finish();

@@ -1,6 +1,7 @@
 #include "cut/split_command.h"
 
 #include <filesystem>
+#include <limits>
 #include <variant>
 
 #include "clip/export/temporary_file_cleanup.h"
@@ -9,6 +10,7 @@
 #include "cut/counted_files.h"
 #include "cut/cue_sheet.h"
 #include "cut/cue_sheet_writer.h"
+#include "cut/cut_tracks.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/gain_options.h"
 #include "cut/label_file.h"
@@ -214,6 +216,41 @@ std::optional<std::string> trackPathsProblem(const SplitPlan& plan, const std::s
     return std::nullopt;
 }
 
+std::int32_t asMilliseconds(std::int64_t ms) {
+    if (ms > std::numeric_limits<std::int32_t>::max()) throw RuntimeError::overflow();
+    return static_cast<std::int32_t>(ms);
+}
+
+// The plan as the track engine's job: every track cut in one walk over the
+// source, with its own tags and the gain every track gets, each committed
+// as soon as it is complete (the plan has walked the source already).
+TrackJob trackJobOf(const SplitPlan& plan, const std::string& source,
+                    const std::vector<std::string>& paths, const SourceTags& tags,
+                    const mp3::GainSettings& gain) {
+    TrackJob job;
+    job.sourcePath = source;
+    job.sampleRate = plan.sampleRate;
+    job.sourceLengthMs = asMilliseconds(samplesToMilliseconds(plan.sourceSamples, plan.sampleRate));
+    job.commits = TrackCommits::asTheyFinish;
+    for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+        const PlannedTrack& planned = plan.tracks[i];
+        TrackToWrite track;
+        track.beginMs = planned.begin.milliseconds();
+        track.endMs = planned.end.milliseconds();
+        track.beginSample = planned.beginSample;
+        track.endSample = planned.endSample;
+        track.milliseconds = samplesToMilliseconds(planned.samples(), plan.sampleRate);
+        track.targetPath = paths[i];
+        track.gain = gain;
+        job.tracks.push_back(std::move(track));
+    }
+    job.tagsOf = [&plan, &tags](std::size_t index) {
+        return TrackTagBytes{trackId3v2Tag(tags, plan, plan.tracks[index]),
+                             trackId3v1Tag(tags, plan, plan.tracks[index])};
+    };
+    return job;
+}
+
 bool interrupted(const SplitServices& services) {
     return services.interrupted && services.interrupted();
 }
@@ -289,8 +326,8 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     CountedFiles counted(files);
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
     progress.start(static_cast<std::int64_t>(needed));
-    SplitCallbacks callbacks;
-    callbacks.progress = [&](double) {
+    TrackCallbacks callbacks;
+    callbacks.progress = [&](std::uint64_t, std::uint64_t) {
         // Stopped between frames, the job ends as a failure does: the
         // finished tracks are kept and named, the unfinished one removed.
         if (interrupted(services)) throw RuntimeError(ErrorKind::FileError, "interrupted");
@@ -308,12 +345,11 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         clamped[index] = granules;
     };
     callbacks.failed = [&](std::size_t index) { failedTrack = index; };
-    const SplitJob job{plan, arguments.source, paths, tags, gainSettingsOf(applied)};
     try {
-        const SplitWriter& writer =
-            arguments.bytes ? SplitWriter(writeByteRangeTracks) : services.exactWriter;
-        if (!writer) throw RuntimeError(ErrorKind::FileError, "no exact split writer");
-        writer(job, counted, callbacks);
+        const TrackJob job =
+            trackJobOf(plan, arguments.source, paths, tags, gainSettingsOf(applied));
+        CutTracks(job, !arguments.bytes, counted, ExactRefusalWording::suggestingBytes)
+            .write(callbacks);
         if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan);
         progress.complete();
     } catch (const std::runtime_error& error) {  // RuntimeError among them

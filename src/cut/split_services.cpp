@@ -7,10 +7,11 @@
 #include <system_error>
 #include <variant>
 
+#include "clip/exact/exact_tracks.h"
 #include "clip/export/file_error.h"
 #include "clip/export/temporary_file_cleanup.h"
 #include "common/runtime_error.h"
-#include "cut/exact_split_writer.h"
+#include "cut/cut_tracks.h"
 #include "cut/level_probe.h"
 #include "cut/refusal_text.h"
 #include "mp3/block_reader.h"
@@ -27,6 +28,20 @@ SourceLength measureAnySource(const std::string& path) {
         throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
     }
     const auto& length = std::get<mp3::TrackLength>(measured);
+    return {length.sampleRate, length.samples};
+}
+
+// The exact split takes the length the exact engine counts; throws
+// RuntimeError with its reason, which says where the byte-range rule could
+// still split the file.
+SourceLength measureExactSourceLength(const std::string& path) {
+    const auto measured = exact::measureExactSource(path);
+    if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&measured)) {
+        throw RuntimeError(
+            ErrorKind::FileError,
+            describeExactTrackRefusal(*refusal, path, ExactRefusalWording::suggestingBytes));
+    }
+    const auto& length = std::get<exact::ExactSourceLength>(measured);
     return {length.sampleRate, length.samples};
 }
 
@@ -102,12 +117,11 @@ SplitServices diskSplitServices() {
     SplitServices services;
     services.peakOf = measurePeakWithProbe;
     services.measure = [](const std::string& path, bool exactly) {
-        return exactly ? measureExactSource(path) : measureAnySource(path);
+        return exactly ? measureExactSourceLength(path) : measureAnySource(path);
     };
     services.readTags = readSourceTags;
     services.freeBytes = freeBytesAt;
     services.makeFolder = makeFolder;
-    services.exactWriter = writeExactTracks;
     services.interrupted = [] { return interruptionRequested() != 0; };
     return services;
 }

@@ -10,7 +10,6 @@
 
 #include "cut/cut_command.h"
 #include "cut/split_plan.h"
-#include "cut/split_writer.h"
 #include "cut/track_tags.h"
 
 namespace snipwell {
@@ -30,8 +29,6 @@ struct SplitServices {
     // Makes `folder` and any folder above it that is missing; throws
     // RuntimeError(FileError) when it cannot.
     std::function<void(const std::string& folder)> makeFolder;
-    // The exact split; the byte-range one is writeByteRangeTracks.
-    SplitWriter exactWriter;
     // The clipping guard's analysis, for --gain max and --no-clip.
     ClipPeakLookup peakOf;
     // Whether the person asked the split to stop (Ctrl-C); never when unset.

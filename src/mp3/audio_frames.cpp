@@ -1,10 +1,25 @@
 #include "mp3/audio_frames.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "mp3/length.h"
 
 namespace snipwell::mp3 {
+
+std::uint64_t AudioStream::playedSamples(std::uint64_t audioFrames) const {
+    // Where the decode ends, in decoder output samples.
+    const std::uint64_t rawTotal = audioFrames * samplesPerFrame;
+    std::uint64_t rawPlayedEnd = rawTotal;
+    if (info.hasGaplessInfo) {
+        const bool cutShort = info.declaredFrames != 0 && audioFrames < info.declaredFrames;
+        if (!cutShort && info.endPadding >= decoderDelaySamples) {
+            rawPlayedEnd =
+                rawTotal - std::min<std::uint64_t>(rawTotal, info.endPadding - decoderDelaySamples);
+        }
+    }
+    return rawPlayedEnd > lead ? rawPlayedEnd - lead : 0;
+}
 
 Mp3Result<AudioFrames> AudioFrames::open(BlockReader& file, OtherStreams others) {
     TagLayout layout = findTagLayout(file);

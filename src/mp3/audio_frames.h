@@ -27,6 +27,12 @@ struct AudioStream {
     // drops before its first sample (the encoder delay and the decoder's
     // own delay); 0 without gapless information.
     std::uint64_t lead = 0;
+
+    // The samples a gapless decode plays from a stream of `audioFrames`
+    // frames: what they put out less the gapless trim at both ends. A
+    // stream cut short of the frames its info frame declares has lost its
+    // padded end, so only its start is trimmed.
+    std::uint64_t playedSamples(std::uint64_t audioFrames) const;
 };
 
 class AudioFrames {

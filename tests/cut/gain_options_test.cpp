@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "clip/export/patched_clip_target.h"
 #include "cut/gain_options.h"
-#include "cut/patched_clip_target.h"
 #include "mp3/gain_plan.h"
 #include "mp3/stream_gain.h"
 

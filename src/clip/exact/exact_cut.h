@@ -12,7 +12,8 @@
 //     begin (so the decoder has settled) to the frame of the last wanted sample;
 //   the source's ID3v1 tag.
 // Only the first and last frames need work; the rest is a copy, made during
-// the one walk over the source's frames that also checks the whole stream.
+// the one walk over the source's frames that also checks the whole stream:
+// the clip is a job of one track for the exact engine (exact_tracks.h).
 //
 // The clip is written through Files::createTarget: into a temporary file
 // beside the target, which takes the target's name only once it is complete

@@ -1,4 +1,4 @@
-#include "cut/patched_clip_target.h"
+#include "clip/export/patched_clip_target.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,9 @@
-#include "cut/byte_range_gain.h"
+#include "clip/export/byte_range_gain.h"
 
 #include <algorithm>
 
-#include "common/runtime_error.h"
-#include "cut/refusal_text.h"
+#include "mp3/audio_frames.h"
 #include "mp3/block_reader.h"
-#include "mp3/frame_walker.h"
 #include "mp3/info_frame.h"
 #include "mp3/lame_gain_fields.h"
 #include "mp3/stream_gain.h"
@@ -13,10 +11,6 @@
 
 namespace snipwell {
 namespace {
-
-mp3::Mp3Error changedAt(const mp3::BlockReader& file, std::uint64_t offset) {
-    return file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, offset});
-}
 
 BytePatch patchOf(std::uint64_t clipPosition, const std::uint8_t* bytes, std::size_t count) {
     BytePatch patch;
@@ -54,25 +48,21 @@ mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint
     auto opened = mp3::BlockReader::open(source);
     if (auto* error = std::get_if<mp3::Mp3Error>(&opened)) return *error;
     mp3::BlockReader& file = std::get<mp3::BlockReader>(opened);
-    const mp3::TagLayout layout = mp3::findTagLayout(file);
-    auto started = mp3::FrameWalker::start(file, layout.audio, mp3::OtherStreams::skip);
-    if (auto* error = std::get_if<mp3::Mp3Error>(&started)) return *error;
-    mp3::FrameWalker& walker = std::get<mp3::FrameWalker>(started);
-    const mp3::WalkedFrame first = walker.first();
+    auto walked = mp3::AudioFrames::open(file, mp3::OtherStreams::skip);
+    if (auto* error = std::get_if<mp3::Mp3Error>(&walked)) return *error;
+    mp3::AudioFrames& frames = std::get<mp3::AudioFrames>(walked);
+    const mp3::WalkedFrame first = frames.stream().first;
     if (first.header.layer != 3) {
         return mp3::Mp3Error{mp3::Mp3Fault::notLayer3, first.offset, 0, first.word};
     }
-    const std::uint8_t* firstBytes = file.bytesAt(first.offset, first.header.frameBytes);
-    if (firstBytes == nullptr) return changedAt(file, first.offset);
-    const bool firstIsInfo = mp3::readInfoFrame(firstBytes, first.header).skippedByDecoder;
 
-    // The frames whose header and side information lie inside the copy.
+    // The audio frames whose header and side information lie inside the copy.
     const std::uint64_t endByte = firstByte + sourceBytes;
     ClipEdits edits;
     std::uint32_t samplesPerFrame = first.header.samplesPerFrame;
-    const auto ended = walker.walk([&](const mp3::WalkedFrame& frame) {
+    const auto ended = frames.walk([&](std::uint64_t, const mp3::WalkedFrame& frame) {
         if (frame.offset >= endByte) return false;
-        if (frame.header.layer != 3 || (firstIsInfo && frame.offset == first.offset)) return true;
+        if (frame.header.layer != 3) return true;
         if (frame.offset >= firstByte && frame.offset + frame.header.sideInfoEnd() <= endByte) {
             edits.frames.push_back({static_cast<std::uint32_t>(frame.offset - firstByte + 1),
                                     static_cast<std::uint8_t>(frame.header.sideInfoEnd())});
@@ -82,19 +72,12 @@ mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint
     });
     if (ended) return *ended;
 
-    if (firstIsInfo) clearInfoFrameGain(file, first, firstByte, endByte, edits.patches);
+    if (frames.stream().info.skippedByDecoder) {
+        clearInfoFrameGain(file, first, firstByte, endByte, edits.patches);
+    }
     edits.editor.emplace(mp3::GainPlan(gain.atRate(first.header.sampleRate),
                                        {0, edits.frames.size() * samplesPerFrame}));
     return edits;
-}
-
-ClipEdits byteRangeClipEdits(const std::string& source, std::uint64_t firstByte,
-                             std::uint64_t sourceBytes, const mp3::GainSettings& gain) {
-    auto planned = planByteRangeGain(source, firstByte, sourceBytes, gain);
-    if (const auto* error = std::get_if<mp3::Mp3Error>(&planned)) {
-        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, source));
-    }
-    return std::move(std::get<ClipEdits>(planned));
 }
 
 }  // namespace snipwell

@@ -21,7 +21,7 @@
 
 #include "common/files.h"
 
-namespace snipwell {
+namespace snipwell::exact {
 
 class TrackCommitter {
 public:
@@ -66,4 +66,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace snipwell
+}  // namespace snipwell::exact

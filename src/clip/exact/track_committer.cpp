@@ -1,6 +1,6 @@
-#include "cut/track_committer.h"
+#include "clip/exact/track_committer.h"
 
-namespace snipwell {
+namespace snipwell::exact {
 namespace {
 
 // Tracks waiting for their commit, besides the one being committed.
@@ -84,4 +84,4 @@ void TrackCommitter::finish() {
     reportDone(lock);
 }
 
-}  // namespace snipwell
+}  // namespace snipwell::exact

@@ -12,7 +12,7 @@
 #include <string>
 #include <variant>
 
-#include "cut/patched_clip_target.h"
+#include "clip/export/patched_clip_target.h"
 #include "mp3/gain_plan.h"
 #include "mp3/mp3_error.h"
 
@@ -27,10 +27,5 @@ namespace snipwell {
 mp3::Mp3Result<ClipEdits> planByteRangeGain(const std::string& source, std::uint64_t firstByte,
                                             std::uint64_t sourceBytes,
                                             const mp3::GainSettings& gain);
-
-// The same, for the bytes of a clip about to be written; a source it cannot
-// read is thrown as RuntimeError with the reason.
-ClipEdits byteRangeClipEdits(const std::string& source, std::uint64_t firstByte,
-                             std::uint64_t sourceBytes, const mp3::GainSettings& gain);
 
 }  // namespace snipwell
