@@ -15,6 +15,7 @@
 #include "clip/export/faulty_files.h"
 #include "common/runtime_error.h"
 #include "cut/cut_command.h"
+#include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
 
 namespace snipwell::test {
@@ -139,6 +140,34 @@ TEST_F(CutCommandTest, RefusesWithOneLineAndWritesNothing) {
         EXPECT_EQ(answers.size(), 1u) << "asked before refusing";
         EXPECT_TRUE(readBytes(targetPath) == patternBytes(10, 5));
         EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
+        std::fclose(caseErr);
+    }
+}
+
+// The exact cut reads its source only once the question about an existing
+// target is answered: "no" leaves the source unread, "yes" meets its refusal.
+TEST_F(CutCommandTest, ExactCutAsksAboutTheTargetBeforeItReadsTheSource) {
+    console.interactive = true;
+    const struct {
+        const char* answer;
+        std::string reason;
+    } cases[] = {
+        {"n", "not overwritten"},
+        {"y", "the clip was not saved: \"" + sourcePath + "\" is " + kNotAnMp3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        writeBytes(targetPath, patternBytes(10, 5));
+        answers = {c.answer};
+        std::FILE* caseErr = std::tmpfile();
+        console.err = caseErr;
+        CutArguments arguments = marks(1'000, 2'000);
+        arguments.exact = true;
+        EXPECT_EQ(cut(arguments, disk), kCutFailed);
+        EXPECT_TRUE(answers.empty());
+        const std::string text = textOf(caseErr);
+        EXPECT_EQ(text.substr(text.find("? [y/N] ") + 8), "snipwell-cut: " + c.reason + "\n");
+        EXPECT_TRUE(readBytes(targetPath) == patternBytes(10, 5));
         std::fclose(caseErr);
     }
 }
