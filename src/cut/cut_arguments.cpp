@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/clip_time.h"
+#include "common/shown_value.h"
 #include "common/version.h"
-#include "cut/clip_time.h"
-#include "cut/shown_value.h"
-#include "cut/track_names.h"
+#include "split/track_names.h"
 
 namespace snipwell {
 namespace {
