@@ -16,6 +16,7 @@
 #include "clip/export/disk_files.h"
 #include "clip/export/temporary_file_cleanup.h"
 #include "cut/cut_command.h"
+#include "cut/cut_help.h"
 #include "cut/level_probe.h"
 #include "cut/scanned_track_length.h"
 #include "cut/split_command.h"
