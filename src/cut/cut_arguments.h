@@ -1,14 +1,12 @@
 #pragma once
-// The command line of snipwell-cut, read into CutArguments: options, then
-// SOURCE BEGIN END TARGET for one clip, or SOURCE FOLDER for a split, which
-// an option such as --cue selects. The options are the rows of the table in
-// cut_options.h; BEGIN, END, the split times and DURATION are times as
-// clip_time.h reads them.
+// What the command line of snipwell-cut asks for: options, then SOURCE
+// BEGIN END TARGET for one clip, or SOURCE FOLDER for a split, which an
+// option such as --cue selects. parse_cut_arguments.h reads the words into
+// it; the options are the rows of the table in cut_options.h. BEGIN, END,
+// the split times and DURATION are times as clip_time.h reads them.
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "cut/gain_options.h"
@@ -59,8 +57,5 @@ struct CutCommandLine {
 struct CutUsageError {
     std::string reason;
 };
-
-std::variant<CutCommandLine, CutUsageError> parseCutArguments(
-    const std::vector<std::string>& words);
 
 }  // namespace snipwell

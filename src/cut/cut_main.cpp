@@ -18,6 +18,7 @@
 #include "cut/cut_command.h"
 #include "cut/cut_help.h"
 #include "cut/level_probe.h"
+#include "cut/parse_cut_arguments.h"
 #include "cut/scanned_track_length.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cut/cut_arguments.h"
 #include "cut/cut_options.h"
+#include "cut/parse_cut_arguments.h"
 
 namespace snipwell::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "cut/cut_arguments.h"
+#include "cut/parse_cut_arguments.h"
 
 #include "cut/clip_time.h"
 #include "cut/cut_options.h"
