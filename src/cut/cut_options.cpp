@@ -10,15 +10,15 @@
 namespace snipwell {
 namespace {
 
-template <bool CutArguments::*field>
+template <bool CutArguments::*Field>
 OptionProblem turnOn(CutCommandLine& into, const std::string& /*value*/) {
-    into.arguments.*field = true;
+    into.arguments.*Field = true;
     return std::nullopt;
 }
 
-template <CutRequest request>
+template <CutRequest Request>
 OptionProblem ask(CutCommandLine& into, const std::string& /*value*/) {
-    into.request = request;
+    into.request = Request;
     return std::nullopt;
 }
 
