@@ -7,8 +7,8 @@
 
 #include "clip/export/clip_range.h"
 #include "clip/tracks/track_job.h"
+#include "common/clip_time.h"
 #include "common/runtime_error.h"
-#include "cut/clip_time.h"
 #include "cut/cut_tracks.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/refusal_text.h"
