@@ -1,7 +1,6 @@
 #include "cut/split_command.h"
 
 #include <filesystem>
-#include <limits>
 #include <variant>
 
 #include "clip/export/temporary_file_cleanup.h"
@@ -176,11 +175,6 @@ std::string savedTrackLine(const SplitPlan& plan, const PlannedTrack& track, std
            formatByteCount(static_cast<std::int64_t>(bytes));
 }
 
-std::int32_t asMilliseconds(std::int64_t ms) {
-    if (ms > std::numeric_limits<std::int32_t>::max()) throw RuntimeError::overflow();
-    return static_cast<std::int32_t>(ms);
-}
-
 // The plan as the track engine's job: every track cut in one walk over the
 // source, with its own tags and the gain every track gets, each committed
 // as soon as it is complete (the plan has walked the source already).
@@ -190,7 +184,7 @@ TrackJob trackJobOf(const SplitPlan& plan, const std::string& source,
     TrackJob job;
     job.sourcePath = source;
     job.sampleRate = plan.sampleRate;
-    job.sourceLengthMs = asMilliseconds(samplesToMilliseconds(plan.sourceSamples, plan.sampleRate));
+    job.sourceLengthMs = samplesToMilliseconds(plan.sourceSamples, plan.sampleRate);
     job.commits = TrackCommits::asTheyFinish;
     for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
         const PlannedTrack& planned = plan.tracks[i];

@@ -33,8 +33,8 @@ const ClipRange& ByteRangeTracks::rangeOf(std::size_t index) {
     if (!range) {
         const TrackToWrite& track = job_.tracks[index];
         range = clipRangeInSource(job_.sourcePath, files_.fileSize(job_.sourcePath),
-                                  job_.sourceLengthMs, asMilliseconds(track.beginMs),
-                                  asMilliseconds(track.endMs))
+                                  asMilliseconds(job_.sourceLengthMs),
+                                  asMilliseconds(track.beginMs), asMilliseconds(track.endMs))
                     .range;
     }
     return *range;

@@ -60,7 +60,7 @@ struct TrackJob {
     std::uint32_t sampleRate = 0;
     // The source's length, for a byte range of a source whose frames cannot
     // be followed.
-    std::int32_t sourceLengthMs = 0;
+    std::int64_t sourceLengthMs = 0;
     // The tags of the exact track at `index`, made when the track is begun;
     // unset, each track keeps the source's own tags (a length frame updated).
     std::function<TrackTagBytes(std::size_t index)> tagsOf;
