@@ -76,6 +76,11 @@ int fail(const std::string& reason) {
     return probeExitFailed;
 }
 
+int usageError() {
+    printUsage(stderr);
+    return probeExitUsage;
+}
+
 void sayProgress(std::uint64_t bytes) { say(snipwell::level::formatProgressLine(bytes)); }
 
 int answerPeak(int fd, const ByteStretch& stretch) {
@@ -106,22 +111,23 @@ int answerLevels(int fd, const ByteStretch& stretch,
     return written && std::fflush(stdout) == 0 ? probeExitMeasured : probeExitFailed;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string_view> words(argv + 1, argv + argc);
+// What the probe is asked: the file (and stretch), and the windows when it
+// measures levels instead of the peak.
+struct ProbeCall {
     std::vector<std::string_view> operands;
     std::optional<snipwell::level::LevelWindowing> windowing;
-    bool optionsEnded = false;
+};
+
+// The call, or the status to exit with at once (help, version, a usage
+// error).
+std::variant<ProbeCall, int> readCall(const std::vector<std::string_view>& words) {
+    ProbeCall call;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string_view word = words[i];
-        if (optionsEnded) {
-            operands.push_back(word);
-            continue;
-        }
         if (word == "--") {
-            optionsEnded = true;
-            continue;
+            call.operands.insert(call.operands.end(),
+                                 words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
+            break;
         }
         if (word == "--help") {
             printUsage(stdout);
@@ -133,38 +139,33 @@ int main(int argc, char** argv) {
         }
         if (word == "--levels") {
             const auto parsed = snipwell::level::parseLevelsOption(words, i + 1);
-            if (!parsed) {
-                printUsage(stderr);
-                return probeExitUsage;
-            }
-            windowing = parsed->windowing;
+            if (!parsed) return usageError();
+            call.windowing = parsed->windowing;
             i += parsed->words;
-            continue;
-        }
-        if (word == snipwell::parentPidOption && i + 1 < words.size()) {
+        } else if (word == snipwell::parentPidOption && i + 1 < words.size()) {
             // A probe nobody waits for has no use.
             const auto parent = snipwell::parseParentPid(words[++i]);
-            if (!parent) {
-                printUsage(stderr);
-                return probeExitUsage;
-            }
+            if (!parent) return usageError();
             snipwell::followParent(*parent);
-            continue;
+        } else {
+            call.operands.push_back(word);
         }
-        operands.push_back(word);
     }
-    if (operands.size() != 1 && operands.size() != 3) {
-        printUsage(stderr);
-        return probeExitUsage;
-    }
+    return call;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto call = readCall(std::vector<std::string_view>(argv + 1, argv + argc));
+    if (const int* status = std::get_if<int>(&call)) return *status;
+    const auto& [operands, windowing] = std::get<ProbeCall>(call);
+    if (operands.size() != 1 && operands.size() != 3) return usageError();
     ByteStretch stretch;
     if (operands.size() == 3) {
         const auto offset = snipwell::level::parseProbeCount(operands[1]);
         const auto length = snipwell::level::parseProbeCount(operands[2]);
-        if (!offset || !length) {
-            printUsage(stderr);
-            return probeExitUsage;
-        }
+        if (!offset || !length) return usageError();
         stretch = {*offset, *length};
     }
 

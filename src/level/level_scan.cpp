@@ -75,6 +75,7 @@ std::variant<std::vector<ShareLevels>, LevelProbeFailure> measureShares(
         return std::get<LevelProbeFailure>(results[static_cast<std::size_t>(failed)]);
     }
     std::vector<ShareLevels> measured;
+    measured.reserve(results.size());
     for (auto& result : results) measured.push_back(std::move(std::get<ShareLevels>(result)));
     return measured;
 }
