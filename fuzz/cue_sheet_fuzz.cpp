@@ -9,10 +9,12 @@
 #include <string_view>
 #include <variant>
 
-#include "cut/cue_sheet.h"
-#include "cut/label_file.h"
-#include "cut/sheet_text.h"
-#include "cut/split_plan.h"
+#include "split/cue_sheet.h"
+#include "split/cue_sheet_source.h"
+#include "split/label_file.h"
+#include "split/label_file_source.h"
+#include "split/sheet_text.h"
+#include "split/split_plan.h"
 
 namespace {
 
@@ -56,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         checkPlan(snipwell::tracksFromCueSheet(*parsed), snipwell::albumOf(*parsed));
     } else {
-        check(std::get<snipwell::CueSheetError>(sheet).line >= 1);
+        check(std::get<snipwell::SheetError>(sheet).line >= 1);
     }
 
     const auto labels = snipwell::parseLabelFile(bytes);

@@ -16,6 +16,8 @@
 #include "clip/export/disk_files.h"
 #include "clip/export/temporary_file_cleanup.h"
 #include "cut/cut_command.h"
+#include "cut/cut_help.h"
+#include "cut/parse_cut_arguments.h"
 #include "cut/scanned_track_length.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"

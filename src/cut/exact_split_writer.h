@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "cut/split_plan.h"
 #include "cut/split_writer.h"
+#include "split/split_plan.h"
 
 namespace snipwell {
 

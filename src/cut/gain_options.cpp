@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cut/clip_time.h"
-#include "cut/shown_value.h"
+#include "common/clip_time.h"
+#include "common/shown_value.h"
 #include "mp3/gain_plan.h"
 
 namespace snipwell {

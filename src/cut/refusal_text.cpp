@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "cut/clip_time.h"
+#include "common/clip_time.h"
 #include "mp3/frame_header.h"
 
 namespace snipwell {

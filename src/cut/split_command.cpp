@@ -4,25 +4,21 @@
 #include <variant>
 
 #include "clip/export/temporary_file_cleanup.h"
+#include "common/clip_time.h"
 #include "common/runtime_error.h"
-#include "cut/clip_time.h"
+#include "cut/chosen_split_source.h"
 #include "cut/counted_files.h"
-#include "cut/cue_sheet.h"
-#include "cut/cue_sheet_writer.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/gain_options.h"
-#include "cut/label_file.h"
-#include "cut/sheet_file.h"
-#include "cut/split_plan_report.h"
 #include "cut/terminal_progress.h"
-#include "cut/track_names.h"
 #include "cut/track_path_check.h"
+#include "split/cue_sheet_writer.h"
+#include "split/split_plan_report.h"
+#include "split/track_names.h"
 
 namespace snipwell {
 namespace {
 
-// A sheet of a thousand tracks is some 200 kB; anything far larger is no sheet.
-constexpr std::size_t kLargestSheet = 4 * 1024 * 1024;
 // What a track may add to its share of the source's audio: its own tag
 // frames, the ID3v1 tag, and the few frames it shares with its neighbours
 // or puts in front (the largest MP3 frame is under 3 kB).
@@ -39,68 +35,25 @@ void warn(CutConsole& console, const std::string& text) {
 
 std::string quote(const std::string& text) { return "\"" + text + "\""; }
 
-std::string fileNameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
-struct PlanInputs {
-    std::vector<TrackSpec> specs;
-    AlbumInfo album;
-};
-
-// The tracks as the sheet, the times or the labels give them. A refusal is
-// thrown as RuntimeError with the line it names.
-PlanInputs planInputs(const CutArguments& arguments, const SourceLength& length,
-                      CutConsole& console) {
-    PlanInputs inputs;
-    switch (arguments.splitBy) {
-        case SplitSource::cueSheet: {
-            auto parsed = parseCueSheet(readSheetFile(arguments.sheetPath, kLargestSheet));
-            if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
-                throw RuntimeError(ErrorKind::FileError,
-                                   quote(arguments.sheetPath) + ", " + describe(*error));
-            }
-            const CueSheet& sheet = std::get<CueSheet>(parsed);
-            if (sheet.fileName && fileNameOf(*sheet.fileName) != fileNameOf(arguments.source)) {
-                warn(console, quote(arguments.sheetPath) + " line " +
-                                  std::to_string(sheet.fileLine) + " names " +
-                                  quote(*sheet.fileName) + "; splitting " +
-                                  quote(arguments.source) + " instead");
-            }
-            inputs.specs = tracksFromCueSheet(sheet);
-            inputs.album = albumOf(sheet);
-            break;
-        }
-        case SplitSource::labelFile: {
-            auto parsed = parseLabelFile(readSheetFile(arguments.sheetPath, kLargestSheet));
-            if (const auto* error = std::get_if<CueSheetError>(&parsed)) {
-                throw RuntimeError(ErrorKind::FileError,
-                                   quote(arguments.sheetPath) + ", " + describe(*error));
-            }
-            inputs.specs = tracksFromLabels(std::get<std::vector<Label>>(parsed));
-            break;
-        }
-        case SplitSource::splitTimes: {
-            std::vector<SplitTime> points;
-            for (const std::int32_t ms : arguments.splitTimesMs) {
-                points.push_back(SplitTime::fromMilliseconds(ms));
-            }
-            inputs.specs = tracksFromSplitPoints(points);
-            break;
-        }
-        case SplitSource::trackLength:
-            inputs.specs = tracksOfLength(arguments.trackLengthMs, length);
-            if (inputs.specs.size() > kMostTracks) {
-                throw RuntimeError(ErrorKind::FileError,
-                                   "--every " + formatClipTime(arguments.trackLengthMs) +
-                                       " would make " + std::to_string(inputs.specs.size()) +
-                                       " tracks, more than " + std::to_string(kMostTracks) +
-                                       " (a bare number is milliseconds: 7:00 is seven minutes)");
-            }
-            break;
-        case SplitSource::none: break;
+// The tracks as the chosen source gives them, its warnings told; nullopt
+// after a refusal, which is told as the reason nothing was split. A file
+// that cannot be read throws RuntimeError.
+std::optional<SplitPoints> splitPoints(const CutArguments& arguments, const SourceLength& length,
+                                       CutConsole& console) {
+    const auto source = chosenSplitSource(arguments);
+    if (!source) return SplitPoints{};
+    auto found = source->pointsFor({arguments.source, length});
+    if (const auto* refused = std::get_if<SheetError>(&found)) {
+        fail(console, "nothing was split: " + describe(*refused));
+        return std::nullopt;
     }
-    return inputs;
+    if (const auto* refused = std::get_if<SplitPlanError>(&found)) {
+        fail(console, "nothing was split: " + refused->reason);
+        return std::nullopt;
+    }
+    auto& points = std::get<SplitPoints>(found);
+    for (const std::string& warning : points.warnings) warn(console, warning);
+    return std::move(points);
 }
 
 std::string trackPath(const std::string& folder, const std::string& name) {
@@ -214,6 +167,13 @@ std::optional<std::string> trackPathsProblem(const SplitPlan& plan, const std::s
     return std::nullopt;
 }
 
+// "Saved 03 Third.mp3: 0:49.347, 901 kB"
+std::string savedTrackLine(const SplitPlan& plan, const PlannedTrack& track, std::uint64_t bytes) {
+    return "Saved " + track.fileName + ": " +
+           formatClipTime(samplesToMilliseconds(track.samples(), plan.sampleRate)) + ", " +
+           formatByteCount(static_cast<std::int64_t>(bytes));
+}
+
 bool interrupted(const SplitServices& services) {
     return services.interrupted && services.interrupted();
 }
@@ -235,8 +195,9 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     std::vector<std::string> paths;
     try {
         const SourceLength length = services.measure(arguments.source, !arguments.bytes);
-        PlanInputs inputs = planInputs(arguments, length, console);
-        auto planned = planSplit(inputs.specs, inputs.album, length, arguments.nameTemplate);
+        const auto points = splitPoints(arguments, length, console);
+        if (!points) return kCutFailed;
+        auto planned = planSplit(points->tracks, points->album, length, arguments.nameTemplate);
         if (const auto* error = std::get_if<SplitPlanError>(&planned)) {
             return fail(console, "nothing was split: " + error->reason);
         }

@@ -15,7 +15,7 @@
 #include "cut/cut_arguments.h"
 #include "cut/cut_command.h"
 #include "cut/split_services.h"
-#include "cut/track_tags.h"
+#include "split/track_tags.h"
 
 namespace snipwell {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "cut/cut_command.h"
-#include "cut/split_plan.h"
 #include "cut/split_writer.h"
-#include "cut/track_tags.h"
+#include "split/split_plan.h"
+#include "split/track_tags.h"
 
 namespace snipwell {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/files.h"
-#include "cut/split_plan.h"
-#include "cut/track_tags.h"
 #include "mp3/gain_plan.h"
+#include "split/split_plan.h"
+#include "split/track_tags.h"
 
 namespace snipwell {
 

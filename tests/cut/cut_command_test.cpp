@@ -15,6 +15,7 @@
 #include "clip/export/faulty_files.h"
 #include "common/runtime_error.h"
 #include "cut/cut_command.h"
+#include "cut/parse_cut_arguments.h"
 #include "cut/terminal_progress.h"
 
 namespace snipwell::test {

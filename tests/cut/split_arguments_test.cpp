@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cut/cut_arguments.h"
+#include "cut/cut_options.h"
+#include "cut/parse_cut_arguments.h"
 
 namespace snipwell::test {
 namespace {
@@ -57,6 +58,39 @@ TEST(SplitArguments, BadUsageNamesTheCulprit) {
         ASSERT_TRUE(std::holds_alternative<CutUsageError>(result)) << c.reason;
         EXPECT_EQ(std::get<CutUsageError>(result).reason.rfind(c.reason, 0), 0u)
             << std::get<CutUsageError>(result).reason;
+    }
+}
+
+// The refusals every row of the option table gets, so that a new option
+// gets them too: a value it lacks, a split's own option in a clip, and a
+// second split source.
+TEST(SplitArguments, EveryOptionIsRefusedWhereItDoesNotBelong) {
+    const auto reasonFor = [](const std::vector<std::string>& words) {
+        const auto result = parseCutArguments(words);
+        return std::holds_alternative<CutUsageError>(result)
+                   ? std::get<CutUsageError>(result).reason
+                   : std::string("(accepted)");
+    };
+    const char* otherSource = "--every=5";
+    for (const OptionDef& option : cutOptionTable()) {
+        const std::string name = option.name;
+        if (option.valueName != nullptr) {
+            EXPECT_EQ(reasonFor({"a.mp3", name}), name + " needs " + option.valueName);
+        }
+        // A value each option takes: one split time, one track length, a name.
+        const std::string word = option.valueName == nullptr ? name : name + "=5";
+        if (option.use == OptionUse::split) {
+            EXPECT_EQ(reasonFor({word, "a.mp3", "0", "1", "b.mp3"})
+                          .rfind(name + " is for splitting a whole file (with --cue, --at", 0),
+                      0u)
+                << name;
+        }
+        if (option.use == OptionUse::splitSource && name != "--every") {
+            EXPECT_EQ(reasonFor({otherSource, word, "a.mp3", "t"})
+                          .rfind(name + " with another of --cue, --at, --every", 0),
+                      0u)
+                << name;
+        }
     }
 }
 
