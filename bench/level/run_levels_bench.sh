@@ -36,8 +36,13 @@ for _ in $(seq 120); do cat "$work/minute.mp3"; done > "$work/show.mp3"
 src="$work/show.mp3"
 size=$(stat -c %s "$src")
 
-# Seconds and peak memory (KiB, of the largest process) of one run.
-timed() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/said" 2>&1; cat "$work/time"; }
+# Seconds, peak memory (KiB, of the largest process) and CPU seconds (all
+# its processes) of one run.
+timed() {
+  /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$@" > "$work/said" 2>&1
+  read -r e m u s < "$work/time"
+  echo "$e $m $(python3 -c "print(f'{$u+$s:.2f}')")"
+}
 both() { timed "$scan" "$src"; }
 one() { timed "$scan" --one-core "$src"; }
 bare() { timed "$levels" "$src"; }
@@ -54,34 +59,34 @@ command -v mp3splt > /dev/null && have_splt=true
 
 both > /dev/null  # warm the cache
 splits=$(cat "$work/said")
-declare -a both_t both_m one_t bare_t decode_t splt_t ref_t
+declare -a both_t both_m both_c one_t one_c bare_t bare_c decode_t decode_c splt_t splt_c ref_t ref_c
 for _ in 1 2 3; do
-  read -r t m < <(both); both_t+=("$t"); both_m+=("$m")
-  read -r t _ < <(one); one_t+=("$t")
-  read -r t _ < <(bare); bare_t+=("$t")
-  read -r t _ < <(decode); decode_t+=("$t")
-  if $have_splt; then read -r t _ < <(splt); splt_t+=("$t"); fi
-  read -r t _ < <(reference); ref_t+=("$t")
+  read -r t m c < <(both); both_t+=("$t"); both_m+=("$m"); both_c+=("$c")
+  read -r t _ c < <(one); one_t+=("$t"); one_c+=("$c")
+  read -r t _ c < <(bare); bare_t+=("$t"); bare_c+=("$c")
+  read -r t _ c < <(decode); decode_t+=("$t"); decode_c+=("$c")
+  if $have_splt; then read -r t _ c < <(splt); splt_t+=("$t"); splt_c+=("$c"); fi
+  read -r t _ c < <(reference); ref_t+=("$t"); ref_c+=("$c")
 done
 m() { printf '%s\n' "$@" | median; }
 ratio() { python3 -c "print(f'{$1/$2:.2f}')"; }
 decode_s=$(m "${decode_t[@]}")
-row() { echo "| $1 | $2 | $(ratio "$2" "$decode_s") |"; }
+row() { echo "| $1 | $2 | $(ratio "$2" "$decode_s") | $3 |"; }
 {
   echo "### Silence detection on a 2-hour file ($(nproc) cores, load average $(cut -d' ' -f1 /proc/loadavg), $(date -u +%Y-%m-%d))"
   echo
   echo "A $((size / 1000000)) MB VBR MP3 (lame -V 2, 120 min, 480 gaps of 1 s), 10 ms windows, warm cache, alternated, median of 3."
   echo
-  echo "| what | seconds | × mpg123 -t |"
-  echo "|---|---|---|"
-  row "window levels through the client, two probes at once, and the silence splits ($splits; peak memory $(m "${both_m[@]}") KiB)" "$(m "${both_t[@]}")"
-  row "the same with one probe" "$(m "${one_t[@]}")"
-  row "window levels in one process, no client" "$(m "${bare_t[@]}")"
-  row "mpg123 -t (decode to PCM, one core)" "$decode_s"
+  echo "| what | seconds | × mpg123 -t | CPU seconds |"
+  echo "|---|---|---|---|"
+  row "window levels through the client, two probes at once, and the silence splits ($splits; peak memory $(m "${both_m[@]}") KiB)" "$(m "${both_t[@]}")" "$(m "${both_c[@]}")"
+  row "the same with one probe" "$(m "${one_t[@]}")" "$(m "${one_c[@]}")"
+  row "window levels in one process, no client" "$(m "${bare_t[@]}")" "$(m "${bare_c[@]}")"
+  row "mpg123 -t (decode to PCM, one core)" "$decode_s" "$(m "${decode_c[@]}")"
   if $have_splt; then
-    row "mp3splt -s (silence detection and writing $(cat "$work/splt-tracks") tracks)" "$(m "${splt_t[@]}")"
+    row "mp3splt -s (silence detection and writing $(cat "$work/splt-tracks") tracks)" "$(m "${splt_t[@]}")" "$(m "${splt_c[@]}")"
   else
-    echo "| mp3splt -s | not installed | |"
+    echo "| mp3splt -s | not installed | | |"
   fi
-  row "reference: dd of the file to /dev/null" "$(m "${ref_t[@]}")"
+  row "reference: dd of the file to /dev/null" "$(m "${ref_t[@]}")" "$(m "${ref_c[@]}")"
 } > "$out"

@@ -57,7 +57,8 @@ struct LevelScanRequest {
     // Track samples (as a gapless decoder plays them) to measure; the whole
     // track when empty.
     std::optional<level::SampleRange> range;
-    // A whole track is measured by two probes at once, one on each half.
+    // A whole track is measured by two probes at once, one on each half,
+    // where the machine has more than one core.
     bool useBothCores = true;
     std::chrono::milliseconds silenceLimit = level::probeSilenceLimit;
 };

@@ -117,7 +117,8 @@ std::variant<level::LevelScanPlan, LevelProbeFailure> plan(const LevelScanReques
 
 std::variant<ScannedLevels, LevelProbeFailure> scanLevels(const LevelScanRequest& request) {
     if (request.windowSamples == 0) return LevelProbeFailure{"a window of no samples"};
-    bool shareBetweenTwo = request.useBothCores;
+    // Two probes on one core only take turns.
+    bool shareBetweenTwo = request.useBothCores && std::thread::hardware_concurrency() != 1;
     while (true) {
         auto planned = plan(request, shareBetweenTwo);
         if (auto* failure = std::get_if<LevelProbeFailure>(&planned)) return std::move(*failure);
