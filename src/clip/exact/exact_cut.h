@@ -23,8 +23,8 @@
 #include <functional>
 #include <string>
 
+#include "clip/exact/exact_clip.h"
 #include "clip/exact/exact_refusal.h"
-#include "clip/exact/track_writer.h"
 #include "common/files.h"
 #include "mp3/gain_plan.h"
 
@@ -46,7 +46,8 @@ using ExactCutProgress = std::function<void(double done)>;
 // throws the Files service's RuntimeError; whatever `progress` throws ends
 // the cut and is passed on. Either way the target is left as it was.
 // `gain` makes the clip louder, quieter or faded through each frame's
-// global_gain, and leaves it exact (see ExactTrackWriter::setGain).
+// global_gain, and leaves it exact (see ExactTrackWriter::setGain in
+// track_writer.h).
 ExactResult<ExactClip> cutExactClip(const ExactCutRequest& request, Files& files,
                                     const ExactCutProgress& progress = {},
                                     const mp3::GainSettings& gain = {});

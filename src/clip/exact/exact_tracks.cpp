@@ -4,7 +4,12 @@
 #include <deque>
 
 #include "clip/exact/clip_stream_writer.h"
+#include "clip/exact/source_stream.h"
 #include "clip/exact/track_committer.h"
+#include "clip/exact/track_plan.h"
+#include "clip/exact/track_writer.h"
+#include "mp3/audio_frames.h"
+#include "mp3/block_reader.h"
 #include "mp3/id3v2_length_update.h"
 
 namespace snipwell::exact {
@@ -243,6 +248,18 @@ private:
 
 }  // namespace
 
+struct ExactTracks::Source {
+    std::unique_ptr<mp3::BlockReader> file;  // the walker points at it
+    mp3::AudioFrames frames;
+    std::vector<TrackPlan> plans;
+};
+
+ExactTracks::ExactTracks(const TrackJob& job, std::unique_ptr<Source> source)
+    : job_(&job), source_(std::move(source)) {}
+ExactTracks::ExactTracks(ExactTracks&&) noexcept = default;
+ExactTracks& ExactTracks::operator=(ExactTracks&&) noexcept = default;
+ExactTracks::~ExactTracks() = default;
+
 ExactResult<ExactTracks> ExactTracks::open(const TrackJob& job) {
     const bool inSamples = job.sampleRate != 0;
     if (!inSamples) {
@@ -256,27 +273,29 @@ ExactResult<ExactTracks> ExactTracks::open(const TrackJob& job) {
     auto& reader = std::get<std::unique_ptr<mp3::BlockReader>>(file);
     auto opened = openSourceStream(*reader);
     if (auto* refused = std::get_if<ExactCutRefusal>(&opened)) return *refused;
-    ExactTracks tracks(job, std::move(reader), std::move(std::get<mp3::AudioFrames>(opened)));
-    const SourceStream& stream = tracks.stream();
+    auto source = std::make_unique<Source>(
+        Source{std::move(reader), std::move(std::get<mp3::AudioFrames>(opened)), {}});
+    const SourceStream& stream = source->frames.stream();
     if (inSamples && stream.sampleRate != job.sampleRate) {
         return refusalOf(mp3::Mp3Error{mp3::Mp3Fault::changed, stream.first.offset});
     }
+    const std::uint32_t rate = stream.sampleRate;
     for (const TrackToWrite& track : job.tracks) {
-        const std::uint32_t rate = stream.sampleRate;
-        tracks.plans_.push_back(
+        source->plans.push_back(
             inSamples ? planTrack(stream, track.beginSample, track.endSample, track.milliseconds)
                       : planTrack(stream, sampleAt(track.beginMs, rate),
                                   sampleAt(track.endMs, rate), track.milliseconds));
     }
-    return tracks;
+    return ExactTracks(job, std::move(source));
 }
 
 ExactResult<TrackSourceBytes> ExactTracks::sourceBytesOf(std::size_t index) {
-    const TrackPlan& plan = plans_.at(index);
+    const TrackPlan& plan = source_->plans.at(index);
+    const SourceStream& stream = source_->frames.stream();
     TrackSourceBytes bytes;
     bool reachedEnd = false;
     std::uint64_t walked = 0;
-    mp3::AudioFrames frames = frames_;
+    mp3::AudioFrames frames = source_->frames;
     const auto ended = frames.walk([&](std::uint64_t at, const mp3::WalkedFrame& frame) {
         if (at == plan.copyStart.firstFrame) bytes.offset = frame.offset;
         if (at == plan.lastCopied) {
@@ -291,7 +310,7 @@ ExactResult<TrackSourceBytes> ExactTracks::sourceBytesOf(std::size_t index) {
     if (!reachedEnd) {
         ExactCutRefusal refusal = refusalOf(ExactRefusalKind::endPastTrack);
         refusal.endMs = job_->tracks[index].endMs;
-        refusal.trackMs = millisecondsOf(stream().playedSamples(walked), stream().sampleRate);
+        refusal.trackMs = millisecondsOf(stream.playedSamples(walked), stream.sampleRate);
         return refusal;
     }
     return bytes;
@@ -299,7 +318,8 @@ ExactResult<TrackSourceBytes> ExactTracks::sourceBytesOf(std::size_t index) {
 
 ExactResult<std::vector<ExactClip>> ExactTracks::write(Files& files,
                                                        const TrackCallbacks& callbacks) {
-    return TrackWalk(*job_, plans_, *file_, frames_, files, callbacks).run();
+    return TrackWalk(*job_, source_->plans, *source_->file, source_->frames, files, callbacks)
+        .run();
 }
 
 ExactResult<ExactSourceLength> measureExactSource(const std::string& path) {

@@ -16,18 +16,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "clip/exact/exact_clip.h"
 #include "clip/exact/exact_refusal.h"
-#include "clip/exact/source_stream.h"
-#include "clip/exact/track_plan.h"
-#include "clip/exact/track_writer.h"
 #include "clip/tracks/track_job.h"
 #include "common/files.h"
-#include "mp3/audio_frames.h"
-#include "mp3/block_reader.h"
 
 namespace snipwell::exact {
 
@@ -39,7 +34,9 @@ public:
     // and one whose sample rate is not the job's.
     static ExactResult<ExactTracks> open(const TrackJob& job);
 
-    const SourceStream& stream() const { return frames_.stream(); }
+    ExactTracks(ExactTracks&&) noexcept;
+    ExactTracks& operator=(ExactTracks&&) noexcept;
+    ~ExactTracks();
 
     // Where the frames the track at `index` copies lie in the source, found
     // by walking up to them. endPastTrack when the source ends before.
@@ -52,14 +49,13 @@ public:
     ExactResult<std::vector<ExactClip>> write(Files& files, const TrackCallbacks& callbacks);
 
 private:
-    ExactTracks(const TrackJob& job, std::unique_ptr<mp3::BlockReader> file,
-                mp3::AudioFrames frames)
-        : job_(&job), file_(std::move(file)), frames_(std::move(frames)) {}
+    // The opened source, its stream and the tracks' plans.
+    struct Source;
+
+    ExactTracks(const TrackJob& job, std::unique_ptr<Source> source);
 
     const TrackJob* job_;
-    std::unique_ptr<mp3::BlockReader> file_;  // the walker points at it
-    mp3::AudioFrames frames_;
-    std::vector<TrackPlan> plans_;
+    std::unique_ptr<Source> source_;
 };
 
 // The source as the exact engine walks it: its sample rate and the samples

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "clip/exact/clip_stream_writer.h"
+#include "clip/exact/exact_clip.h"
 #include "clip/exact/exact_refusal.h"
 #include "clip/exact/source_stream.h"
 #include "clip/exact/track_plan.h"
@@ -24,14 +25,6 @@
 #include "mp3/stream_gain.h"
 
 namespace snipwell::exact {
-
-struct ExactClip {
-    std::uint32_t sampleRate = 0;
-    std::uint64_t samples = 0;          // per channel, as a gapless decoder plays the clip
-    std::int64_t milliseconds = 0;      // as the track's tag states it
-    std::uint64_t bytes = 0;            // size of the clip file
-    std::uint64_t clampedGranules = 0;  // granule gains a gain change had to clamp to 0…255
-};
 
 class ExactTrackWriter {
 public:
