@@ -22,8 +22,9 @@ SUBFOLDERS = {("clip", "export"), ("clip", "exact"), ("app", "qt")}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 FORBIDDEN = {("clip/export", "clip/exact"), ("clip/exact", "clip/export")}
 # The MP3 layer stands on the standard library and common/ alone; the split
-# plan and its sources on those two, below the command and the track writers.
-ONLY = {"split": {"mp3", "common"}, "mp3": {"common"}, "common": set()}
+# plan and its sources on those two and the level analysis, below the
+# command and the track writers.
+ONLY = {"split": {"mp3", "common", "level"}, "mp3": {"common"}, "common": set()}
 
 
 def folder_of(parts):
