@@ -98,6 +98,16 @@ SourceTags readSourceTags(const std::string& path) {
     return tags;
 }
 
+LevelScan levelScanOf(const SplitServices& services, const std::string& source) {
+    if (!services.scanLevels) return {};
+    return [&services,
+            source](std::uint32_t windowSamples) -> std::variant<level::WindowLevels, std::string> {
+        auto scanned = services.scanLevels(source, windowSamples);
+        if (auto* failure = std::get_if<LevelProbeFailure>(&scanned)) return failure->reason;
+        return std::get<level::WindowLevels>(std::move(scanned));
+    };
+}
+
 SplitServices diskSplitServices() {
     SplitServices services;
     services.peakOf = measurePeakWithProbe;

@@ -71,14 +71,19 @@ TEST(SplitArguments, EveryOptionIsRefusedWhereItDoesNotBelong) {
                    ? std::get<CutUsageError>(result).reason
                    : std::string("(accepted)");
     };
+    // A value each option takes: one split time, one track length, a name,
+    // a level below full scale, a share of a silence.
+    const auto valueFor = [](const std::string& kind) -> std::string {
+        return kind == "DB" ? "-50" : kind == "SHARE" ? "0.5" : "5";
+    };
     const char* otherSource = "--every=5";
     for (const OptionDef& option : cutOptionTable()) {
         const std::string name = option.name;
-        if (option.valueName != nullptr) {
+        if (option.valueName != nullptr && !option.valueOptional) {
             EXPECT_EQ(reasonFor({"a.mp3", name}), name + " needs " + option.valueName);
         }
-        // A value each option takes: one split time, one track length, a name.
-        const std::string word = option.valueName == nullptr ? name : name + "=5";
+        const std::string word =
+            option.valueName == nullptr ? name : name + "=" + valueFor(option.valueName);
         if (option.use == OptionUse::split) {
             EXPECT_EQ(reasonFor({word, "a.mp3", "0", "1", "b.mp3"})
                           .rfind(name + " is for splitting a whole file (with --cue, --at", 0),
