@@ -1,7 +1,5 @@
 #include "split/silence_source.h"
 
-#include <algorithm>
-
 #include "common/clip_time.h"
 #include "split/silence_texts.h"
 
@@ -32,13 +30,10 @@ SplitPointsOrRefusal SilenceSource::pointsFor(const SplitSubject& subject) const
     }
     const level::SilencePlan& plan = std::get<level::SilencePlan>(found);
     if (plan.splits.empty()) {
-        const auto inside = std::count_if(
-            plan.silences.begin(), plan.silences.end(), [&](const level::QuietStretch& quiet) {
-                return quiet.beginSample > 0 && quiet.endSample < levels.totalSamples;
-            });
-        return SplitPlanError{"each of the " + std::to_string(inside) +
-                              " silences found would leave a track shorter than --min-track " +
-                              formatClipTime(choice_.minTrackMs)};
+        return SplitPlanError{
+            "no split is left: each split at a silence would leave a track "
+            "shorter than --min-track " +
+            formatClipTime(choice_.minTrackMs)};
     }
     SplitPoints points;
     points.tracks.push_back(numberedTrack(1, SplitTime{}));
