@@ -12,6 +12,7 @@ namespace {
 
 std::vector<SplitTime> splitTimes(const std::vector<std::int32_t>& milliseconds) {
     std::vector<SplitTime> points;
+    points.reserve(milliseconds.size());
     for (const std::int32_t ms : milliseconds) points.push_back(SplitTime::fromMilliseconds(ms));
     return points;
 }
