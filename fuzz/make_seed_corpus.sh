@@ -5,13 +5,16 @@
 #                           every encoding and line end, pregaps, refusals
 #   OUT_DIR/id3_chapters    ID3v2.3 and 2.4 tags with chapters, titles and
 #                           tables of contents, nested and unsynchronised
+#   OUT_DIR/level_answer    the level probe's answers: levels with their
+#                           values, a peak, progress, a failure, near misses
 #   OUT_DIR/mp3_scan        small encodes of every MPEG version and channel
 #                           mode, CBR and VBR, with and without info frames
 #                           and tags, and copies with odd layers and bad tags
 # Needs sox and lame (scripts/test installs them).
 set -euo pipefail
 out="${1:?usage: make_seed_corpus.sh OUT_DIR}"
-mkdir -p "$out/command_parser" "$out/mp3_scan" "$out/cue_sheet" "$out/id3_chapters"
+mkdir -p "$out/command_parser" "$out/mp3_scan" "$out/cue_sheet" "$out/id3_chapters" \
+  "$out/level_answer"
 
 n=0
 for command in \
@@ -24,6 +27,15 @@ for command in \
   printf '%s' "$command" >"$out/command_parser/seed-$n"
   n=$((n + 1))
 done
+
+answers="$out/level_answer"
+printf 'levels first-frame 417 rate 44100 channels 2 samples 882 windows 2\n\0\0\0\0\x00\x00\x80\x3f' >"$answers/two-windows"
+printf 'levels first-frame 0 rate 44100 channels 1 samples 500 windows 2\n\0\0\xc0\x7f\0\0\0\0' >"$answers/nan"
+printf 'levels first-frame 0 rate 44100 channels 2 samples 441 windows 1\n\0\0' >"$answers/cut-short"
+printf 'levels first-frame 07 rate 48000 channels 3 samples 0 windows 0\n' >"$answers/odd"
+printf 'peak 0.5 samples 10\n' >"$answers/peak"
+printf 'progress 65536\nprogress 131072\n' >"$answers/progress"
+printf 'error the frames are damaged\n' >"$answers/error"
 
 sheets="$out/cue_sheet"
 printf 'REM GENRE Rock\r\nREM DATE 1999\r\nPERFORMER "Band"\r\nTITLE "Album"\r\nFILE "a.wav" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE "One"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    TITLE "Two"\r\n    PERFORMER "Guest"\r\n    INDEX 00 03:58:40\r\n    INDEX 01 04:00:74\r\n' >"$sheets/crlf.cue"

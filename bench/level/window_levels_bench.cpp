@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         std::perror(argv[1]);
         return 1;
     }
-    const auto decoded = snipwell::level::decodeWindowLevels(fd, stretch, 441);
+    const auto decoded = snipwell::level::decodeWindowLevels(fd, stretch, {441, 0, std::nullopt});
     ::close(fd);
     if (const auto* failure = std::get_if<snipwell::level::DecodeFailure>(&decoded)) {
         std::fprintf(stderr, "%s\n", failure->reason.c_str());

@@ -79,7 +79,7 @@ snipwell_fuzz_run() {
   work="$(mktemp -d /tmp/snipwell-fuzz.XXXXXX)"
   "$SNIPWELL_ROOT/fuzz/make_seed_corpus.sh" "$work/seeds" || { rm -rf "$work"; return 1; }
   for target in command_parser_fuzz mp3_scan_fuzz info_frame_fuzz exact_cut_fuzz cue_sheet_fuzz \
-    id3_chapters_fuzz; do
+    id3_chapters_fuzz level_answer_fuzz; do
     local corpus="$work/corpus-$target"
     mkdir -p "$corpus" "$work/reports-$target"
     snipwell_log "fuzzing $target for $seconds s"

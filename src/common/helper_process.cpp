@@ -206,16 +206,31 @@ HelperProcess::Line HelperProcess::receiveLine(HelperClock::time_point deadline,
             return line;
         }
         if (received_.size() > maxLineBytes) return Stop::broken;
+        if (const auto stop = receiveMore(deadline)) return *stop;
+    }
+}
+
+std::variant<std::string, HelperProcess::Stop> HelperProcess::receiveBytes(
+    std::size_t count, HelperClock::time_point deadline) {
+    while (received_.size() < count) {
+        if (const auto stop = receiveMore(deadline)) return *stop;
+    }
+    std::string bytes = received_.substr(0, count);
+    received_.erase(0, count);
+    return bytes;
+}
+
+std::optional<HelperProcess::Stop> HelperProcess::receiveMore(HelperClock::time_point deadline) {
+    while (true) {
         if (!waitFor(socket_, POLLIN, deadline)) return Stop::timedOut;
-        char buffer[1024];
+        char buffer[16 * 1024];
         const ssize_t got = ::recv(socket_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (got > 0) {
             received_.append(buffer, static_cast<std::size_t>(got));
-        } else if (got == 0 || errno == ECONNRESET) {
-            return Stop::ended;
-        } else if (errno != EAGAIN && errno != EINTR) {
-            return Stop::broken;
+            return std::nullopt;
         }
+        if (got == 0 || errno == ECONNRESET) return Stop::ended;
+        if (errno != EAGAIN && errno != EINTR) return Stop::broken;
     }
 }
 

@@ -60,6 +60,12 @@ public:
     // `maxLineBytes` without a newline breaks the protocol.
     Line receiveLine(HelperClock::time_point deadline, std::size_t maxLineBytes);
 
+    // The next `count` bytes the helper writes, whatever they hold (an
+    // answer in binary after a line); the bytes received so far stay in
+    // unfinishedLine() when it stops first.
+    std::variant<std::string, Stop> receiveBytes(std::size_t count,
+                                                 HelperClock::time_point deadline);
+
     // Bytes received after the last complete line (a line cut short).
     const std::string& unfinishedLine() const { return received_; }
 
@@ -83,6 +89,8 @@ public:
 private:
     HelperProcess(pid_t pid, int socket) : pid_(pid), socket_(socket) {}
     void reap(int* status);
+    // Waits for more bytes and appends them to received_.
+    std::optional<Stop> receiveMore(HelperClock::time_point deadline);
 
     pid_t pid_;
     int socket_;

@@ -10,7 +10,7 @@
 
 #include "common/files.h"
 #include "cut/cut_arguments.h"
-#include "cut/level_probe.h"
+#include "level/level_probe_client.h"
 
 namespace snipwell {
 

@@ -17,11 +17,11 @@
 #include "clip/export/temporary_file_cleanup.h"
 #include "cut/cut_command.h"
 #include "cut/cut_help.h"
-#include "cut/level_probe.h"
 #include "cut/parse_cut_arguments.h"
 #include "cut/scanned_track_length.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"
+#include "level/level_probe_client.h"
 
 int main(int argc, char** argv) {
     using namespace snipwell;

@@ -11,8 +11,8 @@
 #include "clip/export/temporary_file_cleanup.h"
 #include "common/runtime_error.h"
 #include "cut/exact_split_writer.h"
-#include "cut/level_probe.h"
 #include "cut/refusal_text.h"
+#include "level/level_probe_client.h"
 #include "mp3/block_reader.h"
 #include "mp3/length.h"
 #include "mp3/tag_layout.h"
@@ -60,6 +60,19 @@ RuntimeError unreadable(const mp3::BlockReader& file, const std::string& path) {
         ErrorKind::FileError,
         describeSourceError(
             file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, 0, 0, 0, 0}), path));
+}
+
+// The whole track's levels, measured by the level probe; a file the scan
+// cannot walk is worded as every source that cannot be read.
+std::variant<level::WindowLevels, LevelProbeFailure> scanWholeSource(const std::string& path,
+                                                                     std::uint32_t windowSamples) {
+    auto scanned = scanLevelsWithProbe(path, windowSamples);
+    if (auto* failure = std::get_if<LevelProbeFailure>(&scanned)) {
+        if (failure->fileError)
+            return LevelProbeFailure{describeSourceError(*failure->fileError, path)};
+        return std::move(*failure);
+    }
+    return std::get<ScannedLevels>(std::move(scanned)).levels;
 }
 
 }  // namespace
@@ -111,6 +124,7 @@ LevelScan levelScanOf(const SplitServices& services, const std::string& source) 
 SplitServices diskSplitServices() {
     SplitServices services;
     services.peakOf = measurePeakWithProbe;
+    services.scanLevels = scanWholeSource;
     services.measure = [](const std::string& path, bool exactly) {
         return exactly ? measureExactSource(path) : measureAnySource(path);
     };

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "cut/cut_command.h"
-#include "cut/level_probe.h"
 #include "cut/split_writer.h"
+#include "level/level_probe_failure.h"
 #include "level/window_levels.h"
 #include "split/source_levels.h"
 #include "split/split_plan.h"

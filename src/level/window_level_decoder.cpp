@@ -10,11 +10,15 @@ namespace {
 // last frame that starts inside a stretch can be decoded whole.
 constexpr std::uint64_t kLargestFrameBytes = 2881;
 
-// Sums the squares of each window's samples as the frames come.
+// Sums the squares of each window's samples as the frames come, from the
+// first sample picked to the last.
 class WindowSums {
 public:
-    WindowSums(std::uint32_t windowSamples, DecodedLevels& out)
-        : windowSamples_(windowSamples), out_(out) {}
+    WindowSums(const LevelWindowing& windowing, DecodedLevels& out)
+        : windowSamples_(windowing.windowSamples),
+          toSkip_(windowing.skipSamples),
+          toMeasure_(windowing.sampleCount.value_or(UINT64_MAX)),
+          out_(out) {}
 
     void take(const DecodedFrame& frame) {
         if (!started_) {
@@ -24,16 +28,22 @@ public:
             out_.channels = frame.channels;
         }
         const auto channels = static_cast<std::size_t>(frame.channels);
-        const std::size_t samples = frame.values / channels;
-        std::size_t at = 0;
-        while (at < samples) {
-            const std::size_t take = std::min<std::size_t>(samples - at, windowSamples_ - filled_);
+        const std::size_t inFrame = frame.values / channels;
+        // The frame's samples picked: [at, end).
+        std::size_t at = static_cast<std::size_t>(std::min<std::uint64_t>(toSkip_, inFrame));
+        toSkip_ -= at;
+        const auto picked =
+            static_cast<std::size_t>(std::min<std::uint64_t>(inFrame - at, toMeasure_));
+        toMeasure_ -= picked;
+        out_.levels.totalSamples += picked;
+        const std::size_t end = at + picked;
+        while (at < end) {
+            const std::size_t take = std::min<std::size_t>(end - at, windowSamples_ - filled_);
             sum_ += sumOfSquares(frame.samples + at * channels, take * channels);
             filled_ += take;
             at += take;
             if (filled_ == windowSamples_) close(channels);
         }
-        out_.levels.totalSamples += samples;
     }
 
     void finish() {
@@ -62,6 +72,8 @@ private:
     }
 
     std::uint32_t windowSamples_;
+    std::uint64_t toSkip_;
+    std::uint64_t toMeasure_;
     DecodedLevels& out_;
     bool started_ = false;
     double sum_ = 0;
@@ -71,20 +83,21 @@ private:
 }  // namespace
 
 std::variant<DecodedLevels, DecodeFailure> decodeWindowLevels(int fd, const ByteStretch& stretch,
-                                                              std::uint32_t windowSamples) {
+                                                              const LevelWindowing& windowing,
+                                                              const DecodeProgress& progress) {
     DecodedLevels decoded;
     decoded.firstFrameOffset = stretch.offset;
-    decoded.levels.windowSamples = windowSamples;
-    if (windowSamples == 0) return DecodeFailure{"a window of no samples"};
+    decoded.levels.windowSamples = windowing.windowSamples;
+    if (windowing.windowSamples == 0) return DecodeFailure{"a window of no samples"};
     FrameWindow frames{stretch.offset};
     frames.wholeFrames = true;
     if (stretch.length) {
         frames.countUntil = stretch.offset + *stretch.length;
         frames.readUntil = frames.countUntil + kLargestFrameBytes;
     }
-    WindowSums sums(windowSamples, decoded);
-    if (auto failure =
-            decodeFrames(fd, frames, [&](const DecodedFrame& frame) { sums.take(frame); }))
+    WindowSums sums(windowing, decoded);
+    if (auto failure = decodeFrames(
+            fd, frames, [&](const DecodedFrame& frame) { sums.take(frame); }, progress))
         return *failure;
     sums.finish();
     return decoded;

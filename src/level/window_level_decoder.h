@@ -21,10 +21,13 @@ struct DecodedLevels {
     WindowLevels levels;  // totalSamples: the samples of the frames measured
 };
 
-// The levels of the frames that start inside `stretch`; the last frame is
-// decoded whole even where it runs past the stretch's end, so two stretches
-// that meet at a frame's start measure every frame once.
+// The levels of the frames that start inside `stretch`, of the samples
+// `windowing` picks (counted from the first frame's start); the last frame
+// is decoded whole even where it runs past the stretch's end, so two
+// stretches that meet at a frame's start measure every frame once.
+// `progress` hears of each block decoded.
 std::variant<DecodedLevels, DecodeFailure> decodeWindowLevels(int fd, const ByteStretch& stretch,
-                                                              std::uint32_t windowSamples);
+                                                              const LevelWindowing& windowing,
+                                                              const DecodeProgress& progress = {});
 
 }  // namespace snipwell::level

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace snipwell::level {
@@ -28,6 +29,16 @@ struct WindowLevels {
     std::uint64_t endOf(std::size_t window) const {
         return std::min(beginOf(window) + windowSamples, totalSamples);
     }
+};
+
+// Which decoded samples to measure, and in windows of how many: those after
+// the first `skipSamples`, at most `sampleCount` of them.
+struct LevelWindowing {
+    std::uint32_t windowSamples = 0;
+    std::uint64_t skipSamples = 0;
+    std::optional<std::uint64_t> sampleCount;  // to the end when empty
+
+    friend bool operator==(const LevelWindowing&, const LevelWindowing&) = default;
 };
 
 // Levels below this are all the same nothing: true digital silence (an RMS

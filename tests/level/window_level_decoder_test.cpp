@@ -50,7 +50,7 @@ public:
     ShowFile& operator=(const ShowFile&) = delete;
 
     DecodedLevels levels(const ByteStretch& stretch) const {
-        auto decoded = decodeWindowLevels(fd_, stretch, kWindow);
+        auto decoded = decodeWindowLevels(fd_, stretch, LevelWindowing{kWindow, 0, std::nullopt});
         if (const auto* failure = std::get_if<DecodeFailure>(&decoded)) {
             ADD_FAILURE() << failure->reason;
             return {};

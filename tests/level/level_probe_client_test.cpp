@@ -14,8 +14,9 @@
 #include <thread>
 #include <variant>
 
-#include "cut/level_probe.h"
+#include "level/level_probe_client.h"
 #include "level/level_probe_protocol.h"
+#include "level/stand_in_probe.h"
 #include "mp3/gain_plan.h"
 #include "support/mp3/lame_encode.h"
 #include "support/mp3/run_program.h"
@@ -25,6 +26,10 @@ namespace snipwell {
 namespace {
 
 namespace fs = std::filesystem;
+using test::pidIn;
+using test::processEnds;
+using test::script;
+using test::StandInProbe;
 using test::TempDir;
 
 // A tone at `dbfs` of full scale, 3 s, 44.1 kHz stereo, 128 kbit/s.
@@ -81,13 +86,6 @@ TEST(LevelProbe, TheGuardPicksTheLargestStepThatCannotClip) {
     EXPECT_EQ(mp3::largestSafeGainSteps(peak), 1);  // +1.5 dB, not +3
 }
 
-fs::path script(const TempDir& work, const std::string& name, const std::string& body) {
-    fs::path path = work.file(name);
-    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
-    ::chmod(path.c_str(), 0755);
-    return path;
-}
-
 TEST(LevelProbe, EveryWayTheProbeFailsIsAReason) {
     const TempDir work;
     const struct {
@@ -125,38 +123,6 @@ TEST(LevelProbe, EveryWayTheProbeFailsIsAReason) {
     ASSERT_TRUE(std::holds_alternative<LevelProbeFailure>(missing));
     EXPECT_NE(std::get<LevelProbeFailure>(missing).reason.find("cannot start"), std::string::npos);
 }
-
-int pidIn(const std::string& file) {
-    std::ifstream text(file);
-    int pid = 0;
-    return text >> pid ? pid : 0;
-}
-
-// Whether the process has ended (or is a zombie nobody reaped yet) within
-// two seconds: a killed process takes a moment to go.
-bool processEnds(int pid) {
-    for (int waited = 0; waited < 2000; waited += 20) {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        const auto close = text.rfind(')');
-        const char state =
-            close == std::string::npos || close + 2 >= text.size() ? '\0' : text[close + 2];
-        if (state == '\0' || state == 'Z' || state == 'X') return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
-
-// The probe the program finds, replaced by a stand-in for one test.
-class StandInProbe {
-public:
-    explicit StandInProbe(const fs::path& program) {
-        ::setenv(level::levelProbeVariable, program.c_str(), 1);
-    }
-    ~StandInProbe() { ::unsetenv(level::levelProbeVariable); }
-    StandInProbe(const StandInProbe&) = delete;
-    StandInProbe& operator=(const StandInProbe&) = delete;
-};
 
 // The probe as snipwell-cut runs it, with its own limits: a probe that stops
 // reporting progress mid-decode is ended long before a limit for the
