@@ -52,7 +52,7 @@ std::string italicValue(const char* valueName, const std::string& after) {
 std::string bracketed(const OptionDef& option) {
     if (option.valueName == nullptr) return ".RB [ " + roff(option.name) + " ]\n";
     if (option.valueOptional) {
-        return ".RB [ " + roff(option.name) + " [=\n" + italicValue(option.valueName, "]]");
+        return ".RB [ " + roff(option.name) + " [=\\fI" + roff(option.valueName) + "\\fR]]\n";
     }
     return ".RB [ " + roff(option.name) + "\n" + italicValue(option.valueName, "]");
 }
