@@ -8,6 +8,8 @@
 #     silences through the level probe's client, two probes at once
 #     (level_scan_bench), and the same with one probe;
 #   - the window levels in one process without the client (window_levels_bench);
+#   - the whole split at the silences, detection and writing the tracks
+#     (snipwell-cut --silence), its tracks deleted after each run;
 #   - mpg123 -t (decode to PCM, nothing played);
 #   - mp3splt -s (finds the silences and writes the tracks), when it is
 #     installed or apt-get can install it; its mp3splt.log, which a later
@@ -53,17 +55,24 @@ splt() {
   ls "$work/tracks" | wc -l > "$work/splt-tracks"
   rm -rf "$work/tracks" "$work/mp3splt.log"
 }
+whole() {
+  rm -rf "$work/cut-tracks"
+  timed "$build/snipwell-cut" --silence --quiet "$src" "$work/cut-tracks"
+  ls "$work/cut-tracks" | wc -l > "$work/cut-count"
+  rm -rf "$work/cut-tracks"
+}
 reference() { timed dd if="$src" of=/dev/null bs=1M; }
 have_splt=false
 command -v mp3splt > /dev/null && have_splt=true
 
 both > /dev/null  # warm the cache
 splits=$(cat "$work/said")
-declare -a both_t both_m both_c one_t one_c bare_t bare_c decode_t decode_c splt_t splt_c ref_t ref_c
+declare -a both_t both_m both_c one_t one_c bare_t bare_c whole_t whole_c decode_t decode_c splt_t splt_c ref_t ref_c
 for _ in 1 2 3; do
   read -r t m c < <(both); both_t+=("$t"); both_m+=("$m"); both_c+=("$c")
   read -r t _ c < <(one); one_t+=("$t"); one_c+=("$c")
   read -r t _ c < <(bare); bare_t+=("$t"); bare_c+=("$c")
+  read -r t _ c < <(whole); whole_t+=("$t"); whole_c+=("$c")
   read -r t _ c < <(decode); decode_t+=("$t"); decode_c+=("$c")
   if $have_splt; then read -r t _ c < <(splt); splt_t+=("$t"); splt_c+=("$c"); fi
   read -r t _ c < <(reference); ref_t+=("$t"); ref_c+=("$c")
@@ -82,6 +91,7 @@ row() { echo "| $1 | $2 | $(ratio "$2" "$decode_s") | $3 |"; }
   row "window levels through the client, two probes at once, and the silence splits ($splits; peak memory $(m "${both_m[@]}") KiB)" "$(m "${both_t[@]}")" "$(m "${both_c[@]}")"
   row "the same with one probe" "$(m "${one_t[@]}")" "$(m "${one_c[@]}")"
   row "window levels in one process, no client" "$(m "${bare_t[@]}")" "$(m "${bare_c[@]}")"
+  row "snipwell-cut --silence: detection and writing $(cat "$work/cut-count") tracks" "$(m "${whole_t[@]}")" "$(m "${whole_c[@]}")"
   row "mpg123 -t (decode to PCM, one core)" "$decode_s" "$(m "${decode_c[@]}")"
   if $have_splt; then
     row "mp3splt -s (silence detection and writing $(cat "$work/splt-tracks") tracks)" "$(m "${splt_t[@]}")" "$(m "${splt_c[@]}")"

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "cut/gain_options.h"
+#include "split/silence_source.h"
+#include "split/trimmed_tracks.h"
 
 namespace snipwell {
 
 // Where the split points of a whole-file split come from.
-enum class SplitSource { none, cueSheet, splitTimes, trackLength, labelFile };
+enum class SplitSource { none, cueSheet, splitTimes, trackLength, labelFile, silence, chapters };
 
 struct CutArguments {
     std::string source;
@@ -37,8 +39,13 @@ struct CutArguments {
     std::int32_t trackLengthMs = 0;          // --every
     std::string nameTemplate;                // --name; empty for "NN Title"
     std::string cueOutPath;                  // --write-cue
+    std::string labelsOutPath;               // --write-labels
+    // --silence's rules, and --threshold, which the trim shares.
+    SilenceChoice silence;
+    // --trim, --trim-start, --trim-end: what each end of a track keeps.
+    TrimChoice trim;
     std::string folder;
-    // Print the plan and write nothing.
+    // Print the plan and write no track (the plan files all the same).
     bool dryRun = false;
     // Split by the byte-range rule instead of exactly.
     bool bytes = false;

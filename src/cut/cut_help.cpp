@@ -6,10 +6,13 @@
 namespace snipwell {
 namespace {
 
-// "--cue SHEET", or the name alone for a switch.
+// "--cue SHEET", "--trim[=DURATION]", or the name alone for a switch.
 std::string spelledOut(const OptionDef& option) {
     std::string shown = option.name;
-    if (option.valueName != nullptr) shown += std::string(" ") + option.valueName;
+    if (option.valueName != nullptr) {
+        shown += option.valueOptional ? std::string("[=") + option.valueName + "]"
+                                      : std::string(" ") + option.valueName;
+    }
     return shown;
 }
 
@@ -52,7 +55,8 @@ TARGET, the same bytes Snipwell's Save writes, without decoding anything: the
 frames from the one that holds BEGIN to the one that holds END.
 TARGET appears only once the clip is complete and on the disk.
 
-With --cue, --at, --every or --labels it splits the whole of SOURCE into
+With --cue, --at, --every, --labels, --silence or --chapters it splits the
+whole of SOURCE into
 tracks in FOLDER (made if missing), each cut exactly as --exact cuts, so that
 the tracks played one after another are SOURCE, sample for sample.
 
@@ -89,6 +93,17 @@ only once it is complete; if the split stops part-way, the finished tracks
 stay and are named. --bytes splits by the byte-range rule of the window's
 Save instead, for files the exact cut refuses.
 
+--silence splits in the middle (--split-at) of every stretch quieter than
+--threshold (-48 dBFS) for --min-silence (0.5 s), measured in 10 ms windows
+by decoding SOURCE once in a helper process; --min-track and --max-track
+merge short tracks and split long ones. --chapters splits at the ID3v2
+chapters of SOURCE, titled by them. --trim drops the silence at each end of
+every track but DURATION of it. Review first: --dry-run shows each split
+with the silence it lies in, or the longest quiet stretch when there is
+none, and with --write-cue or --write-labels it writes the plan and no
+track, to be adjusted and given back to --cue or --labels. Durations of
+these options are seconds (0.5) or [[H:]M:]S[.fff].
+
 --gain and the fades change only each frame's global_gain, the 8-bit scale
 the decoder applies to each granule of 576 samples, so nothing is decoded or
 re-encoded and an --exact clip stays exact; with a split they apply to every
@@ -111,6 +126,8 @@ Examples:
   snipwell-cut song.mp3 1:05 1:32.5 clip.mp3
   snipwell-cut --exact --gain 3 --fade-in 1 --fade-out 2 song.mp3 1:00 1:30 clip.mp3
   snipwell-cut --cue album.cue album.mp3 tracks/
+  snipwell-cut --silence --dry-run --write-labels show.txt show.mp3 tracks/
+  snipwell-cut --silence --threshold -52 --trim show.mp3 tracks/
 )";
     return help;
 }

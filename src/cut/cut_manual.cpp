@@ -48,9 +48,12 @@ std::string italicValue(const char* valueName, const std::string& after) {
     return line + " " + after + "\n";
 }
 
-// "[--force]" or "[--gain DB|max]".
+// "[--force]", "[--gain DB|max]" or "[--trim[=DURATION]]".
 std::string bracketed(const OptionDef& option) {
     if (option.valueName == nullptr) return ".RB [ " + roff(option.name) + " ]\n";
+    if (option.valueOptional) {
+        return ".RB [ " + roff(option.name) + " [=\\fI" + roff(option.valueName) + "\\fR]]\n";
+    }
     return ".RB [ " + roff(option.name) + "\n" + italicValue(option.valueName, "]");
 }
 
@@ -92,6 +95,9 @@ std::string requestChoice() {
 // The tag line of an option's paragraph: ".B \-\-force", ".BI \-\-cue " SHEET"".
 std::string tag(const OptionDef& option) {
     if (option.valueName == nullptr) return ".B " + roff(option.name) + "\n";
+    if (option.valueOptional) {
+        return ".B " + roff(option.name) + "\\fR[=\\fI" + roff(option.valueName) + "\\fR]\n";
+    }
     std::string line = ".BI " + roff(option.name);
     bool first = true;
     for (const std::string& choice : valueChoices(option.valueName)) {

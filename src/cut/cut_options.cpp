@@ -5,6 +5,7 @@
 #include "common/clip_time.h"
 #include "common/shown_value.h"
 #include "cut/gain_options.h"
+#include "cut/split_rule_options.h"
 #include "split/track_names.h"
 
 namespace snipwell {
@@ -91,6 +92,73 @@ OptionProblem readCueOut(CutCommandLine& into, const std::string& value) {
     if (value.empty()) return "--write-cue names no file";
     into.arguments.cueOutPath = value;
     return std::nullopt;
+}
+
+OptionProblem readSelectsOnly(CutCommandLine& /*into*/, const std::string& /*value*/) {
+    return std::nullopt;
+}
+
+OptionProblem readLabelsOut(CutCommandLine& into, const std::string& value) {
+    if (value.empty()) return "--write-labels names no file";
+    into.arguments.labelsOutPath = value;
+    return std::nullopt;
+}
+
+// The trim and the silence split measure silence against one threshold.
+OptionProblem readThreshold(CutCommandLine& into, const std::string& value) {
+    if (auto problem = readDecibels(into.arguments.silence.thresholdDb, "--threshold", value))
+        return problem;
+    into.arguments.trim.thresholdDb = into.arguments.silence.thresholdDb;
+    return std::nullopt;
+}
+
+OptionProblem readMinSilence(CutCommandLine& into, const std::string& value) {
+    return readDuration(into.arguments.silence.minSilenceMs, "--min-silence", value);
+}
+
+OptionProblem readSplitAt(CutCommandLine& into, const std::string& value) {
+    return readShare(into.arguments.silence.splitShare, "--split-at", value);
+}
+
+OptionProblem readMinTrack(CutCommandLine& into, const std::string& value) {
+    return readDuration(into.arguments.silence.minTrackMs, "--min-track", value);
+}
+
+OptionProblem readMaxTrack(CutCommandLine& into, const std::string& value) {
+    return readDuration(into.arguments.silence.maxTrackMs, "--max-track", value);
+}
+
+// What --trim keeps when it says nothing: enough that a word's first breath
+// or a note's decay is not cut off.
+constexpr std::int64_t kTrimKeepsMs = 200;
+
+// --trim sets both ends, but not over --trim-start or --trim-end, whichever
+// comes first: the end named alone wins.
+OptionProblem readTrim(CutCommandLine& into, const std::string& value) {
+    std::int64_t keep = kTrimKeepsMs;
+    if (!value.empty()) {
+        if (auto problem = readDuration(keep, "--trim", value, true)) return problem;
+    }
+    TrimChoice& trim = into.arguments.trim;
+    if (!trim.keepAtStartMs) trim.keepAtStartMs = keep;
+    if (!trim.keepAtEndMs) trim.keepAtEndMs = keep;
+    return std::nullopt;
+}
+
+OptionProblem readTrimEnd(std::optional<std::int64_t>& into, const char* name,
+                          const std::string& value) {
+    std::int64_t keep = 0;
+    if (auto problem = readDuration(keep, name, value, true)) return problem;
+    into = keep;
+    return std::nullopt;
+}
+
+OptionProblem readTrimStart(CutCommandLine& into, const std::string& value) {
+    return readTrimEnd(into.arguments.trim.keepAtStartMs, "--trim-start", value);
+}
+
+OptionProblem readTrimFinish(CutCommandLine& into, const std::string& value) {
+    return readTrimEnd(into.arguments.trim.keepAtEndMs, "--trim-end", value);
 }
 
 // The manual's entries are roff, as they stand in the page below each
@@ -230,6 +298,38 @@ and so on, and from the last time to the end.)roff",
      .manual = R"roff(Split at the labels of a label file (see
 .BR SPLITTING ).)roff",
      .read = readLabels},
+    {.name = "--silence",
+     .use = OptionUse::splitSource,
+     .selects = SplitSource::silence,
+     .help = "split: at the silences (see --threshold, --min-silence)",
+     .manual = R"roff(Split inside every silence: every stretch quieter than
+.B \-\-threshold
+for at least
+.BR \-\-min\-silence ,
+with sound before and after it, gives one split point at
+.B \-\-split\-at
+of its length.
+The whole source is decoded once, in a helper process of its own
+.RB ( snipwell\-level\-probe ),
+to measure the level of every 10\ ms; a helper that fails, crashes or takes
+too long leaves everything unsplit (exit status 1).
+With
+.B \-\-dry\-run
+each split is shown with the silence it lies in (its start, length and level);
+when there is none, nothing is written, and the message names the longest
+quiet stretch and its level, so that the next threshold is a choice.)roff",
+     .read = readSelectsOnly},
+    {.name = "--chapters",
+     .use = OptionUse::splitSource,
+     .selects = SplitSource::chapters,
+     .help = "split: at the source's own chapters",
+     .manual = R"roff(Split at the chapters of the source's ID3v2 tag (CHAP frames, in the order
+of its top\-level table of contents, else of their start times), each titled
+by the chapter's title (its TIT2).
+A source without chapters is refused, and so is a chapter that is empty, does
+not start after the one before it, or lies past the end, naming the
+chapter's element id.)roff",
+     .read = readSelectsOnly},
     {.name = "--name",
      .valueName = "TEMPLATE",
      .use = OptionUse::split,
@@ -252,8 +352,10 @@ is added unless the name ends so.)roff",
      .read = readName},
     {.name = "--dry-run",
      .use = OptionUse::split,
-     .help = "split: print the tracks and write nothing",
-     .manual = R"roff(Print the tracks (number, begin, end, length, name) and write nothing.)roff",
+     .help = "split: print the tracks and write none",
+     .manual = R"roff(Print the tracks (number, begin, end, length, name), each with what
+placed it (the silence it begins in) and what a trim took off, and write no
+track.)roff",
      .read = turnOn<&CutArguments::dryRun>},
     {.name = "--write-cue",
      .valueName = "FILE",
@@ -274,6 +376,110 @@ into the same tracks; useful with
 and
 .BR \-\-every .)roff",
      .read = readCueOut},
+    {.name = "--write-labels",
+     .valueName = "FILE",
+     .use = OptionUse::split,
+     .help = "split: also write a label file of the tracks",
+     .manual = R"roff(Also write a label file of the split: one line
+.RI \(lq START \(rstab\(rs END \(rstab\(rs TITLE \(rq
+a track, in seconds to the microsecond, as
+.B \-\-labels
+reads it and audio editors import it.
+Given back to
+.BR \-\-labels ,
+it splits
+.I SOURCE
+into the same tracks, sample for sample.
+With
+.BR \-\-dry\-run ,
+this file and that of
+.B \-\-write\-cue
+are written and no track is: the plan, to be adjusted in a text or audio
+editor before the split.)roff",
+     .read = readLabelsOut},
+    {.name = "--threshold",
+     .valueName = "DB",
+     .use = OptionUse::split,
+     .help = "split: silence is quieter than DB dBFS (default -48)",
+     .manual = R"roff(What is silence, for
+.B \-\-silence
+and the trim: a stretch whose RMS level over each 10\ ms (both channels
+together) stays below
+.I DB
+dBFS; by default \-48.)roff",
+     .read = readThreshold},
+    {.name = "--min-silence",
+     .valueName = "DURATION",
+     .use = OptionUse::split,
+     .onlyWith = SplitSource::silence,
+     .help = "silence: at least this long to split in (default 0.5)",
+     .manual = R"roff(The shortest silence
+.B \-\-silence
+splits in; by default 0.5 seconds.
+Shorter pauses, between words or notes, are passed over.)roff",
+     .read = readMinSilence},
+    {.name = "--split-at",
+     .valueName = "SHARE",
+     .use = OptionUse::split,
+     .onlyWith = SplitSource::silence,
+     .help = "silence: split this far into it, 0 to 1 (default 0.5)",
+     .manual = R"roff(Where in a silence to split: 0 at its start, 1 at its end, by default 0.5,
+its middle.)roff",
+     .read = readSplitAt},
+    {.name = "--min-track",
+     .valueName = "DURATION",
+     .use = OptionUse::split,
+     .onlyWith = SplitSource::silence,
+     .help = "silence: merge shorter tracks into a neighbour",
+     .manual = R"roff(Merge a track shorter than
+.I DURATION
+into its neighbour, over the weaker of the splits around it (the one in the
+shorter silence, or in the louder at equal length), until no track is
+shorter or no split is left.)roff",
+     .read = readMinTrack},
+    {.name = "--max-track",
+     .valueName = "DURATION",
+     .use = OptionUse::split,
+     .onlyWith = SplitSource::silence,
+     .help = "silence: split longer tracks at their quietest moment",
+     .manual = R"roff(Split a track longer than
+.I DURATION
+at its quietest moments, into as few tracks as that allows (audiobooks).)roff",
+     .read = readMaxTrack},
+    {.name = "--trim",
+     .valueName = "DURATION",
+     .use = OptionUse::split,
+     .valueOptional = true,
+     .help = "split: drop the silence at each track's ends, keeping DURATION (0.2)",
+     .manual = R"roff(Drop the silence at the start and the end of every track, keeping
+.I DURATION
+of it at each end (by default 0.2 seconds); the value is joined by
+.BR = .
+Each track then plays exactly its kept samples of the source.
+The levels are measured as for
+.BR \-\-silence ,
+once for the whole job.
+A track that is silence throughout is kept whole, with a warning.)roff",
+     .read = readTrim},
+    {.name = "--trim-start",
+     .valueName = "DURATION",
+     .use = OptionUse::split,
+     .help = "split: trim the start only, keeping DURATION",
+     .manual = R"roff(Trim the start of every track only, keeping
+.IR DURATION ;
+with
+.BR \-\-trim ,
+this end keeps
+.I DURATION
+instead.)roff",
+     .read = readTrimStart},
+    {.name = "--trim-end",
+     .valueName = "DURATION",
+     .use = OptionUse::split,
+     .help = "split: trim the end only, keeping DURATION",
+     .manual = R"roff(Trim the end of every track only, as
+.BR \-\-trim\-start .)roff",
+     .read = readTrimFinish},
     {.name = "--bytes",
      .use = OptionUse::split,
      .help = "split: by the byte-range rule, not exactly",

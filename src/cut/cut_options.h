@@ -31,8 +31,14 @@ struct OptionDef {
     const char* valueName = nullptr;  // "SHEET"; none for a switch
     OptionUse use = OptionUse::both;
     SplitSource selects = SplitSource::none;  // the source a splitSource row selects
-    const char* help = "";                    // its line in --help
-    const char* manual = "";                  // roff: its entry in the manual, after its name
+    // A split option only this source uses (the silence rules); refused with
+    // any other.
+    SplitSource onlyWith = SplitSource::none;
+    // The value may be left out ("--trim"); given, it is joined to the name
+    // ("--trim=0.5"), since the next word may be an operand.
+    bool valueOptional = false;
+    const char* help = "";    // its line in --help
+    const char* manual = "";  // roff: its entry in the manual, after its name
     // Stores the value (empty for a switch), or says why it is none.
     OptionProblem (*read)(CutCommandLine& into, const std::string& value) = nullptr;
 };

@@ -46,7 +46,7 @@ OptionProblem readOption(const OptionDef& option, const std::vector<std::string>
     std::string value;
     if (valueInWord) {
         value = *valueInWord;
-    } else if (option.valueName != nullptr) {
+    } else if (option.valueName != nullptr && !option.valueOptional) {
         if (at + 1 == words.size()) return std::string(option.name) + " needs " + option.valueName;
         value = words[++at];
     }
@@ -57,6 +57,26 @@ OptionProblem readOption(const OptionDef& option, const std::vector<std::string>
         return std::string(option.name) + " with another of " + splitSourceNames() + ": choose one";
     }
     line.arguments.splitBy = option.selects;
+    return std::nullopt;
+}
+
+// A rule of one source given to another ("--min-track" with --cue), and
+// track lengths that contradict each other.
+std::optional<std::string> ruleProblem(const CutArguments& arguments,
+                                       const std::vector<const OptionDef*>& given) {
+    for (const OptionDef* option : given) {
+        if (option->onlyWith == SplitSource::none || option->onlyWith == arguments.splitBy)
+            continue;
+        for (const OptionDef& source : cutOptionTable()) {
+            if (source.selects == option->onlyWith)
+                return std::string(option->name) + " is for splitting with " + source.name;
+        }
+    }
+    const SilenceChoice& silence = arguments.silence;
+    if (silence.maxTrackMs > 0 && silence.maxTrackMs < silence.minTrackMs) {
+        return "--max-track " + formatClipTime(silence.maxTrackMs) +
+               " is shorter than --min-track " + formatClipTime(silence.minTrackMs);
+    }
     return std::nullopt;
 }
 
@@ -105,6 +125,7 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
     // clip's own options are let be in a split: --exact asks for what a
     // split does anyway.
     const OptionDef* splitOnly = nullptr;
+    std::vector<const OptionDef*> given;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -125,8 +146,12 @@ std::variant<CutCommandLine, CutUsageError> parseCutArguments(
         // --help and --version answer at once, whatever else the words say.
         if (line.request != CutRequest::cut) return line;
         if (option->use == OptionUse::split && splitOnly == nullptr) splitOnly = option;
+        given.push_back(option);
     }
-    if (line.arguments.isSplit()) return splitOperands(std::move(line), operands);
+    if (line.arguments.isSplit()) {
+        if (auto problem = ruleProblem(line.arguments, given)) return CutUsageError{*problem};
+        return splitOperands(std::move(line), operands);
+    }
     if (splitOnly != nullptr) {
         return CutUsageError{std::string(splitOnly->name) +
                              " is for splitting a whole file (with " + splitSourceNames(" or ") +

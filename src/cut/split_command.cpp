@@ -11,11 +11,12 @@
 #include "cut/cut_tracks.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/gain_options.h"
+#include "cut/plan_files.h"
 #include "cut/terminal_progress.h"
 #include "cut/track_path_check.h"
-#include "split/cue_sheet_writer.h"
 #include "split/split_plan_report.h"
 #include "split/track_names.h"
+#include "split/trimmed_tracks.h"
 
 namespace snipwell {
 namespace {
@@ -40,8 +41,8 @@ std::string quote(const std::string& text) { return "\"" + text + "\""; }
 // after a refusal, which is told as the reason nothing was split. A file
 // that cannot be read throws RuntimeError.
 std::optional<SplitPoints> splitPoints(const CutArguments& arguments, const SourceLength& length,
-                                       CutConsole& console) {
-    const auto source = chosenSplitSource(arguments);
+                                       SourceLevels& levels, CutConsole& console) {
+    const auto source = chosenSplitSource(arguments, levels);
     if (!source) return SplitPoints{};
     auto found = source->pointsFor({arguments.source, length});
     if (const auto* refused = std::get_if<SheetError>(&found)) {
@@ -71,8 +72,8 @@ bool askToOverwrite(CutConsole& console, std::size_t existing, const std::string
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
-// Existing tracks, the source among the targets, and a sheet to be written
-// over a track. Returns the reason to stop, or nullopt to go on.
+// Existing tracks, the source among the targets, and a plan file to be
+// written over a track. Returns the reason to stop, or nullopt to go on.
 std::optional<std::string> targetProblem(const CutArguments& arguments, Files& files,
                                          const std::vector<std::string>& paths,
                                          CutConsole& console) {
@@ -82,19 +83,9 @@ std::optional<std::string> targetProblem(const CutArguments& arguments, Files& f
         if (isSourceItself(files, path, arguments.source)) {
             return "a track would overwrite the source file " + quote(arguments.source);
         }
-        if (!arguments.cueOutPath.empty() &&
-            (path == arguments.cueOutPath || files.isSameFile(path, arguments.cueOutPath))) {
-            return "--write-cue " + quote(arguments.cueOutPath) + " would overwrite a track";
-        }
         if (files.exists(path)) existing.push_back(path);
     }
-    if (!arguments.cueOutPath.empty()) {
-        if (auto folder = folderInTheWay(arguments.cueOutPath)) return folder;
-        if (isSourceItself(files, arguments.cueOutPath, arguments.source)) {
-            return "--write-cue would overwrite the source file " + quote(arguments.source);
-        }
-        if (files.exists(arguments.cueOutPath)) existing.push_back(arguments.cueOutPath);
-    }
+    if (auto problem = planFileProblem(arguments, files, paths, existing)) return problem;
     if (existing.empty() || arguments.force) return std::nullopt;
     if (console.interactive) {
         if (askToOverwrite(console, existing.size(), arguments.folder)) return std::nullopt;
@@ -111,13 +102,6 @@ std::string namesOf(const SplitPlan& plan, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         names += (i ? ", " : "") + quote(plan.tracks[i].fileName);
     return names;
-}
-
-void writeCueSheet(const CutArguments& arguments, Files& files, const SplitPlan& plan) {
-    const std::string sheet = cueSheetForSplit(plan, arguments.source, arguments.cueOutPath);
-    auto target = files.createTarget(arguments.cueOutPath);
-    target->writeAt(1, std::as_bytes(std::span<const char>(sheet.data(), sheet.size())));
-    target->commit();
 }
 
 // The gain every track gets, settled before anything is written; with the
@@ -205,6 +189,39 @@ TrackJob trackJobOf(const SplitPlan& plan, const std::string& source,
     return job;
 }
 
+// The tracks trimmed as asked, from the job's one scan of the levels;
+// nullopt after a refusal, which is told.
+bool trimmed(const CutArguments& arguments, const SourceLength& length, SourceLevels& levels,
+             SplitPlan& plan, CutConsole& console) {
+    if (!arguments.trim.trims()) return true;
+    auto measured = levels.of(length);
+    if (const auto* refused = std::get_if<SplitPlanError>(&measured)) {
+        fail(console, "nothing was split: " + refused->reason);
+        return false;
+    }
+    for (const std::string& warning :
+         trimTracks(plan, *std::get<const level::WindowLevels*>(measured), arguments.trim)) {
+        warn(console, warning);
+    }
+    return true;
+}
+
+// A dry run: the plan on the terminal, and in the plan files asked for,
+// with no track written.
+int reviewPlan(const CutArguments& arguments, Files& files, const SplitPlan& plan,
+               CutConsole& console) {
+    std::fputs(splitPlanTable(plan).c_str(), console.out);
+    std::fflush(console.out);
+    try {
+        if (auto problem = targetProblem(arguments, files, {}, console))
+            return fail(console, "the plan was not saved: " + *problem);
+        writePlanFiles(arguments, files, plan);
+    } catch (const RuntimeError& error) {
+        return fail(console, std::string("the plan was not saved: ") + error.what());
+    }
+    return kCutSucceeded;
+}
+
 bool interrupted(const SplitServices& services) {
     return services.interrupted && services.interrupted();
 }
@@ -226,13 +243,15 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
     std::vector<std::string> paths;
     try {
         const SourceLength length = services.measure(arguments.source, !arguments.bytes);
-        const auto points = splitPoints(arguments, length, console);
+        SourceLevels levels(levelScanOf(services, arguments.source));
+        const auto points = splitPoints(arguments, length, levels, console);
         if (!points) return kCutFailed;
         auto planned = planSplit(points->tracks, points->album, length, arguments.nameTemplate);
         if (const auto* error = std::get_if<SplitPlanError>(&planned)) {
             return fail(console, "nothing was split: " + error->reason);
         }
         plan = std::move(std::get<SplitPlan>(planned));
+        if (!trimmed(arguments, length, levels, plan, console)) return kCutFailed;
         if (auto clash = duplicateTrackName(plan))
             return fail(console, "nothing was split: " + *clash);
         if (auto problem = trackPathsProblem(plan, arguments.folder))
@@ -242,11 +261,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
         return fail(console, std::string("nothing was split: ") + error.what());
     }
     warnOfAudioLeftOut(console, plan);
-    if (arguments.dryRun) {
-        std::fputs(splitPlanTable(plan).c_str(), console.out);
-        std::fflush(console.out);
-        return kCutSucceeded;
-    }
+    if (arguments.dryRun) return reviewPlan(arguments, files, plan, console);
 
     for (const PlannedTrack& track : plan.tracks)
         paths.push_back(trackPath(arguments.folder, track.fileName));
@@ -305,7 +320,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
             trackJobOf(plan, arguments.source, paths, tags, gainSettingsOf(applied));
         CutTracks(job, !arguments.bytes, counted, ExactRefusalWording::suggestingBytes)
             .write(callbacks);
-        if (!arguments.cueOutPath.empty()) writeCueSheet(arguments, files, plan);
+        writePlanFiles(arguments, files, plan);
         progress.complete();
     } catch (const std::runtime_error& error) {  // RuntimeError among them
         progress.finish();
@@ -314,7 +329,7 @@ int runSplit(const CutArguments& arguments, Files& files, const SplitServices& s
                                         ? "the split stopped at track " +
                                               std::to_string(plan.tracks[stoppedAt].number) + " (" +
                                               quote(plan.tracks[stoppedAt].fileName) + "): "
-                                        : "the cue sheet was not saved: ";
+                                        : "the plan was not saved: ";
         const std::string kept =
             finished == 0 ? "; no track was saved"
                           : "; kept " + namesOf(plan, finished) + " in " + quote(arguments.folder);

@@ -77,6 +77,19 @@ RuntimeError unreadable(const mp3::BlockReader& file, const std::string& path) {
             file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, 0, 0, 0, 0}), path));
 }
 
+// The whole track's levels, measured by the level probe; a file the scan
+// cannot walk is worded as every source that cannot be read.
+std::variant<level::WindowLevels, LevelProbeFailure> scanWholeSource(const std::string& path,
+                                                                     std::uint32_t windowSamples) {
+    auto scanned = scanLevelsWithProbe(path, windowSamples);
+    if (auto* failure = std::get_if<LevelProbeFailure>(&scanned)) {
+        if (failure->fileError)
+            return LevelProbeFailure{describeSourceError(*failure->fileError, path)};
+        return std::move(*failure);
+    }
+    return std::get<ScannedLevels>(std::move(scanned)).levels;
+}
+
 }  // namespace
 
 SourceTags readSourceTags(const std::string& path) {
@@ -113,9 +126,20 @@ SourceTags readSourceTags(const std::string& path) {
     return tags;
 }
 
+LevelScan levelScanOf(const SplitServices& services, const std::string& source) {
+    if (!services.scanLevels) return {};
+    return [&services,
+            source](std::uint32_t windowSamples) -> std::variant<level::WindowLevels, std::string> {
+        auto scanned = services.scanLevels(source, windowSamples);
+        if (auto* failure = std::get_if<LevelProbeFailure>(&scanned)) return failure->reason;
+        return std::get<level::WindowLevels>(std::move(scanned));
+    };
+}
+
 SplitServices diskSplitServices() {
     SplitServices services;
     services.peakOf = measurePeakWithProbe;
+    services.scanLevels = scanWholeSource;
     services.measure = [](const std::string& path, bool exactly) {
         return exactly ? measureExactSourceLength(path) : measureAnySource(path);
     };

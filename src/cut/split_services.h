@@ -9,10 +9,18 @@
 #include <string>
 
 #include "cut/cut_command.h"
+#include "level/level_probe_failure.h"
+#include "level/window_levels.h"
+#include "split/source_levels.h"
 #include "split/split_plan.h"
 #include "split/track_tags.h"
 
 namespace snipwell {
+
+// The short-window levels of the whole source, for --silence and the trim:
+// the level probe's scan, which decodes in processes of their own.
+using LevelScanLookup = std::function<std::variant<level::WindowLevels, LevelProbeFailure>(
+    const std::string& source, std::uint32_t windowSamples)>;
 
 // What a split reaches outside the Files service; main() hands in the real
 // ones, tests scripted ones.
@@ -31,11 +39,16 @@ struct SplitServices {
     std::function<void(const std::string& folder)> makeFolder;
     // The clipping guard's analysis, for --gain max and --no-clip.
     ClipPeakLookup peakOf;
+    // The levels --silence and the trim work from; refused when unset.
+    LevelScanLookup scanLevels;
     // Whether the person asked the split to stop (Ctrl-C); never when unset.
     std::function<bool()> interrupted;
 };
 
 SplitServices diskSplitServices();
+
+// The services' level scan of `source`, as the split's steps ask for it.
+LevelScan levelScanOf(const SplitServices& services, const std::string& source);
 
 // The source's ID3v2 frames and ID3v1 tag, read through the tag walk.
 // Throws RuntimeError(FileError) when the file cannot be read.

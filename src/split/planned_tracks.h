@@ -32,6 +32,7 @@ struct PlannedTrack {
     std::string isrc;
     std::string songwriter;
     std::optional<SplitTime> pregap;
+    std::vector<std::string> notes;  // told under the track's line in a dry run
 
     std::uint64_t samples() const { return endSample - beginSample; }
 };

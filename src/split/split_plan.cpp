@@ -110,6 +110,7 @@ std::variant<SplitPlan, SplitPlanError> planSplit(const std::vector<TrackSpec>& 
         track.isrc = asked.isrc;
         track.songwriter = asked.songwriter;
         track.pregap = asked.pregap;
+        track.notes = asked.notes;
         track.end = asked.end ? *asked.end : i + 1 < specs.size() ? specs[i + 1].begin : sourceEnd;
         if (sourceEnd < track.end) {
             return pastSourceEnd(asked.where, " ends at ", track.end,

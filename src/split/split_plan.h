@@ -35,6 +35,9 @@ struct TrackSpec {
     std::string isrc;
     std::string songwriter;
     std::optional<SplitTime> pregap;
+    // What a dry run tells under the track's line: why it begins where it
+    // does (the silence it was split in), what a trim took off.
+    std::vector<std::string> notes;
 };
 
 // The source as a gapless decoder plays it.

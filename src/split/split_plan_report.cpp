@@ -25,6 +25,7 @@ std::string splitPlanTable(const SplitPlan& plan) {
                       sampleTime(track.endSample, plan.sampleRate).c_str(),
                       sampleTime(track.samples(), plan.sampleRate).c_str());
         table += line + track.fileName + "\n";
+        for (const std::string& note : track.notes) table += "       " + note + "\n";
     }
     return table;
 }

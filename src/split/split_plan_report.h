@@ -8,7 +8,8 @@
 namespace snipwell {
 
 // One heading line, then one line per track: number, begin, end, length
-// (as times to the millisecond) and file name.
+// (as times to the millisecond) and file name, with the track's notes, if
+// any, on lines of their own below it.
 std::string splitPlanTable(const SplitPlan& plan);
 
 }  // namespace snipwell

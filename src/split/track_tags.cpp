@@ -11,9 +11,9 @@ namespace {
 // Frames that no track keeps: what every track gets anew, the date frames
 // ID3v2.4 has no place for (their year becomes TDRC), and frames that point
 // at places in the whole file's audio.
-constexpr std::string_view kNeverKept[] = {"TIT2", "TRCK", "TLEN", "TYER", "TDAT", "TIME",
-                                           "TRDA", "TSIZ", "TORY", "IPLS", "RVAD", "EQUA",
-                                           "MLLT", "ETCO", "SYLT", "SYTC", "SEEK", "ASPI"};
+constexpr std::string_view kNeverKept[] = {"TIT2", "TRCK", "TLEN", "TYER", "TDAT", "TIME", "TRDA",
+                                           "TSIZ", "TORY", "IPLS", "RVAD", "EQUA", "MLLT", "ETCO",
+                                           "SYLT", "SYTC", "SEEK", "ASPI", "CHAP", "CTOC"};
 
 bool isNeverKept(const mp3::Id3v2Frame& frame) {
     if ((frame.flags & mp3::kDiscardWhenAudioAltered) != 0) return true;

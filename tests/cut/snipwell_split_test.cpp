@@ -17,6 +17,7 @@
 
 #include "support/file_bytes.h"
 #include "support/mp3/mp3_fixtures.h"
+#include "support/mp3/mp3_tag_writer.h"
 #include "support/mp3/run_program.h"
 #include "support/temp_dir.h"
 
@@ -66,6 +67,30 @@ TEST(SnipwellSplit, SplitsAnAlbumFromItsCueSheetWithOneCommand) {
     EXPECT_EQ(outcome.output.rfind("Saved 01 Low.mp3: 0:05.000, ", 0), 0u) << outcome.output;
     EXPECT_NE(outcome.output.find("\nSaved 02 High.mp3: 0:05.000, "), std::string::npos);
     EXPECT_EQ(outcome.errorOutput, "");
+}
+
+TEST(SnipwellSplit, SplitsAPodcastByItsOwnChapters) {
+    const TempDir work;
+    Bytes podcast = id3v2ChapterTag(
+        {4,
+         false,
+         {},
+         {{"low", 0, 5'000, {}, {}, "Low"}, {"high", 5'000, 10'000, {}, {}, "High"}}});
+    const Bytes audio = readBytes(Mp3Fixtures::twoTone());
+    podcast.insert(podcast.end(), audio.begin(), audio.end());
+    const fs::path source = work.file("podcast.mp3");
+    writeBytes(source, podcast);
+    const auto outcome = runProgramKeepingOutput(
+        {SNIPWELL_CUT_PATH, "--chapters", source.string(), work.file("tracks").string()},
+        work.file("out.txt"), work.file("err.txt"));
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errorOutput;
+    EXPECT_EQ(namesIn(work.file("tracks")),
+              (std::vector<std::string>{"01 Low.mp3", "02 High.mp3"}));
+    EXPECT_EQ(outcome.output.rfind("Saved 01 Low.mp3: 0:05.000, ", 0), 0u) << outcome.output;
+    // The chapter table speaks of the whole file: no track carries it.
+    const Bytes track = readBytes(work.file("tracks/02 High.mp3"));
+    EXPECT_EQ(std::search(track.begin(), track.end(), std::begin("CHAP"), std::end("CHAP") - 1),
+              track.end());
 }
 
 // Lines beginning "Saved " in `text`, each cut to the track's name.

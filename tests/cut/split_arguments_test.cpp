@@ -33,6 +33,27 @@ TEST(SplitArguments, SelectTheModeAndReadTheirValues) {
     ASSERT_TRUE(std::holds_alternative<CutCommandLine>(every));
     EXPECT_EQ(std::get<CutCommandLine>(every).arguments.trackLengthMs, 300'000);
     EXPECT_EQ(std::get<CutCommandLine>(every).arguments.splitBy, SplitSource::trackLength);
+
+    // A bare whole number of a rule is seconds; --trim's value is joined to
+    // it, and the end named alone wins over it, whichever comes first.
+    const auto silence = parseCutArguments({"--trim-end", "0.5", "--silence", "--threshold",
+                                            "-52.5", "--min-silence", "2", "--split-at=0.25",
+                                            "--min-track", "1:00", "--max-track", "20:00", "--trim",
+                                            "--write-labels", "p.txt", "a.mp3", "t"});
+    ASSERT_TRUE(std::holds_alternative<CutCommandLine>(silence))
+        << std::get<CutUsageError>(silence).reason;
+    const CutArguments& rules = std::get<CutCommandLine>(silence).arguments;
+    EXPECT_EQ(rules.splitBy, SplitSource::silence);
+    EXPECT_EQ(rules.silence.thresholdDb, -52.5);
+    EXPECT_EQ(rules.trim.thresholdDb, -52.5);
+    EXPECT_EQ(rules.silence.minSilenceMs, 2'000);
+    EXPECT_EQ(rules.silence.splitShare, 0.25);
+    EXPECT_EQ(rules.silence.minTrackMs, 60'000);
+    EXPECT_EQ(rules.silence.maxTrackMs, 1'200'000);
+    EXPECT_EQ(rules.trim.keepAtStartMs, 200);
+    EXPECT_EQ(rules.trim.keepAtEndMs, 500);
+    EXPECT_EQ(rules.labelsOutPath, "p.txt");
+    EXPECT_EQ(rules.source, "a.mp3");
 }
 
 TEST(SplitArguments, BadUsageNamesTheCulprit) {
@@ -52,6 +73,13 @@ TEST(SplitArguments, BadUsageNamesTheCulprit) {
         {{"--dry-run", "a.mp3", "0", "1", "b.mp3"}, "--dry-run is for splitting a whole file"},
         {{"--name", "x", "a.mp3", "0", "1", "b.mp3"}, "--name is for splitting a whole file"},
         {{"--cue", "a.cue", "a.mp3", ""}, "FOLDER is an empty name"},
+        {{"--cue", "a.cue", "--min-track", "5", "a.mp3", "t"},
+         "--min-track is for splitting with --silence"},
+        {{"--silence", "--max-track", "1", "--min-track", "2", "a.mp3", "t"},
+         "--max-track 0:01.000 is shorter than --min-track 0:02.000"},
+        {{"--silence", "--threshold", "6", "a.mp3", "t"}, "--threshold \"6\" is no level"},
+        {{"--silence", "--split-at", "1.5", "a.mp3", "t"}, "--split-at \"1.5\" is no share"},
+        {{"--chapters", "--trim=soon", "a.mp3", "t"}, "--trim \"soon\" is no duration"},
     };
     for (const auto& c : refused) {
         const auto result = parseCutArguments(c.words);
@@ -71,14 +99,19 @@ TEST(SplitArguments, EveryOptionIsRefusedWhereItDoesNotBelong) {
                    ? std::get<CutUsageError>(result).reason
                    : std::string("(accepted)");
     };
+    // A value each option takes: one split time, one track length, a name,
+    // a level below full scale, a share of a silence.
+    const auto valueFor = [](const std::string& kind) -> std::string {
+        return kind == "DB" ? "-50" : kind == "SHARE" ? "0.5" : "5";
+    };
     const char* otherSource = "--every=5";
     for (const OptionDef& option : cutOptionTable()) {
         const std::string name = option.name;
-        if (option.valueName != nullptr) {
+        if (option.valueName != nullptr && !option.valueOptional) {
             EXPECT_EQ(reasonFor({"a.mp3", name}), name + " needs " + option.valueName);
         }
-        // A value each option takes: one split time, one track length, a name.
-        const std::string word = option.valueName == nullptr ? name : name + "=5";
+        const std::string word =
+            option.valueName == nullptr ? name : name + "=" + valueFor(option.valueName);
         if (option.use == OptionUse::split) {
             EXPECT_EQ(reasonFor({word, "a.mp3", "0", "1", "b.mp3"})
                           .rfind(name + " is for splitting a whole file (with --cue, --at", 0),

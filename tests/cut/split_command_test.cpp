@@ -252,6 +252,85 @@ TEST_F(SplitCommandTest, RefusesUpFrontAndWritesNothing) {
     }
 }
 
+// 10 s: sound, 0.8 s at -70 dB from 3 s, sound: one split, at 3.4 s.
+level::WindowLevels oneSilence() {
+    level::WindowLevels levels{441, 441'000, std::vector<float>(1000, 0.1F)};
+    std::fill(levels.rms.begin() + 300, levels.rms.begin() + 380,
+              static_cast<float>(level::rmsOf(-70)));
+    return levels;
+}
+
+// A review before the split: each split with its silence, the trim, and
+// the plan files written with no track; the levels scanned once for both
+// the silence and the trim.
+TEST_F(SplitCommandTest, SilenceDryRunShowsEachSplitAndWritesOnlyThePlanFiles) {
+    int scans = 0;
+    services.scanLevels = [&](const std::string& source, std::uint32_t window) {
+        ++scans;
+        EXPECT_EQ(source, sourcePath);
+        EXPECT_EQ(window, 441u);
+        return std::variant<level::WindowLevels, LevelProbeFailure>(oneSilence());
+    };
+    CutArguments arguments = splitAt({});
+    arguments.splitBy = SplitSource::silence;
+    arguments.trim.keepAtStartMs = arguments.trim.keepAtEndMs = 200;
+    arguments.dryRun = true;
+    arguments.labelsOutPath = folder.file("plan.txt").string();
+    arguments.cueOutPath = folder.file("plan.cue").string();
+    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
+    EXPECT_EQ(textOf(out),
+              "track         begin           end        length  name\n"
+              "    1      0:00.000      0:03.200      0:03.200  Track 01.mp3\n"
+              "       trimmed 0.2 s of silence at the end\n"
+              "    2      0:03.600      0:10.000      0:06.400  Track 02.mp3\n"
+              "       begins in the silence at 0:03.000, 0.8 s at -70 dBFS\n"
+              "       trimmed 0.2 s of silence at the start\n");
+    EXPECT_EQ(textOf(err), "");
+    EXPECT_EQ(scans, 1);
+    EXPECT_EQ(foldersMade, 0);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"album.mp3", "plan.cue", "plan.txt"}));
+    const Bytes labels = readBytes(arguments.labelsOutPath);
+    EXPECT_EQ(std::string(labels.begin(), labels.end()),
+              "0.000000\t3.200000\t\n3.600000\t10.000000\t\n");
+    // An existing plan file is kept, as a track would be.
+    EXPECT_EQ(split(arguments), kCutFailed);
+    EXPECT_NE(textOf(err).find("the plan was not saved: \"" + arguments.cueOutPath +
+                               "\" and 1 more already exist (use --force to overwrite)"),
+              std::string::npos);
+}
+
+// No silence, or no levels: a refusal that says why, exit 1, and nothing
+// written, not even the plan files.
+TEST_F(SplitCommandTest, SilenceRefusalsWriteNothing) {
+    level::WindowLevels tooShort = oneSilence();
+    std::fill(tooShort.rms.begin() + 340, tooShort.rms.end(), 0.1F);
+    const struct {
+        const char* what;
+        std::variant<level::WindowLevels, LevelProbeFailure> scanned;
+        const char* reason;
+    } cases[] = {
+        {"a quiet stretch too short", tooShort,
+         "no silence of 0.5 s below -48 dBFS; the longest quiet stretch is 0.4 s at -70 dBFS, at "
+         "0:03.000"},
+        {"a probe that died", LevelProbeFailure{"the level probe was killed by signal 9"},
+         "the levels of the source could not be measured: the level probe was killed by signal 9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::FILE* caseErr = std::tmpfile();
+        console.err = caseErr;
+        services.scanLevels = [&](const std::string&, std::uint32_t) { return c.scanned; };
+        CutArguments arguments = splitAt({});
+        arguments.splitBy = SplitSource::silence;
+        arguments.labelsOutPath = folder.file("plan.txt").string();
+        EXPECT_EQ(split(arguments), kCutFailed);
+        EXPECT_EQ(textOf(caseErr),
+                  std::string("snipwell-cut: nothing was split: ") + c.reason + "\n");
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"album.mp3"});
+        std::fclose(caseErr);
+    }
+}
+
 // A sheet is read once, whatever kind of file brings it; what is no sheet
 // is refused by what it is.
 TEST_F(SplitCommandTest, ReadsTheSheetFromAPipeOrFifoAndRefusesFoldersAndDevices) {

@@ -402,3 +402,57 @@ TEST_F(SplitFaultTest, KindsTheExactCutRefusesAreRefusedUpFront) {
 
 }  // namespace
 }  // namespace snipwell::test
+
+namespace snipwell::test {
+namespace {
+
+// A trimmed split keeps exactly the samples the levels leave, however they
+// fall in the frames: track 1 from 0.3 s to 3.1 s and track 2 from 4.8 s to
+// 9.1 s of the source, each with the source's own samples. The levels are
+// scripted so that the test, not the decoder, places the silences.
+TEST_F(SplitFaultTest, TrimmedTracksPlayExactlyTheirKeptSamples) {
+    const fs::path source = Mp3Fixtures::twoTone();
+    const DecodedAudio original = decodeWithMpg123(source);
+    ASSERT_EQ(original.rate, 44'100);
+    const auto quiet = static_cast<float>(level::rmsOf(-80));
+    level::WindowLevels levels{441, original.frames(), std::vector<float>(1001, 0.2F)};
+    const auto silent = [&](std::size_t from, std::size_t to) {
+        std::fill(levels.rms.begin() + static_cast<std::ptrdiff_t>(from),
+                  levels.rms.begin() + static_cast<std::ptrdiff_t>(std::min(to, levels.rms.size())),
+                  quiet);
+    };
+    silent(0, 50);      // sound from 0.5 s
+    silent(300, 500);   // to 3.0 s; the split at 4.0 s; from 5.0 s
+    silent(900, 1001);  // to 9.0 s
+    SplitServices services = diskSplitServices();
+    services.scanLevels = [&](const std::string&, std::uint32_t) {
+        return std::variant<level::WindowLevels, LevelProbeFailure>(levels);
+    };
+    CutArguments arguments;
+    arguments.splitBy = SplitSource::splitTimes;
+    arguments.splitTimesMs = {4'000};
+    arguments.source = source.string();
+    arguments.folder = work.file("tracks").string();
+    arguments.trim.keepAtStartMs = 200;
+    arguments.trim.keepAtEndMs = 100;
+    CutConsole console{err, false, {}, out};
+    ASSERT_EQ(runSplit(arguments, disk, services, console), kCutSucceeded) << textOf(err);
+
+    const struct {
+        const char* name;
+        std::uint64_t begin;
+        std::uint64_t end;
+    } kept[] = {{"Track 01.mp3", 13'230, 136'710}, {"Track 02.mp3", 211'680, 401'310}};
+    const auto channels = static_cast<std::size_t>(original.channels);
+    for (const auto& track : kept) {
+        SCOPED_TRACE(track.name);
+        const DecodedAudio decoded = decodeWithMpg123(work.file("tracks") / track.name);
+        ASSERT_EQ(decoded.frames(), track.end - track.begin);
+        EXPECT_TRUE(std::equal(
+            decoded.samples.begin(), decoded.samples.end(),
+            original.samples.begin() + static_cast<std::ptrdiff_t>(track.begin * channels)));
+    }
+}
+
+}  // namespace
+}  // namespace snipwell::test

@@ -23,9 +23,9 @@ SUBFOLDERS = {("clip", "export"), ("clip", "exact"), ("clip", "tracks"), ("app",
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 FORBIDDEN = {("clip/export", "clip/exact"), ("clip/exact", "clip/export")}
 # The MP3 layer stands on the standard library and common/ alone; the split
-# plan and its sources, and the track engine's job, on those two, below the
-# command and the track engines.
-ONLY = {"split": {"mp3", "common"}, "clip/tracks": {"mp3", "common"}, "mp3": {"common"},
+# plan and its sources on those two and the level analysis, and the track
+# engine's job on those two, below the command and the track engines.
+ONLY = {"split": {"mp3", "common", "level"}, "clip/tracks": {"mp3", "common"}, "mp3": {"common"},
         "common": set()}
 
 

@@ -19,10 +19,17 @@ std::vector<std::string> idsAndTexts(const std::vector<std::uint8_t>& tag) {
 TEST(TrackTags, KeepTheSourcesFramesButWhatTheTrackReplacesOrTheWholeFileOwns) {
     SourceTags source;
     source.frames = {
-        mp3::id3v2TextFrame("TIT2", "Whole Album"),   mp3::id3v2TextFrame("TPE1", "Source Artist"),
-        mp3::id3v2TextFrame("TYER", "1987"),          {"APIC", 0, {0, 'i', 0, 3, 0, 0xFF}},
-        mp3::id3v2TextFrame("TLEN", "3600000"),       {"SYLT", 0, {0}},
-        {"PRIV", mp3::kDiscardWhenAudioAltered, {1}}, mp3::id3v2TextFrame("TCON", "Jazz"),
+        mp3::id3v2TextFrame("TIT2", "Whole Album"),
+        mp3::id3v2TextFrame("TPE1", "Source Artist"),
+        mp3::id3v2TextFrame("TYER", "1987"),
+        {"APIC", 0, {0, 'i', 0, 3, 0, 0xFF}},
+        mp3::id3v2TextFrame("TLEN", "3600000"),
+        {"SYLT", 0, {0}},
+        {"PRIV", mp3::kDiscardWhenAudioAltered, {1}},
+        mp3::id3v2TextFrame("TCON", "Jazz"),
+        // Chapters of the whole file, whose times would lie past a track's end.
+        {"CTOC", 0, {'t', 0, 3, 1, 'c', 0}},
+        {"CHAP", 0, {'c', 0, 0, 0, 0, 0}},
     };
     SplitPlan plan;
     plan.album = {"Sheet Album", "", "", ""};
