@@ -91,6 +91,7 @@ private:
     void showSaveBusy();
     bool askForSaveTarget();
     void writeClipTo(const std::string& target);
+    void writeFramesTo(const std::string& target);
     void writeExactClipTo(const std::string& target);
     void showSaveIdle(const std::string& message);
 

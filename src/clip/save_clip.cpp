@@ -13,6 +13,7 @@
 #include "clip/exact/exact_cut.h"
 #include "clip/exact_refusal_message.h"
 #include "clip/export/clip_export.h"
+#include "clip/export/export_refusal.h"
 #include "clip/run_beside_events.h"
 #include "common/failure_modes.h"
 #include "common/runtime_error.h"
@@ -118,6 +119,17 @@ void Form1::writeClipTo(const std::string& target) {
         writeExactClipTo(target);
         return;
     }
+    // The export's refusals end the save as the window's own failures do,
+    // with their reason in the message.
+    try {
+        writeFramesTo(target);
+    } catch (const ExportRefusal& refusal) {
+        throw RuntimeError(ErrorKind::FileError, describeExportRefusal(refusal));
+    }
+}
+
+// The source's frames that hold the marks, copied as they are.
+void Form1::writeFramesTo(const std::string& target) {
     ClipExport clip(files_, sourceFile, target);
     const ClipRange range = clip.measure(playerOnDemand().getLengthInMS(), clipBeginMs, clipEndMs);
     pb.setMax(static_cast<float>(range.progressMax));

@@ -6,21 +6,22 @@
 #include <vector>
 
 #include "clip/export/clip_range.h"
+#include "clip/export/export_refusal.h"
 #include "clip/tracks/track_job.h"
 #include "common/clip_time.h"
-#include "common/runtime_error.h"
 #include "cut/cut_tracks.h"
+#include "cut/file_step.h"
 #include "cut/folder_in_the_way.h"
-#include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
 
 namespace snipwell {
 namespace {
 
-int fail(CutConsole& console, const std::string& reason) {
-    std::fprintf(console.err, "snipwell-cut: %s\n", reason.c_str());
-    return kCutFailed;
+CutFailure refused(CommandRefusalKind kind, std::string path = {}) {
+    return refusedBy(CutStage::request, CommandRefusal(kind, std::move(path)));
 }
+
+CutFailure notSaved(CutFailure failure) { return atStage(std::move(failure), CutStage::clip); }
 
 bool askToOverwrite(CutConsole& console, const std::string& target) {
     std::fprintf(console.err, "snipwell-cut: \"%s\" already exists. Overwrite? [y/N] ",
@@ -33,24 +34,27 @@ bool askToOverwrite(CutConsole& console, const std::string& target) {
 
 // The length the marks are checked against, found before anything is asked
 // or written: a source that is no MP3, or too large to address, fails here.
-std::int32_t checkedTrackLength(const CutArguments& arguments, Files& files,
-                                const TrackLengthLookup& trackLengthMs) {
-    if (isBeyondClipPositions(files.fileSize(arguments.source))) {
-        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
+CutResult<std::int32_t> checkedTrackLength(const CutArguments& arguments, Files& files,
+                                           const TrackLengthLookup& trackLengthMs) {
+    auto size = sourceSize(files, arguments.source);
+    if (auto* failure = std::get_if<CutFailure>(&size)) return notSaved(std::move(*failure));
+    if (isBeyondClipPositions(std::get<std::int64_t>(size))) {
+        return notSaved(failureOf(ExportRefusal(ExportRefusalKind::sourceTooLarge)));
     }
-    const std::int32_t lengthMs = trackLengthMs(arguments.source);
+    auto length = trackLengthMs(arguments.source);
+    if (auto* failure = std::get_if<CutFailure>(&length)) return notSaved(std::move(*failure));
+    const std::int32_t lengthMs = std::get<std::int32_t>(length);
     // The window's marks come from playback and stay within the track; a
     // typed END past it is a mistake worth saying.
     if (arguments.endMs > lengthMs) {
-        throw RuntimeError(ErrorKind::FileError, "END " + formatClipTime(arguments.endMs) +
-                                                     " lies past the end of the track (" +
-                                                     formatClipTime(lengthMs) + ")");
+        return refusedBy(CutStage::clip, CommandRefusal(CommandRefusalKind::endPastTrack, {}, {},
+                                                        arguments.endMs, lengthMs));
     }
     return lengthMs;
 }
 
 // What a cut wrote: its size, and what became of a gain.
-struct CutOutcome {
+struct WrittenClip {
     std::int64_t bytes = 0;
     AppliedGain gain;
 };
@@ -73,19 +77,26 @@ TrackJob clipJob(const CutArguments& arguments, std::int32_t lengthMs) {
 // The step the clip gets: as asked, or what the clipping guard allows. The
 // guard decodes the source bytes the clip is made of, before anything is
 // written, so a clip it cannot measure is not written at all.
-AppliedGain chooseGain(const CutArguments& arguments, CutTracks& tracks,
-                       const ClipPeakLookup& peakOf) {
-    return settleGain(arguments.gain, [&] {
+CutResult<AppliedGain> chooseGain(const CutArguments& arguments, CutTracks& tracks,
+                                  const ClipPeakLookup& peakOf) {
+    double peak = 0;
+    if (arguments.gain.needsGuard()) {
         if (!peakOf)
-            throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
-        const TrackSourceBytes bytes = tracks.sourceBytesOf(0);
-        return measuredPeak(peakOf(arguments.source, bytes.offset, bytes.length));
-    });
+            return refusedBy(CutStage::clip, CommandRefusal(CommandRefusalKind::guardUnavailable));
+        auto bytes = tracks.sourceBytesOf(0);
+        if (auto* failure = std::get_if<CutFailure>(&bytes)) return notSaved(std::move(*failure));
+        const auto& range = std::get<TrackSourceBytes>(bytes);
+        auto measured = guardedPeak(peakOf, arguments.source, range.offset, range.length);
+        if (auto* failure = std::get_if<CutFailure>(&measured))
+            return notSaved(std::move(*failure));
+        peak = std::get<double>(measured);
+    }
+    return settleGain(arguments.gain, [peak] { return peak; });
 }
 
 // The bar of a single clip: the exact engine's walk through the source in
 // tenths of a percent, or the byte range's bytes.
-TrackCallbacks clipProgress(bool exactly, TerminalProgress& progress, CutOutcome& outcome) {
+TrackCallbacks clipProgress(bool exactly, TerminalProgress& progress, WrittenClip& outcome) {
     TrackCallbacks callbacks;
     if (exactly) {
         progress.start(1000);
@@ -112,10 +123,15 @@ TrackCallbacks clipProgress(bool exactly, TerminalProgress& progress, CutOutcome
 
 }  // namespace
 
-double measuredPeak(const std::variant<MeasuredPeak, LevelProbeFailure>& measured) {
-    if (const auto* failure = std::get_if<LevelProbeFailure>(&measured)) {
-        throw RuntimeError(ErrorKind::FileError,
-                           "the clipping guard could not measure the clip: " + failure->reason);
+CutResult<double> guardedPeak(const ClipPeakLookup& peakOf, const std::string& source,
+                              std::uint64_t offset, std::uint64_t length) {
+    if (!peakOf)
+        return refusedBy(CutStage::request, CommandRefusal(CommandRefusalKind::guardUnavailable));
+    auto measured = peakOf(source, offset, length);
+    if (auto* failure = std::get_if<LevelProbeFailure>(&measured)) {
+        CommandRefusal refusal(CommandRefusalKind::guardFailed);
+        refusal.probe = std::move(*failure);
+        return refusedBy(CutStage::request, std::move(refusal));
     }
     return std::get<MeasuredPeak>(measured).peak;
 }
@@ -134,34 +150,35 @@ std::string formatByteCount(std::int64_t bytes) {
     return text;
 }
 
-int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
-           CutConsole& console, const ClipPeakLookup& peakOf) {
-    if (arguments.beginMs < 0)
-        return fail(console, "invalid selection: BEGIN must not be negative");
+CutOutcome runCut(const CutArguments& arguments, Files& files,
+                  const TrackLengthLookup& trackLengthMs, CutConsole& console,
+                  const ClipPeakLookup& peakOf) {
+    if (arguments.beginMs < 0) return refused(CommandRefusalKind::negativeBegin);
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
-        return fail(console, "invalid selection: the begin mark must come before the end mark");
+        return refused(CommandRefusalKind::beginNotBeforeEnd);
     }
     if (isSourceItself(files, arguments.target, arguments.source)) {
-        return fail(console, "cannot overwrite the source file \"" + arguments.source + "\"");
+        return refused(CommandRefusalKind::overwritesSource, arguments.source);
     }
-    if (auto folder = folderInTheWay(arguments.target)) return fail(console, *folder);
+    if (auto folder = folderInTheWay(arguments.target)) return *folder;
 
     // The exact cut walks the frames itself and says precisely what it
     // cannot cut (a free-format stream, say), so the plain length check is
     // for the byte range only.
     std::int32_t lengthMs = 0;
-    try {
-        if (!arguments.exact) lengthMs = checkedTrackLength(arguments, files, trackLengthMs);
-    } catch (const RuntimeError& error) {
-        return fail(console, std::string("the clip was not saved: ") + error.what());
+    if (!arguments.exact) {
+        auto length = checkedTrackLength(arguments, files, trackLengthMs);
+        if (auto* failure = std::get_if<CutFailure>(&length)) return std::move(*failure);
+        lengthMs = std::get<std::int32_t>(length);
     }
 
     if (!arguments.force && files.exists(arguments.target)) {
         if (!console.interactive) {
-            return fail(console,
-                        "\"" + arguments.target + "\" already exists (use --force to overwrite)");
+            return refused(CommandRefusalKind::targetExists, arguments.target);
         }
-        if (!askToOverwrite(console, arguments.target)) return fail(console, "not overwritten");
+        if (!askToOverwrite(console, arguments.target)) {
+            return refused(CommandRefusalKind::notOverwritten);
+        }
     }
 
     // The gain is settled, and the guard has measured the clip, before
@@ -170,31 +187,27 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     CutTracks tracks(job, arguments.exact, files, ExactRefusalWording::plain);
     AppliedGain applied;
     if (arguments.gain.changesFrames()) {
-        try {
-            applied = chooseGain(arguments, tracks, peakOf);
-            job.tracks.front().gain = gainSettingsOf(applied);
-        } catch (const RuntimeError& error) {
-            return fail(console, std::string("the clip was not saved: ") + error.what());
-        }
+        auto chosen = chooseGain(arguments, tracks, peakOf);
+        if (auto* failure = std::get_if<CutFailure>(&chosen)) return std::move(*failure);
+        applied = std::get<AppliedGain>(chosen);
+        job.tracks.front().gain = gainSettingsOf(applied);
     }
 
-    CutOutcome outcome;
+    WrittenClip written;
     TerminalProgress progress(arguments.quiet ? nullptr : console.err);
-    try {
-        tracks.write(clipProgress(arguments.exact, progress, outcome));
-        progress.complete();
-    } catch (const RuntimeError& error) {
+    if (auto failure = tracks.write(clipProgress(arguments.exact, progress, written))) {
         progress.finish();
-        return fail(console, std::string("the clip was not saved: ") + error.what());
+        return notSaved(std::move(*failure));
     }
-    applied.clampedGranules = outcome.gain.clampedGranules;
+    progress.complete();
+    applied.clampedGranules = written.gain.clampedGranules;
     if (!arguments.quiet) {
         std::fprintf(console.out, "Saved %s: %s, %s%s\n", arguments.target.c_str(),
                      formatClipTime(std::int64_t{arguments.endMs} - arguments.beginMs).c_str(),
-                     formatByteCount(outcome.bytes).c_str(), describeAppliedGain(applied).c_str());
+                     formatByteCount(written.bytes).c_str(), describeAppliedGain(applied).c_str());
         std::fflush(console.out);
     }
-    return kCutSucceeded;
+    return std::nullopt;
 }
 
 }  // namespace snipwell

@@ -18,10 +18,27 @@
 #include "cut/cut_command.h"
 #include "cut/cut_help.h"
 #include "cut/parse_cut_arguments.h"
+#include "cut/refusal_text.h"
 #include "cut/scanned_track_length.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"
 #include "level/level_probe_client.h"
+
+namespace {
+
+// The exit statuses: everything asked for was saved, something was not (one
+// line says why), or the command line was not understood.
+constexpr int kSaved = 0;
+constexpr int kNotSaved = 1;
+constexpr int kBadUsage = 2;
+
+int exitStatusOf(const snipwell::CutOutcome& outcome) {
+    if (!outcome) return kSaved;
+    snipwell::tellCutFailure(stderr, *outcome);
+    return kNotSaved;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace snipwell;
@@ -30,13 +47,13 @@ int main(int argc, char** argv) {
     if (const auto* usageError = std::get_if<CutUsageError>(&parsed)) {
         std::fprintf(stderr, "snipwell-cut: %s\n%s\n", usageError->reason.c_str(),
                      cutUsageFor(words).c_str());
-        return kCutBadUsage;
+        return kBadUsage;
     }
     const CutCommandLine& line = std::get<CutCommandLine>(parsed);
     if (line.request != CutRequest::cut) {
         const std::string text = line.request == CutRequest::showHelp ? cutHelp() : cutVersion();
         std::fputs(text.c_str(), stdout);
-        return std::fflush(stdout) == 0 ? kCutSucceeded : kCutFailed;
+        return std::fflush(stdout) == 0 ? kSaved : kNotSaved;
     }
 
     // Interrupted or hung up part-way, the clip's temporary file goes too.
@@ -50,9 +67,11 @@ int main(int argc, char** argv) {
     if (line.arguments.isSplit()) {
         // Interrupted while it writes, a split stops between frames and says
         // what it kept; the program still ends by the signal.
-        const int status = runSplit(line.arguments, files, diskSplitServices(), console);
-        if (status != kCutSucceeded) endByRequestedInterruption();
+        const int status =
+            exitStatusOf(runSplit(line.arguments, files, diskSplitServices(), console));
+        if (status != kSaved) endByRequestedInterruption();
         return status;
     }
-    return runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe);
+    return exitStatusOf(
+        runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe));
 }

@@ -4,10 +4,10 @@
 
 namespace snipwell {
 
-std::optional<std::string> folderInTheWay(const std::string& path) {
+std::optional<CutFailure> folderInTheWay(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
-    return "\"" + path + "\" is a folder, not a file";
+    return refusedBy(CutStage::request, CommandRefusal(CommandRefusalKind::folderInTheWay, path));
 }
 
 }  // namespace snipwell

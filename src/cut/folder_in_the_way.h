@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "cut/cut_failure.h"
+
 namespace snipwell {
 
-// "\"clips\" is a folder, not a file" when `path` leads to a folder (through
-// links too); nullopt otherwise.
-std::optional<std::string> folderInTheWay(const std::string& path);
+// CommandRefusalKind::folderInTheWay ("\"clips\" is a folder, not a file")
+// when `path` leads to a folder (through links too); nullopt otherwise.
+std::optional<CutFailure> folderInTheWay(const std::string& path);
 
 }  // namespace snipwell

@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "cut/file_step.h"
 #include "cut/folder_in_the_way.h"
 #include "split/cue_sheet_writer.h"
 #include "split/label_file_writer.h"
@@ -22,7 +23,9 @@ std::vector<PlanFile> planFilesOf(const CutArguments& arguments) {
     return asked;
 }
 
-std::string quote(const std::string& text) { return "\"" + text + "\""; }
+CutFailure refused(CommandRefusalKind kind, std::string path, std::string option) {
+    return refusedBy(CutStage::request, CommandRefusal(kind, std::move(path), std::move(option)));
+}
 
 bool samePath(Files& files, const std::string& a, const std::string& b) {
     return a == b || files.isSameFile(a, b);
@@ -36,39 +39,43 @@ void writeText(Files& files, const std::string& path, const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> planFileProblem(const CutArguments& arguments, Files& files,
-                                           const std::vector<std::string>& trackPaths,
-                                           std::vector<std::string>& existing) {
+std::optional<CutFailure> planFileProblem(const CutArguments& arguments, Files& files,
+                                          const std::vector<std::string>& trackPaths,
+                                          std::vector<std::string>& existing) {
     const std::vector<PlanFile> asked = planFilesOf(arguments);
     for (std::size_t i = 0; i < asked.size(); ++i) {
         const PlanFile& file = asked[i];
         if (auto folder = folderInTheWay(file.path)) return folder;
         if (isSourceItself(files, file.path, arguments.source)) {
-            return std::string(file.option) + " would overwrite the source file " +
-                   quote(arguments.source);
+            return refused(CommandRefusalKind::planFileOverwritesSource, arguments.source,
+                           file.option);
         }
         for (const std::string& track : trackPaths) {
-            if (samePath(files, track, file.path))
-                return std::string(file.option) + " " + quote(file.path) +
-                       " would overwrite a track";
+            if (samePath(files, track, file.path)) {
+                return refused(CommandRefusalKind::planFileOverwritesTrack, file.path, file.option);
+            }
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (samePath(files, asked[j].path, file.path))
-                return std::string(file.option) + " and " + asked[j].option + " name one file";
+            if (samePath(files, asked[j].path, file.path)) {
+                return refused(CommandRefusalKind::planFilesClash, asked[j].option, file.option);
+            }
         }
         if (files.exists(file.path)) existing.push_back(file.path);
     }
     return std::nullopt;
 }
 
-void writePlanFiles(const CutArguments& arguments, Files& files, const SplitPlan& plan) {
-    if (!arguments.cueOutPath.empty()) {
-        writeText(files, arguments.cueOutPath,
-                  cueSheetForSplit(plan, arguments.source, arguments.cueOutPath));
-    }
-    if (!arguments.labelsOutPath.empty()) {
-        writeText(files, arguments.labelsOutPath, labelsForSplit(plan));
-    }
+std::optional<CutFailure> writePlanFiles(const CutArguments& arguments, Files& files,
+                                         const SplitPlan& plan) {
+    return fileAction([&] {
+        if (!arguments.cueOutPath.empty()) {
+            writeText(files, arguments.cueOutPath,
+                      cueSheetForSplit(plan, arguments.source, arguments.cueOutPath));
+        }
+        if (!arguments.labelsOutPath.empty()) {
+            writeText(files, arguments.labelsOutPath, labelsForSplit(plan));
+        }
+    });
 }
 
 }  // namespace snipwell

@@ -10,6 +10,7 @@
 
 #include "common/files.h"
 #include "cut/cut_arguments.h"
+#include "cut/cut_failure.h"
 #include "split/split_plan.h"
 
 namespace snipwell {
@@ -18,12 +19,13 @@ namespace snipwell {
 // source itself, a track of `trackPaths` or the other plan file. Those that
 // exist already are added to `existing`, for the question or refusal the
 // tracks get too.
-std::optional<std::string> planFileProblem(const CutArguments& arguments, Files& files,
-                                           const std::vector<std::string>& trackPaths,
-                                           std::vector<std::string>& existing);
+std::optional<CutFailure> planFileProblem(const CutArguments& arguments, Files& files,
+                                          const std::vector<std::string>& trackPaths,
+                                          std::vector<std::string>& existing);
 
-// Writes each plan file asked for, each complete or not at all; throws
-// RuntimeError(FileError) when one cannot be written.
-void writePlanFiles(const CutArguments& arguments, Files& files, const SplitPlan& plan);
+// Writes each plan file asked for, each complete or not at all; nullopt when
+// all are written, or why one was not (no stage: the caller gives it one).
+std::optional<CutFailure> writePlanFiles(const CutArguments& arguments, Files& files,
+                                         const SplitPlan& plan);
 
 }  // namespace snipwell

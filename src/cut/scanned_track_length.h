@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "cut/cut_failure.h"
+
 namespace snipwell {
 
-// Milliseconds, rounded. Throws RuntimeError(FileError) with a reason a person
-// can act on: a missing or unreadable file, or one with no MPEG audio frames
-// (a text file, an empty file, /dev/zero).
-std::int32_t scannedTrackLengthMs(const std::string& path);
+// Milliseconds, rounded, or why there are none: a missing or unreadable
+// file, one with no MPEG audio frames (a text file, an empty file,
+// /dev/zero), or one longer than 596 hours.
+CutResult<std::int32_t> scannedTrackLengthMs(const std::string& path);
 
 }  // namespace snipwell

@@ -5,10 +5,10 @@
 
 #include "clip/export/temporary_file_cleanup.h"
 #include "common/clip_time.h"
-#include "common/runtime_error.h"
 #include "cut/chosen_split_source.h"
 #include "cut/counted_files.h"
 #include "cut/cut_tracks.h"
+#include "cut/file_step.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/gain_options.h"
 #include "cut/plan_files.h"
@@ -26,33 +26,30 @@ namespace {
 // or puts in front (the largest MP3 frame is under 3 kB).
 constexpr std::uint64_t kTrackOverheadBytes = 1024 + 128 + 8 * 2881;
 
-int fail(CutConsole& console, const std::string& reason) {
-    std::fprintf(console.err, "snipwell-cut: %s\n", reason.c_str());
-    return kCutFailed;
+CutFailure notSplit(CutFailure failure) { return atStage(std::move(failure), CutStage::split); }
+
+CutFailure notSplit(CutCause why) { return notSplit(failureOf(std::move(why))); }
+
+CutFailure refused(CommandRefusalKind kind, std::string path = {}) {
+    return refusedBy(CutStage::request, CommandRefusal(kind, std::move(path)));
 }
 
 void warn(CutConsole& console, const std::string& text) {
     std::fprintf(console.err, "snipwell-cut: warning: %s\n", text.c_str());
 }
 
-std::string quote(const std::string& text) { return "\"" + text + "\""; }
-
-// The tracks as the chosen source gives them, its warnings told; nullopt
-// after a refusal, which is told as the reason nothing was split. A file
-// that cannot be read throws RuntimeError.
-std::optional<SplitPoints> splitPoints(const CutArguments& arguments, const SourceLength& length,
-                                       SourceLevels& levels, CutConsole& console) {
+// The tracks as the chosen source gives them, its warnings told, or why
+// nothing can be split. A sheet or a source that cannot be read at all
+// fails with the run-time error's words.
+CutResult<SplitPoints> splitPoints(const CutArguments& arguments, const SourceLength& length,
+                                   SourceLevels& levels, CutConsole& console) {
     const auto source = chosenSplitSource(arguments, levels);
     if (!source) return SplitPoints{};
-    auto found = source->pointsFor({arguments.source, length});
-    if (const auto* refused = std::get_if<SheetError>(&found)) {
-        fail(console, "nothing was split: " + describe(*refused));
-        return std::nullopt;
-    }
-    if (const auto* refused = std::get_if<SplitPlanError>(&found)) {
-        fail(console, "nothing was split: " + refused->reason);
-        return std::nullopt;
-    }
+    auto read = fileStep([&] { return source->pointsFor({arguments.source, length}); });
+    if (auto* failure = std::get_if<CutFailure>(&read)) return notSplit(std::move(*failure));
+    auto& found = std::get<0>(read);
+    if (auto* refusal = std::get_if<SheetError>(&found)) return notSplit(std::move(*refusal));
+    if (auto* refusal = std::get_if<SplitPlanError>(&found)) return notSplit(std::move(*refusal));
     auto& points = std::get<SplitPoints>(found);
     for (const std::string& warning : points.warnings) warn(console, warning);
     return std::move(points);
@@ -73,15 +70,16 @@ bool askToOverwrite(CutConsole& console, std::size_t existing, const std::string
 }
 
 // Existing tracks, the source among the targets, and a plan file to be
-// written over a track. Returns the reason to stop, or nullopt to go on.
-std::optional<std::string> targetProblem(const CutArguments& arguments, Files& files,
-                                         const std::vector<std::string>& paths,
-                                         CutConsole& console) {
+// written over a track. Returns the reason to stop (with no stage), or
+// nullopt to go on.
+std::optional<CutFailure> targetProblem(const CutArguments& arguments, Files& files,
+                                        const std::vector<std::string>& paths,
+                                        CutConsole& console) {
     std::vector<std::string> existing;
     for (const std::string& path : paths) {
         if (auto folder = folderInTheWay(path)) return folder;
         if (isSourceItself(files, path, arguments.source)) {
-            return "a track would overwrite the source file " + quote(arguments.source);
+            return refused(CommandRefusalKind::trackOverwritesSource, arguments.source);
         }
         if (files.exists(path)) existing.push_back(path);
     }
@@ -89,33 +87,39 @@ std::optional<std::string> targetProblem(const CutArguments& arguments, Files& f
     if (existing.empty() || arguments.force) return std::nullopt;
     if (console.interactive) {
         if (askToOverwrite(console, existing.size(), arguments.folder)) return std::nullopt;
-        return std::string("not overwritten");
+        return refused(CommandRefusalKind::notOverwritten);
     }
-    std::string reason = quote(existing.front());
-    if (existing.size() > 1) reason += " and " + std::to_string(existing.size() - 1) + " more";
-    return reason + (existing.size() > 1 ? " already exist" : " already exists") +
-           " (use --force to overwrite)";
+    return refusedBy(CutStage::request,
+                     CommandRefusal(CommandRefusalKind::targetExists, existing.front(), {}, 0, 0,
+                                    static_cast<std::int64_t>(existing.size())));
 }
 
-std::string namesOf(const SplitPlan& plan, std::size_t count) {
-    std::string names;
-    for (std::size_t i = 0; i < count; ++i)
-        names += (i ? ", " : "") + quote(plan.tracks[i].fileName);
-    return names;
+// The tracks a stopped split keeps: the first `count` of the plan.
+KeptTracks keptTracks(const SplitPlan& plan, std::size_t count, const std::string& folder) {
+    KeptTracks kept;
+    kept.folder = folder;
+    for (std::size_t i = 0; i < count; ++i) kept.names.push_back(plan.tracks[i].fileName);
+    return kept;
 }
 
 // The gain every track gets, settled before anything is written; with the
 // guard, one step for every track from the loudest sample of the whole
 // source. Nothing for a dry run.
-AppliedGain splitGain(const CutArguments& arguments, Files& files, const SplitServices& services) {
-    if (arguments.dryRun || !arguments.gain.changesFrames()) return {};
-    return settleGain(arguments.gain, [&] {
-        if (!services.peakOf) {
-            throw RuntimeError(ErrorKind::FileError, "the clipping guard is not available");
-        }
-        const auto size = static_cast<std::uint64_t>(files.fileSize(arguments.source));
-        return measuredPeak(services.peakOf(arguments.source, 0, size));
-    });
+CutResult<AppliedGain> splitGain(const CutArguments& arguments, Files& files,
+                                 const SplitServices& services) {
+    if (arguments.dryRun || !arguments.gain.changesFrames()) return AppliedGain{};
+    double peak = 0;
+    if (arguments.gain.needsGuard()) {
+        if (!services.peakOf) return notSplit(CommandRefusal(CommandRefusalKind::guardUnavailable));
+        auto size = sourceSize(files, arguments.source);
+        if (auto* failure = std::get_if<CutFailure>(&size)) return notSplit(std::move(*failure));
+        auto measured = guardedPeak(services.peakOf, arguments.source, 0,
+                                    static_cast<std::uint64_t>(std::get<std::int64_t>(size)));
+        if (auto* failure = std::get_if<CutFailure>(&measured))
+            return notSplit(std::move(*failure));
+        peak = std::get<double>(measured);
+    }
+    return settleGain(arguments.gain, [peak] { return peak; });
 }
 
 // The gain part of a track's summary line, with the track's own clamps.
@@ -143,11 +147,9 @@ void warnOfAudioLeftOut(CutConsole& console, const SplitPlan& plan) {
 }
 
 // The first track that cannot be saved under its path, and why.
-std::optional<std::string> trackPathsProblem(const SplitPlan& plan, const std::string& folder) {
+std::optional<CutFailure> trackPathsProblem(const SplitPlan& plan, const std::string& folder) {
     for (const PlannedTrack& track : plan.tracks) {
-        if (auto problem = trackPathProblem(folder, track.fileName)) {
-            return "track " + std::to_string(track.number) + ": " + *problem;
-        }
+        if (auto problem = trackPathProblem(folder, track.fileName, track.number)) return problem;
     }
     return std::nullopt;
 }
@@ -189,41 +191,150 @@ TrackJob trackJobOf(const SplitPlan& plan, const std::string& source,
     return job;
 }
 
-// The tracks trimmed as asked, from the job's one scan of the levels;
-// nullopt after a refusal, which is told.
-bool trimmed(const CutArguments& arguments, const SourceLength& length, SourceLevels& levels,
-             SplitPlan& plan, CutConsole& console) {
-    if (!arguments.trim.trims()) return true;
+// Trims the tracks as asked, from the job's one scan of the levels; nullopt
+// when done, or why nothing can be split.
+std::optional<CutFailure> trimmed(const CutArguments& arguments, const SourceLength& length,
+                                  SourceLevels& levels, SplitPlan& plan, CutConsole& console) {
+    if (!arguments.trim.trims()) return std::nullopt;
     auto measured = levels.of(length);
-    if (const auto* refused = std::get_if<SplitPlanError>(&measured)) {
-        fail(console, "nothing was split: " + refused->reason);
-        return false;
-    }
+    if (auto* refusal = std::get_if<SplitPlanError>(&measured))
+        return notSplit(std::move(*refusal));
     for (const std::string& warning :
          trimTracks(plan, *std::get<const level::WindowLevels*>(measured), arguments.trim)) {
         warn(console, warning);
     }
-    return true;
+    return std::nullopt;
 }
 
 // A dry run: the plan on the terminal, and in the plan files asked for,
 // with no track written.
-int reviewPlan(const CutArguments& arguments, Files& files, const SplitPlan& plan,
-               CutConsole& console) {
+CutOutcome reviewPlan(const CutArguments& arguments, Files& files, const SplitPlan& plan,
+                      CutConsole& console) {
     std::fputs(splitPlanTable(plan).c_str(), console.out);
     std::fflush(console.out);
-    try {
-        if (auto problem = targetProblem(arguments, files, {}, console))
-            return fail(console, "the plan was not saved: " + *problem);
-        writePlanFiles(arguments, files, plan);
-    } catch (const RuntimeError& error) {
-        return fail(console, std::string("the plan was not saved: ") + error.what());
+    auto problem = targetProblem(arguments, files, {}, console);
+    if (!problem) problem = writePlanFiles(arguments, files, plan);
+    if (problem) return atStage(std::move(*problem), CutStage::plan);
+    return std::nullopt;
+}
+
+// The plan made from the source and the chosen split points, trimmed and
+// checked, with the source's tags for a split that writes: everything that
+// is known before a question is asked or a file is touched.
+struct CheckedPlan {
+    SplitPlan plan;
+    SourceTags tags;
+};
+
+CutResult<CheckedPlan> checkedPlan(const CutArguments& arguments, const SplitServices& services,
+                                   CutConsole& console) {
+    auto measured = services.measure(arguments.source, !arguments.bytes);
+    if (auto* failure = std::get_if<CutFailure>(&measured)) return notSplit(std::move(*failure));
+    const SourceLength length = std::get<SourceLength>(measured);
+    SourceLevels levels(levelScanOf(services, arguments.source));
+    auto points = splitPoints(arguments, length, levels, console);
+    if (auto* failure = std::get_if<CutFailure>(&points)) return std::move(*failure);
+    const auto& found = std::get<SplitPoints>(points);
+    auto planned = planSplit(found.tracks, found.album, length, arguments.nameTemplate);
+    if (auto* error = std::get_if<SplitPlanError>(&planned)) return notSplit(std::move(*error));
+    CheckedPlan checked{std::move(std::get<SplitPlan>(planned)), {}};
+    if (auto failure = trimmed(arguments, length, levels, checked.plan, console)) return *failure;
+    if (auto clash = duplicateTrackName(checked.plan)) return notSplit(SplitPlanError{*clash});
+    if (auto problem = trackPathsProblem(checked.plan, arguments.folder)) {
+        return notSplit(std::move(*problem));
     }
-    return kCutSucceeded;
+    if (!arguments.dryRun) {
+        auto tags = services.readTags(arguments.source);
+        if (auto* failure = std::get_if<CutFailure>(&tags)) return notSplit(std::move(*failure));
+        checked.tags = std::move(std::get<SourceTags>(tags));
+    }
+    return checked;
+}
+
+// The room the job needs, and FOLDER made; the bytes it may write, or why
+// nothing can be split.
+CutResult<std::uint64_t> preparedFolder(const CutArguments& arguments, Files& files,
+                                        const SplitServices& services, const SourceTags& tags,
+                                        std::size_t tracks) {
+    auto size = sourceSize(files, arguments.source);
+    if (auto* failure = std::get_if<CutFailure>(&size)) return notSplit(std::move(*failure));
+    const std::uint64_t needed =
+        splitBytesNeeded(static_cast<std::uint64_t>(std::get<std::int64_t>(size)), tags, tracks);
+    if (const auto free = services.freeBytes(arguments.folder); free && *free < needed) {
+        return notSplit(CommandRefusal(CommandRefusalKind::notEnoughSpace, arguments.folder, {},
+                                       static_cast<std::int64_t>(needed),
+                                       static_cast<std::int64_t>(*free)));
+    }
+    if (auto failure = services.makeFolder(arguments.folder)) return notSplit(std::move(*failure));
+    return needed;
 }
 
 bool interrupted(const SplitServices& services) {
     return services.interrupted && services.interrupted();
+}
+
+// A split ready to write: its plan and job, the gain every track gets and
+// the most bytes it may write.
+struct SplitJob {
+    const SplitPlan& plan;
+    const TrackJob& job;
+    AppliedGain gain;
+    std::uint64_t neededBytes;
+};
+
+// Writes every track, one summary line each. A failure stops the job; the
+// finished tracks are kept and named, the unfinished one removed.
+CutOutcome writeTracks(const CutArguments& arguments, Files& files, const SplitServices& services,
+                       CutConsole& console, const SplitJob& split) {
+    const SplitPlan& plan = split.plan;
+    std::size_t finished = 0;
+    std::optional<std::size_t> failedTrack;
+    std::vector<std::uint64_t> clamped(plan.tracks.size(), 0);
+    // From here on a first Ctrl-C only asks the job to stop, so that it ends
+    // in order; before, while questions may be asked, it ends the program.
+    const DeferredInterruptions deferred;
+    // The bar follows the bytes written into the tracks, out of the most
+    // the job may write; it ends at 100 % once every track is saved.
+    CountedFiles counted(files);
+    TerminalProgress progress(arguments.quiet ? nullptr : console.err);
+    progress.start(static_cast<std::int64_t>(split.neededBytes));
+    TrackCallbacks callbacks;
+    callbacks.progress = [&](std::uint64_t, std::uint64_t) {
+        // Stopped between frames, the job ends as a failure does.
+        if (interrupted(services)) throw JobInterrupted();
+        progress.show(static_cast<std::int64_t>(counted.written()));
+    };
+    callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {
+        finished = index + 1;
+        if (arguments.quiet) return;
+        progress.clear();
+        std::fprintf(console.out, "%s%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str(),
+                     trackGain(split.gain, clamped[index]).c_str());
+        std::fflush(console.out);
+    };
+    callbacks.clamped = [&](std::size_t index, std::uint64_t granules) {
+        clamped[index] = granules;
+    };
+    callbacks.failed = [&](std::size_t index) { failedTrack = index; };
+    auto failure =
+        CutTracks(split.job, !arguments.bytes, counted, ExactRefusalWording::suggestingBytes)
+            .write(callbacks);
+    if (!failure) failure = writePlanFiles(arguments, files, plan);
+    if (!failure) {
+        progress.complete();
+        return std::nullopt;
+    }
+    progress.finish();
+    const std::size_t stoppedAt = failedTrack.value_or(finished);
+    if (stoppedAt < plan.tracks.size()) {
+        failure->stage = CutStage::track;
+        failure->trackNumber = plan.tracks[stoppedAt].number;
+        failure->trackName = plan.tracks[stoppedAt].fileName;
+    } else {
+        failure->stage = CutStage::plan;
+    }
+    failure->kept = keptTracks(plan, finished, arguments.folder);
+    return failure;
 }
 
 }  // namespace
@@ -235,107 +346,30 @@ std::uint64_t splitBytesNeeded(std::uint64_t sourceBytes, const SourceTags& tags
     return audio + tracks * (tags.id3v2Bytes + kTrackOverheadBytes);
 }
 
-int runSplit(const CutArguments& arguments, Files& files, const SplitServices& services,
-             CutConsole& console) {
-    SplitPlan plan;
-    SourceTags tags;
-    AppliedGain applied;
-    std::vector<std::string> paths;
-    try {
-        const SourceLength length = services.measure(arguments.source, !arguments.bytes);
-        SourceLevels levels(levelScanOf(services, arguments.source));
-        const auto points = splitPoints(arguments, length, levels, console);
-        if (!points) return kCutFailed;
-        auto planned = planSplit(points->tracks, points->album, length, arguments.nameTemplate);
-        if (const auto* error = std::get_if<SplitPlanError>(&planned)) {
-            return fail(console, "nothing was split: " + error->reason);
-        }
-        plan = std::move(std::get<SplitPlan>(planned));
-        if (!trimmed(arguments, length, levels, plan, console)) return kCutFailed;
-        if (auto clash = duplicateTrackName(plan))
-            return fail(console, "nothing was split: " + *clash);
-        if (auto problem = trackPathsProblem(plan, arguments.folder))
-            return fail(console, "nothing was split: " + *problem);
-        if (!arguments.dryRun) tags = services.readTags(arguments.source);
-    } catch (const RuntimeError& error) {
-        return fail(console, std::string("nothing was split: ") + error.what());
-    }
+CutOutcome runSplit(const CutArguments& arguments, Files& files, const SplitServices& services,
+                    CutConsole& console) {
+    auto checked = checkedPlan(arguments, services, console);
+    if (auto* failure = std::get_if<CutFailure>(&checked)) return std::move(*failure);
+    const SplitPlan& plan = std::get<CheckedPlan>(checked).plan;
+    const SourceTags& tags = std::get<CheckedPlan>(checked).tags;
     warnOfAudioLeftOut(console, plan);
     if (arguments.dryRun) return reviewPlan(arguments, files, plan, console);
 
+    std::vector<std::string> paths;
     for (const PlannedTrack& track : plan.tracks)
         paths.push_back(trackPath(arguments.folder, track.fileName));
     if (auto problem = targetProblem(arguments, files, paths, console)) {
-        return fail(console, "nothing was split: " + *problem);
+        return notSplit(std::move(*problem));
     }
-    std::vector<std::uint64_t> clamped(plan.tracks.size(), 0);
+    auto gain = splitGain(arguments, files, services);
+    if (auto* failure = std::get_if<CutFailure>(&gain)) return std::move(*failure);
+    auto needed = preparedFolder(arguments, files, services, tags, plan.tracks.size());
+    if (auto* failure = std::get_if<CutFailure>(&needed)) return std::move(*failure);
 
-    std::uint64_t needed = 0;
-    try {
-        applied = splitGain(arguments, files, services);
-        needed = splitBytesNeeded(static_cast<std::uint64_t>(files.fileSize(arguments.source)),
-                                  tags, plan.tracks.size());
-        if (const auto free = services.freeBytes(arguments.folder); free && *free < needed) {
-            return fail(console, "nothing was split: the tracks need about " +
-                                     formatByteCount(static_cast<std::int64_t>(needed)) + " and " +
-                                     quote(arguments.folder) + " has " +
-                                     formatByteCount(static_cast<std::int64_t>(*free)) + " free");
-        }
-        services.makeFolder(arguments.folder);
-    } catch (const RuntimeError& error) {
-        return fail(console, std::string("nothing was split: ") + error.what());
-    }
-
-    std::size_t finished = 0;
-    std::optional<std::size_t> failedTrack;
-    // From here on a first Ctrl-C only asks the job to stop, so that it ends
-    // in order; before, while questions may be asked, it ends the program.
-    const DeferredInterruptions deferred;
-    // The bar follows the bytes written into the tracks, out of the most
-    // the job may write; it ends at 100 % once every track is saved.
-    CountedFiles counted(files);
-    TerminalProgress progress(arguments.quiet ? nullptr : console.err);
-    progress.start(static_cast<std::int64_t>(needed));
-    TrackCallbacks callbacks;
-    callbacks.progress = [&](std::uint64_t, std::uint64_t) {
-        // Stopped between frames, the job ends as a failure does: the
-        // finished tracks are kept and named, the unfinished one removed.
-        if (interrupted(services)) throw RuntimeError(ErrorKind::FileError, "interrupted");
-        progress.show(static_cast<std::int64_t>(counted.written()));
-    };
-    callbacks.saved = [&](std::size_t index, std::uint64_t bytes) {
-        finished = index + 1;
-        if (arguments.quiet) return;
-        progress.clear();
-        std::fprintf(console.out, "%s%s\n", savedTrackLine(plan, plan.tracks[index], bytes).c_str(),
-                     trackGain(applied, clamped[index]).c_str());
-        std::fflush(console.out);
-    };
-    callbacks.clamped = [&](std::size_t index, std::uint64_t granules) {
-        clamped[index] = granules;
-    };
-    callbacks.failed = [&](std::size_t index) { failedTrack = index; };
-    try {
-        const TrackJob job =
-            trackJobOf(plan, arguments.source, paths, tags, gainSettingsOf(applied));
-        CutTracks(job, !arguments.bytes, counted, ExactRefusalWording::suggestingBytes)
-            .write(callbacks);
-        writePlanFiles(arguments, files, plan);
-        progress.complete();
-    } catch (const std::runtime_error& error) {  // RuntimeError among them
-        progress.finish();
-        const std::size_t stoppedAt = failedTrack.value_or(finished);
-        const std::string stopped = stoppedAt < plan.tracks.size()
-                                        ? "the split stopped at track " +
-                                              std::to_string(plan.tracks[stoppedAt].number) + " (" +
-                                              quote(plan.tracks[stoppedAt].fileName) + "): "
-                                        : "the plan was not saved: ";
-        const std::string kept =
-            finished == 0 ? "; no track was saved"
-                          : "; kept " + namesOf(plan, finished) + " in " + quote(arguments.folder);
-        return fail(console, stopped + error.what() + kept);
-    }
-    return kCutSucceeded;
+    const TrackJob job = trackJobOf(plan, arguments.source, paths, tags,
+                                    gainSettingsOf(std::get<AppliedGain>(gain)));
+    return writeTracks(arguments, files, services, console,
+                       {plan, job, std::get<AppliedGain>(gain), std::get<std::uint64_t>(needed)});
 }
 
 }  // namespace snipwell

@@ -19,9 +19,10 @@
 
 namespace snipwell {
 
-// Runs a split and returns the exit status, as runCut does.
-int runSplit(const CutArguments& arguments, Files& files, const SplitServices& services,
-             CutConsole& console);
+// Runs a split: nullopt once every track (and plan file) is saved, or why
+// it stopped, for main() to tell and end on.
+CutOutcome runSplit(const CutArguments& arguments, Files& files, const SplitServices& services,
+                    CutConsole& console);
 
 // What the whole job may write: every track's audio (at most the source's
 // audio once over, plus the few frames neighbouring tracks share and the

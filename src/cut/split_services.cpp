@@ -10,8 +10,7 @@
 #include "clip/exact/exact_tracks.h"
 #include "clip/export/file_error.h"
 #include "clip/export/temporary_file_cleanup.h"
-#include "common/runtime_error.h"
-#include "cut/cut_tracks.h"
+#include "cut/file_step.h"
 #include "cut/refusal_text.h"
 #include "level/level_probe_client.h"
 #include "mp3/block_reader.h"
@@ -22,27 +21,22 @@ namespace snipwell {
 namespace {
 
 // The byte-range split takes the length the window's Save takes.
-SourceLength measureAnySource(const std::string& path) {
+CutResult<SourceLength> measureAnySource(const std::string& path) {
     const auto measured = mp3::measureLength(path);
-    if (const auto* error = std::get_if<mp3::Mp3Error>(&measured)) {
-        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
-    }
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&measured)) return failureOf(*error, path);
     const auto& length = std::get<mp3::TrackLength>(measured);
-    return {length.sampleRate, length.samples};
+    return SourceLength{length.sampleRate, length.samples};
 }
 
-// The exact split takes the length the exact engine counts; throws
-// RuntimeError with its reason, which says where the byte-range rule could
-// still split the file.
-SourceLength measureExactSourceLength(const std::string& path) {
+// The exact split takes the length the exact engine counts; its refusal
+// says where the byte-range rule could still split the file.
+CutResult<SourceLength> measureExactSourceLength(const std::string& path) {
     const auto measured = exact::measureExactSource(path);
     if (const auto* refusal = std::get_if<exact::ExactCutRefusal>(&measured)) {
-        throw RuntimeError(
-            ErrorKind::FileError,
-            describeExactTrackRefusal(*refusal, path, ExactRefusalWording::suggestingBytes));
+        return failureOf(ExactFailure{*refusal, ExactRefusalWording::suggestingBytes}, path);
     }
     const auto& length = std::get<exact::ExactSourceLength>(measured);
-    return {length.sampleRate, length.samples};
+    return SourceLength{length.sampleRate, length.samples};
 }
 
 // The nearest folder that exists, from `folder` upwards: where a folder
@@ -62,19 +56,19 @@ std::optional<std::uint64_t> freeBytesAt(const std::string& folder) {
     }
 }
 
-void makeFolder(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) throw fileError("cannot make the folder", folder, error.value());
-    if (!std::filesystem::is_directory(folder))
-        throw fileError("cannot make the folder", folder, ENOTDIR);
+std::optional<CutFailure> makeFolder(const std::string& folder) {
+    return fileAction([&folder] {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) throw fileError("cannot make the folder", folder, error.value());
+        if (!std::filesystem::is_directory(folder))
+            throw fileError("cannot make the folder", folder, ENOTDIR);
+    });
 }
 
-RuntimeError unreadable(const mp3::BlockReader& file, const std::string& path) {
-    return RuntimeError(
-        ErrorKind::FileError,
-        describeSourceError(
-            file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, 0, 0, 0, 0}), path));
+CutFailure unreadable(const mp3::BlockReader& file, const std::string& path) {
+    return failureOf(file.failure().value_or(mp3::Mp3Error{mp3::Mp3Fault::changed, 0, 0, 0, 0}),
+                     path);
 }
 
 // The whole track's levels, measured by the level probe; a file the scan
@@ -92,11 +86,9 @@ std::variant<level::WindowLevels, LevelProbeFailure> scanWholeSource(const std::
 
 }  // namespace
 
-SourceTags readSourceTags(const std::string& path) {
+CutResult<SourceTags> readSourceTags(const std::string& path) {
     auto opened = mp3::BlockReader::open(path);
-    if (const auto* error = std::get_if<mp3::Mp3Error>(&opened)) {
-        throw RuntimeError(ErrorKind::FileError, describeSourceError(*error, path));
-    }
+    if (const auto* error = std::get_if<mp3::Mp3Error>(&opened)) return failureOf(*error, path);
     auto& file = std::get<mp3::BlockReader>(opened);
     const mp3::TagLayout layout = mp3::findTagLayout(file);
     SourceTags tags;
@@ -107,7 +99,7 @@ SourceTags readSourceTags(const std::string& path) {
             const auto piece = static_cast<std::size_t>(
                 std::min<std::uint64_t>(span.end - at, mp3::BlockReader::maxSpan));
             const std::uint8_t* data = file.bytesAt(at, piece);
-            if (data == nullptr) throw unreadable(file, path);
+            if (data == nullptr) return unreadable(file, path);
             bytes.insert(bytes.end(), data, data + piece);
             at += piece;
         }
@@ -118,7 +110,7 @@ SourceTags readSourceTags(const std::string& path) {
     }
     if (layout.id3v1Offset) {
         const std::uint8_t* data = file.bytesAt(*layout.id3v1Offset, mp3::kId3v1Bytes);
-        if (data == nullptr) throw unreadable(file, path);
+        if (data == nullptr) return unreadable(file, path);
         std::array<std::uint8_t, mp3::kId3v1Bytes> v1{};
         std::copy(data, data + mp3::kId3v1Bytes, v1.begin());
         tags.id3v1 = v1;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cut/cut_command.h"
+#include "cut/cut_failure.h"
 #include "level/level_probe_failure.h"
 #include "level/window_levels.h"
 #include "split/source_levels.h"
@@ -26,17 +27,17 @@ using LevelScanLookup = std::function<std::variant<level::WindowLevels, LevelPro
 // ones, tests scripted ones.
 struct SplitServices {
     // The source as a gapless decoder plays it, walked as the exact split
-    // (`exactly`) or the byte-range split will walk it; throws RuntimeError
-    // with the reason when it has no such length or cannot be split so.
-    std::function<SourceLength(const std::string& source, bool exactly)> measure;
-    // The source's tags; throws RuntimeError when they cannot be read.
-    std::function<SourceTags(const std::string& source)> readTags;
+    // (`exactly`) or the byte-range split will walk it, or why it has no
+    // such length or cannot be split so.
+    std::function<CutResult<SourceLength>(const std::string& source, bool exactly)> measure;
+    // The source's tags, or why they cannot be read.
+    std::function<CutResult<SourceTags>(const std::string& source)> readTags;
     // Bytes free for an unprivileged writer where `folder` is, or would be
     // made; nullopt when the system does not say.
     std::function<std::optional<std::uint64_t>(const std::string& folder)> freeBytes;
-    // Makes `folder` and any folder above it that is missing; throws
-    // RuntimeError(FileError) when it cannot.
-    std::function<void(const std::string& folder)> makeFolder;
+    // Makes `folder` and any folder above it that is missing; nullopt once
+    // it is there, or why it cannot be made.
+    std::function<std::optional<CutFailure>(const std::string& folder)> makeFolder;
     // The clipping guard's analysis, for --gain max and --no-clip.
     ClipPeakLookup peakOf;
     // The levels --silence and the trim work from; refused when unset.
@@ -50,8 +51,8 @@ SplitServices diskSplitServices();
 // The services' level scan of `source`, as the split's steps ask for it.
 LevelScan levelScanOf(const SplitServices& services, const std::string& source);
 
-// The source's ID3v2 frames and ID3v1 tag, read through the tag walk.
-// Throws RuntimeError(FileError) when the file cannot be read.
-SourceTags readSourceTags(const std::string& path);
+// The source's ID3v2 frames and ID3v1 tag, read through the tag walk, or
+// why the file cannot be read.
+CutResult<SourceTags> readSourceTags(const std::string& path);
 
 }  // namespace snipwell

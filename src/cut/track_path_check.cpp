@@ -27,17 +27,19 @@ std::size_t longestNameIn(const std::string& folder) {
 
 }  // namespace
 
-std::optional<std::string> trackPathProblem(const std::string& folder, const std::string& name) {
+std::optional<CutFailure> trackPathProblem(const std::string& folder, const std::string& name,
+                                           int number) {
     const std::size_t longest = longestNameIn(folder);
     if (name.size() > longest) {
-        return "the name \"" + name + "\" is " + std::to_string(name.size()) +
-               " bytes long, more than the " + std::to_string(longest) +
-               " a file name may have in \"" + folder + "\"";
+        return refusedBy(CutStage::request,
+                         CommandRefusal(CommandRefusalKind::nameTooLong, name, folder,
+                                        static_cast<std::int64_t>(name.size()),
+                                        static_cast<std::int64_t>(longest), number));
     }
     const std::string path = (std::filesystem::path(folder) / name).string();
     if (temporaryPathFor(path, 0).size() >= PATH_MAX) {
-        return "the path \"" + path + "\" is longer than the " + std::to_string(PATH_MAX - 1) +
-               " bytes a path may have";
+        return refusedBy(CutStage::request, CommandRefusal(CommandRefusalKind::pathTooLong, path,
+                                                           {}, 0, PATH_MAX - 1, number));
     }
     return std::nullopt;
 }

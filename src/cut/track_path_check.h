@@ -7,10 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "cut/cut_failure.h"
+
 namespace snipwell {
 
-// Why `name` cannot be saved in `folder` (which need not exist yet), or
-// nullopt when it can.
-std::optional<std::string> trackPathProblem(const std::string& folder, const std::string& name);
+// Why track `number`, named `name`, cannot be saved in `folder` (which need
+// not exist yet), or nullopt when it can.
+std::optional<CutFailure> trackPathProblem(const std::string& folder, const std::string& name,
+                                           int number);
 
 }  // namespace snipwell

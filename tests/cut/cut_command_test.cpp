@@ -18,6 +18,7 @@
 #include "cut/parse_cut_arguments.h"
 #include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
+#include "cut/told_outcome.h"
 
 namespace snipwell::test {
 namespace {
@@ -38,8 +39,8 @@ protected:
         std::fclose(out);
     }
 
-    int cut(const CutArguments& arguments, Files& files) {
-        return runCut(arguments, files, lengthOf, console);
+    bool cut(const CutArguments& arguments, Files& files) {
+        return toldOutcome(runCut(arguments, files, lengthOf, console), console);
     }
     CutArguments marks(std::int32_t beginMs, std::int32_t endMs) const {
         CutArguments arguments;
@@ -81,7 +82,7 @@ TEST_F(CutCommandTest, RefusesAFolderAsTargetWhateverIsAsked) {
         console.err = caseErr;
         CutArguments arguments = marks(1'000, 2'000);
         arguments.force = force;
-        EXPECT_EQ(cut(arguments, disk), kCutFailed);
+        EXPECT_EQ(cut(arguments, disk), kNotSaved);
         EXPECT_EQ(textOf(caseErr),
                   "snipwell-cut: \"" + targetPath + "\" is a folder, not a file\n");
         std::fclose(caseErr);
@@ -94,14 +95,14 @@ TEST_F(CutCommandTest, OnATerminalReplacesAnExistingTargetOnlyWhenTheAnswerIsYes
     for (const std::string answer : {"n", "", "y"}) {
         writeBytes(targetPath, old);
         answers = {answer};
-        const int status = cut(marks(0, 1'000), disk);
+        const bool status = cut(marks(0, 1'000), disk);
 
         if (answer == "y") {
-            EXPECT_EQ(status, kCutSucceeded);
+            EXPECT_EQ(status, kSaved);
             // Begin 0 starts at the first byte: 16,000 bytes.
             EXPECT_TRUE(readBytes(targetPath) == expectedClip(source, 1, 16'000));
         } else {
-            EXPECT_EQ(status, kCutFailed) << "answer '" << answer << "'";
+            EXPECT_EQ(status, kNotSaved) << "answer '" << answer << "'";
             EXPECT_TRUE(readBytes(targetPath) == old);
         }
         EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
@@ -132,11 +133,12 @@ TEST_F(CutCommandTest, RefusesWithOneLineAndWritesNothing) {
         answers = {"y"};
         std::FILE* caseErr = std::tmpfile();
         console.err = caseErr;
-        const TrackLengthLookup length = [&](const std::string&) -> std::int32_t {
-            if (c.lengthMs == 0) throw RuntimeError(ErrorKind::FileError, "not an MP3 file");
+        const TrackLengthLookup length = [&](const std::string&) -> CutResult<std::int32_t> {
+            if (c.lengthMs == 0) return failureOf(RuntimeFault{"not an MP3 file"});
             return c.lengthMs;
         };
-        EXPECT_EQ(runCut(marks(c.beginMs, c.endMs), disk, length, console), kCutFailed);
+        EXPECT_EQ(toldOutcome(runCut(marks(c.beginMs, c.endMs), disk, length, console), console),
+                  kNotSaved);
         EXPECT_EQ(textOf(caseErr), std::string("snipwell-cut: ") + c.reason + "\n");
         EXPECT_EQ(answers.size(), 1u) << "asked before refusing";
         EXPECT_TRUE(readBytes(targetPath) == patternBytes(10, 5));
@@ -164,7 +166,7 @@ TEST_F(CutCommandTest, ExactCutAsksAboutTheTargetBeforeItReadsTheSource) {
         console.err = caseErr;
         CutArguments arguments = marks(1'000, 2'000);
         arguments.exact = true;
-        EXPECT_EQ(cut(arguments, disk), kCutFailed);
+        EXPECT_EQ(cut(arguments, disk), kNotSaved);
         EXPECT_TRUE(answers.empty());
         const std::string text = textOf(caseErr);
         EXPECT_EQ(text.substr(text.find("? [y/N] ") + 8), "snipwell-cut: " + c.reason + "\n");
@@ -175,7 +177,7 @@ TEST_F(CutCommandTest, ExactCutAsksAboutTheTargetBeforeItReadsTheSource) {
 
 TEST_F(CutCommandTest, SourceOfTwoGibibytesIsRefusedBeforeTheScan) {
     std::filesystem::resize_file(sourcePath, std::uintmax_t{1} << 31);
-    EXPECT_EQ(cut(marks(1'000, 2'000), disk), kCutFailed);
+    EXPECT_EQ(cut(marks(1'000, 2'000), disk), kNotSaved);
     EXPECT_EQ(lookups, 0);
     EXPECT_NE(textOf(err).find("2 GiB"), std::string::npos) << textOf(err);
 }
@@ -187,7 +189,7 @@ TEST_F(CutCommandTest, SourceCutShortDuringTheCopyFailsAndKeepsTheTarget) {
     CutArguments arguments = marks(1'000, 24'000);  // 368,000 bytes: two blocks
     arguments.force = true;
 
-    EXPECT_EQ(cut(arguments, shrinking), kCutFailed);
+    EXPECT_EQ(cut(arguments, shrinking), kNotSaved);
     EXPECT_EQ(textOf(err),
               "snipwell-cut: the clip was not saved: the source file changed during the copy\n");
     EXPECT_TRUE(readBytes(targetPath) == old);
@@ -195,7 +197,7 @@ TEST_F(CutCommandTest, SourceCutShortDuringTheCopyFailsAndKeepsTheTarget) {
 }
 
 TEST_F(CutCommandTest, EndsWithOneSummaryLineUnlessQuiet) {
-    EXPECT_EQ(cut(marks(1'000, 3'000), disk), kCutSucceeded);
+    EXPECT_EQ(cut(marks(1'000, 3'000), disk), kSaved);
     // 16 bytes per ms: 32,000 bytes.
     EXPECT_EQ(textOf(out), "Saved " + targetPath + ": 0:02.000, 32 kB\n");
     EXPECT_EQ(textOf(err), "");
@@ -205,7 +207,7 @@ TEST_F(CutCommandTest, EndsWithOneSummaryLineUnlessQuiet) {
     CutArguments quiet = marks(1'000, 3'000);
     quiet.quiet = true;
     quiet.force = true;
-    EXPECT_EQ(cut(quiet, disk), kCutSucceeded);
+    EXPECT_EQ(cut(quiet, disk), kSaved);
     EXPECT_EQ(textOf(quietOut), "");
     std::fclose(quietOut);
 }

@@ -22,6 +22,7 @@
 #include "cut/full_disk_files.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"
+#include "cut/told_outcome.h"
 
 namespace snipwell::test {
 namespace {
@@ -41,9 +42,10 @@ protected:
         services.measure = [](const std::string&, bool) { return SourceLength{44'100, 441'000}; };
         services.readTags = [](const std::string&) { return SourceTags{}; };
         services.freeBytes = [this](const std::string&) { return freeBytes; };
-        services.makeFolder = [this](const std::string& path) {
+        services.makeFolder = [this](const std::string& path) -> std::optional<CutFailure> {
             ++foldersMade;
             std::filesystem::create_directories(path);
+            return std::nullopt;
         };
     }
     ~SplitCommandTest() override {
@@ -67,9 +69,9 @@ protected:
         arguments.sheetPath = sheetPath;
         return arguments;
     }
-    int split(const CutArguments& arguments) { return split(arguments, disk); }
-    int split(const CutArguments& arguments, Files& files) {
-        return runSplit(arguments, files, services, console);
+    bool split(const CutArguments& arguments) { return split(arguments, disk); }
+    bool split(const CutArguments& arguments, Files& files) {
+        return toldOutcome(runSplit(arguments, files, services, console), console);
     }
     std::vector<std::string> tracks() const {
         std::vector<std::string> names;
@@ -95,7 +97,7 @@ protected:
 };
 
 TEST_F(SplitCommandTest, SavesEveryTrackWithOneLineEachUnlessQuiet) {
-    EXPECT_EQ(split(splitAt({2'500, 7'000})), kCutSucceeded) << textOf(err);
+    EXPECT_EQ(split(splitAt({2'500, 7'000})), kSaved) << textOf(err);
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 01.mp3", "Track 02.mp3", "Track 03.mp3"}));
     EXPECT_EQ(textOf(out),
               "Saved Track 01.mp3: 0:02.500, 100 kB\n"
@@ -110,7 +112,7 @@ TEST_F(SplitCommandTest, SavesEveryTrackWithOneLineEachUnlessQuiet) {
     CutArguments quiet = splitAt({2'500, 7'000});
     quiet.quiet = true;
     quiet.force = true;
-    EXPECT_EQ(split(quiet), kCutSucceeded);
+    EXPECT_EQ(split(quiet), kSaved);
     EXPECT_EQ(textOf(quietOut), "");
     std::fclose(quietOut);
 }
@@ -120,7 +122,7 @@ TEST_F(SplitCommandTest, DryRunPrintsThePlanAndWritesNothing) {
         "FILE \"album.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"One\"\nINDEX 01 00:00:00\n"
         "TRACK 02 AUDIO\nTITLE \"Two\"\nINDEX 00 00:04:00\nINDEX 01 00:05:37\n");
     arguments.dryRun = true;
-    EXPECT_EQ(split(arguments), kCutSucceeded);
+    EXPECT_EQ(split(arguments), kSaved);
     EXPECT_EQ(textOf(out),
               "track         begin           end        length  name\n"
               "    1      0:00.000      0:05.493      0:05.493  01 One.mp3\n"
@@ -154,7 +156,7 @@ TEST_F(SplitCommandTest, ClearsTheBarBeforeEachSavedLineOnATerminal) {
     });
     std::FILE* screen = ::fdopen(screenFd, "w");
     console.err = console.out = screen;
-    EXPECT_EQ(split(splitAt({2'500, 7'000})), kCutSucceeded);
+    EXPECT_EQ(split(splitAt({2'500, 7'000})), kSaved);
     std::fclose(screen);
     reader.join();
     ::close(terminal);
@@ -185,7 +187,7 @@ TEST_F(SplitCommandTest, WarnsOfTheAudioLabelsLeaveOut) {
     arguments.splitBy = SplitSource::labelFile;
     arguments.sheetPath = sheetPath;
     arguments.dryRun = true;
-    EXPECT_EQ(split(arguments), kCutSucceeded);
+    EXPECT_EQ(split(arguments), kSaved);
     EXPECT_EQ(textOf(err),
               "snipwell-cut: warning: the first 0:01.000 of the source, before track 1, go into no "
               "track\n"
@@ -242,7 +244,7 @@ TEST_F(SplitCommandTest, RefusesUpFrontAndWritesNothing) {
         freeBytes = c.free;
         CutArguments arguments = c.sheet ? splitByCue(c.sheet) : splitAt(c.timesMs);
         arguments.nameTemplate = c.nameTemplate;
-        EXPECT_EQ(split(arguments), kCutFailed);
+        EXPECT_EQ(split(arguments), kNotSaved);
         const std::string text = textOf(caseErr);
         EXPECT_NE(text.find(c.reason), std::string::npos) << text;
         EXPECT_EQ(text.rfind("snipwell-cut: nothing was split: ", 0), 0u) << text;
@@ -277,7 +279,7 @@ TEST_F(SplitCommandTest, SilenceDryRunShowsEachSplitAndWritesOnlyThePlanFiles) {
     arguments.dryRun = true;
     arguments.labelsOutPath = folder.file("plan.txt").string();
     arguments.cueOutPath = folder.file("plan.cue").string();
-    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
+    EXPECT_EQ(split(arguments), kSaved) << textOf(err);
     EXPECT_EQ(textOf(out),
               "track         begin           end        length  name\n"
               "    1      0:00.000      0:03.200      0:03.200  Track 01.mp3\n"
@@ -293,7 +295,7 @@ TEST_F(SplitCommandTest, SilenceDryRunShowsEachSplitAndWritesOnlyThePlanFiles) {
     EXPECT_EQ(std::string(labels.begin(), labels.end()),
               "0.000000\t3.200000\t\n3.600000\t10.000000\t\n");
     // An existing plan file is kept, as a track would be.
-    EXPECT_EQ(split(arguments), kCutFailed);
+    EXPECT_EQ(split(arguments), kNotSaved);
     EXPECT_NE(textOf(err).find("the plan was not saved: \"" + arguments.cueOutPath +
                                "\" and 1 more already exist (use --force to overwrite)"),
               std::string::npos);
@@ -323,7 +325,7 @@ TEST_F(SplitCommandTest, SilenceRefusalsWriteNothing) {
         CutArguments arguments = splitAt({});
         arguments.splitBy = SplitSource::silence;
         arguments.labelsOutPath = folder.file("plan.txt").string();
-        EXPECT_EQ(split(arguments), kCutFailed);
+        EXPECT_EQ(split(arguments), kNotSaved);
         EXPECT_EQ(textOf(caseErr),
                   std::string("snipwell-cut: nothing was split: ") + c.reason + "\n");
         EXPECT_EQ(folder.names(), std::vector<std::string>{"album.mp3"});
@@ -374,13 +376,13 @@ TEST_F(SplitCommandTest, ReadsTheSheetFromAPipeOrFifoAndRefusesFoldersAndDevices
         arguments.sheetPath = c.path;
         arguments.dryRun = true;
         std::thread writer(c.writer ? c.writer : [] {});
-        const int status = split(arguments);
+        const bool status = split(arguments);
         writer.join();
         if (c.failure == nullptr) {
-            EXPECT_EQ(status, kCutSucceeded) << textOf(caseErr);
+            EXPECT_EQ(status, kSaved) << textOf(caseErr);
             EXPECT_NE(textOf(caseOut).find("0:05.000      0:10.000"), std::string::npos);
         } else {
-            EXPECT_EQ(status, kCutFailed);
+            EXPECT_EQ(status, kNotSaved);
             EXPECT_EQ(textOf(caseErr),
                       "snipwell-cut: nothing was split: \"" + c.path + "\" " + c.failure + "\n");
         }
@@ -397,12 +399,12 @@ TEST_F(SplitCommandTest, SavesTheLongestNamesAndRefusesOverlongPathsUpFront) {
     CutArguments arguments = splitByCue("TRACK 01 AUDIO\nTITLE " + title +
                                         "\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n");
     const std::string longest = "01 " + std::string(248, 't') + ".mp3";  // cut to 255 bytes
-    EXPECT_EQ(split(arguments), kCutSucceeded) << textOf(err);
+    EXPECT_EQ(split(arguments), kSaved) << textOf(err);
     EXPECT_EQ(tracks(), (std::vector<std::string>{longest, "Track 02.mp3"}));
 
     arguments.folder = tracksPath + "/" + std::string(4000, 'f');
     arguments.dryRun = true;
-    EXPECT_EQ(split(arguments), kCutFailed);
+    EXPECT_EQ(split(arguments), kNotSaved);
     EXPECT_NE(textOf(err).find("nothing was split: track 1: the path \"" + arguments.folder + "/" +
                                longest + "\" is longer than the 4095 bytes a path may have"),
               std::string::npos)
@@ -413,7 +415,7 @@ TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
     std::filesystem::create_directories(tracksPath);
     const Bytes old = patternBytes(10, 5);
     writeBytes(folder.file("tracks/Track 02.mp3"), old);
-    EXPECT_EQ(split(splitAt({5'000})), kCutFailed);
+    EXPECT_EQ(split(splitAt({5'000})), kNotSaved);
     EXPECT_EQ(textOf(err), "snipwell-cut: nothing was split: \"" + tracksPath +
                                "/Track 02.mp3\" already exists (use --force to overwrite)\n");
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 02.mp3"}));
@@ -421,7 +423,7 @@ TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
 
     CutArguments forced = splitAt({5'000});
     forced.force = true;
-    EXPECT_EQ(split(forced), kCutSucceeded);
+    EXPECT_EQ(split(forced), kSaved);
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 01.mp3", "Track 02.mp3"}));
     EXPECT_FALSE(readBytes(folder.file("tracks/Track 02.mp3")) == old);
 
@@ -431,7 +433,7 @@ TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
     console.err = folderErr;
     forced = splitAt({3'000, 6'000});
     forced.force = true;
-    EXPECT_EQ(split(forced), kCutFailed);
+    EXPECT_EQ(split(forced), kNotSaved);
     EXPECT_EQ(textOf(folderErr), "snipwell-cut: nothing was split: \"" + tracksPath +
                                      "/Track 03.mp3\" is a folder, not a file\n");
     std::fclose(folderErr);
@@ -441,7 +443,7 @@ TEST_F(SplitCommandTest, ExistingTracksAreReplacedOnlyWithForce) {
 // behind, track 3 is not begun, and the message says what was kept.
 TEST_F(SplitCommandTest, DiskFullHalfWayKeepsTheFinishedTracksAndNamesThem) {
     FullDiskFiles full(disk, 200'000);
-    EXPECT_EQ(split(splitAt({3'000, 6'000}), full), kCutFailed);
+    EXPECT_EQ(split(splitAt({3'000, 6'000}), full), kNotSaved);
     EXPECT_EQ(tracks(), (std::vector<std::string>{"Track 01.mp3"}));
     EXPECT_EQ(textOf(err),
               "snipwell-cut: the split stopped at track 2 (\"Track 02.mp3\"): cannot write: No "
@@ -482,7 +484,7 @@ TEST_F(SplitCommandTest, WritesACueSheetThatSplitsTheSourceAgainIntoTheSameTrack
         CutArguments first = c.first;
         first.cueOutPath = folder.file("tracks/split.cue").string();
         first.force = true;
-        EXPECT_EQ(split(first), kCutSucceeded) << textOf(err);
+        EXPECT_EQ(split(first), kSaved) << textOf(err);
         const Bytes sheet = readBytes(first.cueOutPath);
         EXPECT_EQ(std::string(sheet.begin(), sheet.end()), c.written);
 
@@ -494,7 +496,7 @@ TEST_F(SplitCommandTest, WritesACueSheetThatSplitsTheSourceAgainIntoTheSameTrack
         for (std::size_t k = 0; k < 2; ++k) {
             std::FILE* planOut = std::tmpfile();
             console.out = planOut;
-            EXPECT_EQ(split(k == 0 ? first : again), kCutSucceeded) << textOf(err);
+            EXPECT_EQ(split(k == 0 ? first : again), kSaved) << textOf(err);
             plans[k] = textOf(planOut);
             std::fclose(planOut);
         }

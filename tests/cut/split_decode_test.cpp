@@ -23,6 +23,7 @@
 #include "cut/full_disk_files.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"
+#include "cut/told_outcome.h"
 #include "mp3/id3v2_frames.h"
 #include "support/file_bytes.h"
 #include "support/forwarding_files.h"
@@ -91,9 +92,9 @@ std::string textFrame(const std::vector<mp3::Id3v2Frame>& frames, const char* id
 
 class SplitDecodeTest : public ::testing::TestWithParam<SplitCase> {
 protected:
-    int split(const CutArguments& arguments, Files& files) {
+    bool split(const CutArguments& arguments, Files& files) {
         CutConsole console{err, false, {}, out};
-        return runSplit(arguments, files, diskSplitServices(), console);
+        return toldOutcome(runSplit(arguments, files, diskSplitServices(), console), console);
     }
     CutArguments arguments(const fs::path& source, const std::string& sheet) {
         const fs::path sheetPath = work.file("album.cue");
@@ -121,7 +122,7 @@ TEST_P(SplitDecodeTest, TracksLaidEndToEndAreTheSourceToTheSample) {
     const fs::path source = Mp3Fixtures::file(row.kind);
     const DecodedAudio original = decodeWithMpg123(source);
     ASSERT_GT(original.rate, 0);
-    ASSERT_EQ(split(arguments(source, sheetFor(row)), disk), kCutSucceeded) << textOf(err);
+    ASSERT_EQ(split(arguments(source, sheetFor(row)), disk), kSaved) << textOf(err);
 
     const auto rate = static_cast<std::uint64_t>(original.rate);
     const std::size_t channels = static_cast<std::size_t>(original.channels);
@@ -209,7 +210,7 @@ TEST_F(SplitFaultTest, DiskFullHalfWayKeepsTheFinishedTracks) {
     const fs::path source = Mp3Fixtures::file(Mp3Kind::cbrWithInfo);
     const SplitCase row{"", Mp3Kind::cbrWithInfo, {0, 300, 600}};
     FullDiskFiles full(disk, 90'000);  // 128 kbit/s: track 1 (4 s) is about 64 kB
-    EXPECT_EQ(split(arguments(source, sheetFor(row)), full), kCutFailed);
+    EXPECT_EQ(split(arguments(source, sheetFor(row)), full), kNotSaved);
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(work.file("tracks"))) {
         names.push_back(entry.path().filename().string());
@@ -276,7 +277,7 @@ TEST_F(SplitFaultTest, FullDiskNamesTheTrackWhoseWriteFailed) {
     const fs::path source = Mp3Fixtures::file(Mp3Kind::cbrWithInfo);
     const SplitCase row{"", Mp3Kind::cbrWithInfo, {0, 300, 600}};
     FillingDiskFiles filling(disk, 90'000);  // 128 kbit/s: track 1 (4 s) is about 64 kB
-    EXPECT_EQ(split(arguments(source, sheetFor(row)), filling), kCutFailed);
+    EXPECT_EQ(split(arguments(source, sheetFor(row)), filling), kNotSaved);
     EXPECT_FALSE(fs::exists(work.file("tracks/01 Part 1.mp3")));
     const std::string text = textOf(err);
     EXPECT_NE(text.find("snipwell-cut: the split stopped at track 2 (\"02 Part 2.mp3\"): cannot "
@@ -322,7 +323,7 @@ TEST_F(SplitFaultTest, FailedSyncStopsAtThatTrack) {
     const fs::path source = Mp3Fixtures::file(Mp3Kind::vbrWithXing);
     const SplitCase row{"", Mp3Kind::vbrWithXing, {0, 75, 150, 225, 300, 375}};
     FailingSyncFiles failing(disk, 3);
-    EXPECT_EQ(split(arguments(source, sheetFor(row)), failing), kCutFailed);
+    EXPECT_EQ(split(arguments(source, sheetFor(row)), failing), kNotSaved);
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(work.file("tracks"))) {
         names.push_back(entry.path().filename().string());
@@ -351,12 +352,14 @@ TEST_F(SplitFaultTest, SourceCutShortDuringTheJobKeepsTheFinishedTracks) {
     SplitServices services = diskSplitServices();
     const auto measure = services.measure;
     services.measure = [&](const std::string& path, bool exactly) {
-        const SourceLength length = measure(path, exactly);
+        auto length = measure(path, exactly);
         fs::resize_file(path, fs::file_size(path) * 6 / 10);  // 6 of its 10 s stay
         return length;
     };
     CutConsole console{err, false, {}, out};
-    EXPECT_EQ(runSplit(arguments(source, sheetFor(row)), disk, services, console), kCutFailed);
+    EXPECT_EQ(
+        toldOutcome(runSplit(arguments(source, sheetFor(row)), disk, services, console), console),
+        kNotSaved);
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(work.file("tracks"))) {
         names.push_back(entry.path().filename().string());
@@ -388,7 +391,7 @@ TEST_F(SplitFaultTest, KindsTheExactCutRefusesAreRefusedUpFront) {
         std::FILE* caseErr = std::tmpfile();
         std::swap(err, caseErr);
         const SplitCase row{"", Mp3Kind::cbrPlain, {0, 75}};
-        EXPECT_EQ(split(arguments(c.source, sheetFor(row)), disk), kCutFailed);
+        EXPECT_EQ(split(arguments(c.source, sheetFor(row)), disk), kNotSaved);
         const std::string text = textOf(err);
         EXPECT_NE(text.find(c.reason), std::string::npos) << text;
         EXPECT_NE(text.find("(--bytes splits it by the byte-range rule instead)"),
@@ -436,7 +439,8 @@ TEST_F(SplitFaultTest, TrimmedTracksPlayExactlyTheirKeptSamples) {
     arguments.trim.keepAtStartMs = 200;
     arguments.trim.keepAtEndMs = 100;
     CutConsole console{err, false, {}, out};
-    ASSERT_EQ(runSplit(arguments, disk, services, console), kCutSucceeded) << textOf(err);
+    ASSERT_EQ(toldOutcome(runSplit(arguments, disk, services, console), console), kSaved)
+        << textOf(err);
 
     const struct {
         const char* name;

@@ -5,6 +5,7 @@
 
 #include "clip/export/byte_range_gain.h"
 #include "clip/export/clip_export.h"
+#include "clip/export/export_refusal.h"
 #include "clip/export/patched_clip_target.h"
 #include "clip/export/source_clip_range.h"
 #include "common/runtime_error.h"
@@ -62,7 +63,7 @@ void ByteRangeTracks::writeTrack(std::size_t index, std::uint64_t& doneBytes,
         const TrackSourceBytes bytes = sourceBytesOf(index);
         auto planned = planByteRangeGain(job_.sourcePath, bytes.offset, bytes.length, track.gain);
         if (const auto* error = std::get_if<mp3::Mp3Error>(&planned)) {
-            throw ByteRangeSourceError(*error);
+            throw ExportRefusal(ExportRefusalKind::framesUnwalkable, *error);
         }
         edits = std::move(std::get<ClipEdits>(planned));
     }

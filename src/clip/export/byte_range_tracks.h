@@ -10,27 +10,13 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 #include "clip/export/clip_range.h"
 #include "clip/tracks/track_job.h"
 #include "common/files.h"
-#include "mp3/mp3_error.h"
 
 namespace snipwell {
-
-// Why the frames of a track could not be walked for its gain: the MP3
-// layer's error, for the caller to put into words.
-class ByteRangeSourceError : public std::runtime_error {
-public:
-    explicit ByteRangeSourceError(const mp3::Mp3Error& error)
-        : std::runtime_error("the source's frames cannot be walked"), error_(error) {}
-    const mp3::Mp3Error& error() const { return error_; }
-
-private:
-    mp3::Mp3Error error_;
-};
 
 class ByteRangeTracks {
 public:
@@ -39,12 +25,13 @@ public:
     ByteRangeTracks(const TrackJob& job, Files& files);
 
     // The source bytes the track at `index` is made of, measured once for
-    // both the clipping guard and the copy. Throws RuntimeError with a reason
-    // a person can read (see clipRangeInSource).
+    // both the clipping guard and the copy. Throws ExportRefusal (see
+    // clipRangeInSource) or the Files service's RuntimeError.
     TrackSourceBytes sourceBytesOf(std::size_t index);
 
-    // Copies every track in order. Throws RuntimeError (the Files service's,
-    // or the range's reason), ByteRangeSourceError, or what a callback threw.
+    // Copies every track in order. Throws the Files service's RuntimeError,
+    // ExportRefusal (framesUnwalkable with the MP3 layer's error when a gain's
+    // frames cannot be walked), or what a callback threw.
     void write(const TrackCallbacks& callbacks);
 
 private:

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "clip/export/export_refusal.h"
 #include "clip/export/source_clip_range.h"
-#include "common/runtime_error.h"
 
 namespace snipwell {
 
@@ -23,7 +23,7 @@ constexpr std::size_t kBlockBytes = 256 * 1024;
 // shorter: that is a failure, or the clip would lack the person's audio.
 void readMeasured(ByteSource& source, std::int64_t position, std::span<std::byte> into) {
     if (source.readAt(position, into) < into.size()) {
-        throw RuntimeError(ErrorKind::FileError, kSourceChanged);
+        throw ExportRefusal(ExportRefusalKind::sourceChangedInCopy);
     }
 }
 

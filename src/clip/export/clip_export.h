@@ -29,13 +29,15 @@ public:
 
     // The byte range for the marks: the source's frames that hold them (see
     // clipRangeInSource), measured against the source's size as it is now.
+    // Throws ExportRefusal, or the Files service's RuntimeError.
     // `lengthMs` serves a source whose frames cannot be followed.
     ClipRange measure(std::int32_t lengthMs, std::int32_t beginMs, std::int32_t endMs);
 
     // Copies the range chunk by chunk through one 4097-byte buffer, as the
     // window's Save does; the last chunk ends with the range's last byte.
     // `afterChunk` runs after each chunk (progress, events); whatever it
-    // throws ends the copy.
+    // throws ends the copy. A source that has become shorter than measured
+    // throws ExportRefusal (sourceChangedInCopy).
     void copy(const ClipRange& range, const std::function<void()>& afterChunk);
 
     // Writes exactly the bytes copy() writes, in large blocks: the clip is

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/runtime_error.h"
+#include "clip/export/export_refusal.h"
 
 namespace snipwell {
 
@@ -17,9 +17,9 @@ bool isSavableSelection(std::int32_t beginMs, std::int32_t endMs) {
 
 ClipRange clipRangeOfSpan(std::int64_t sourceBytes, std::uint64_t begin, std::uint64_t end) {
     if (isBeyondClipPositions(sourceBytes) || end > static_cast<std::uint64_t>(INT32_MAX)) {
-        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
+        throw ExportRefusal(ExportRefusalKind::sourceTooLarge);
     }
-    if (begin >= end) throw RuntimeError(ErrorKind::FileError, kBeginPastAudio);
+    if (begin >= end) throw ExportRefusal(ExportRefusalKind::beginPastAudio);
     ClipRange range;
     range.sourceBytes = sourceBytes;
     range.beginOffset = static_cast<std::int32_t>(begin + 1);
@@ -34,9 +34,8 @@ ClipRange clipRangeOfSpan(std::int64_t sourceBytes, std::uint64_t begin, std::ui
 ClipRange clipRangeByRate(std::int64_t sourceBytes, std::uint64_t audioBegin,
                           std::uint64_t audioEnd, std::int32_t lengthMs, std::int32_t beginMs,
                           std::int32_t endMs) {
-    if (isBeyondClipPositions(sourceBytes))
-        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
-    if (lengthMs <= 0) throw RuntimeError(ErrorKind::DivisionByZero, "the track's length is 0 ms");
+    if (isBeyondClipPositions(sourceBytes)) throw ExportRefusal(ExportRefusalKind::sourceTooLarge);
+    if (lengthMs <= 0) throw ExportRefusal(ExportRefusalKind::noTrackLength);
     const std::uint64_t audioBytes = audioEnd > audioBegin ? audioEnd - audioBegin : 0;
     // Below 2^31 bytes times below 2^31 ms: no overflow in 64 bits.
     const auto byteAt = [&](std::int32_t ms) {

@@ -33,14 +33,14 @@ struct ClipRange {
 bool isSavableSelection(std::int32_t beginMs, std::int32_t endMs);
 
 // The range of the source bytes [begin, end), counted from 0. Throws
-// RuntimeError for an empty span or one beyond the 32-bit positions.
+// ExportRefusal for an empty span or one beyond the 32-bit positions.
 ClipRange clipRangeOfSpan(std::int64_t sourceBytes, std::uint64_t begin, std::uint64_t end);
 
 // For a source whose frames cannot be followed: the marks placed by one
 // constant rate over the audio bytes [audioBegin, audioEnd) between the
-// tags, with the track's length spread evenly over them. Throws RuntimeError,
-// with a reason a person can read, for a track length of 0 or a begin at or
-// past the end of the audio.
+// tags, with the track's length spread evenly over them. Throws
+// ExportRefusal for a track length of 0 or a begin at or past the end of the
+// audio.
 ClipRange clipRangeByRate(std::int64_t sourceBytes, std::uint64_t audioBegin,
                           std::uint64_t audioEnd, std::int32_t lengthMs, std::int32_t beginMs,
                           std::int32_t endMs);

@@ -1,11 +1,9 @@
 #include "clip/export/source_clip_range.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <system_error>
 #include <variant>
 
-#include "common/runtime_error.h"
+#include "clip/export/export_refusal.h"
 #include "mp3/block_reader.h"
 #include "mp3/frame_slice.h"
 #include "mp3/tag_layout.h"
@@ -19,13 +17,11 @@ bool isReadFailure(const mp3::Mp3Error& error) {
            error.fault == mp3::Mp3Fault::changed;
 }
 
-RuntimeError readFailure(const mp3::Mp3Error& error) {
+ExportRefusal readFailure(const mp3::Mp3Error& error) {
     if (error.fault == mp3::Mp3Fault::changed) {
-        return RuntimeError(ErrorKind::FileError, "the source file changed while it was read");
+        return ExportRefusal(ExportRefusalKind::sourceChangedWhileRead, error);
     }
-    const int code = error.fault == mp3::Mp3Fault::notFound ? ENOENT : error.systemError;
-    return RuntimeError(ErrorKind::FileError,
-                        "the source file cannot be read: " + std::generic_category().message(code));
+    return ExportRefusal(ExportRefusalKind::sourceUnreadable, error);
 }
 
 }  // namespace
@@ -33,8 +29,7 @@ RuntimeError readFailure(const mp3::Mp3Error& error) {
 SourceClipRange clipRangeInSource(const std::string& sourcePath, std::int64_t sourceBytes,
                                   std::int32_t lengthMs, std::int32_t beginMs, std::int32_t endMs) {
     // Checked before any walk: a 2 GiB source is refused at once.
-    if (isBeyondClipPositions(sourceBytes))
-        throw RuntimeError(ErrorKind::Overflow, kSourceTooLarge);
+    if (isBeyondClipPositions(sourceBytes)) throw ExportRefusal(ExportRefusalKind::sourceTooLarge);
     auto opened = mp3::BlockReader::open(sourcePath);
     mp3::ByteSpan audio{0, static_cast<std::uint64_t>(sourceBytes)};
     if (auto* error = std::get_if<mp3::Mp3Error>(&opened)) {

@@ -21,9 +21,9 @@ struct SourceClipRange {
 };
 
 // `sourceBytes` is the source's size as the copy will read it; `lengthMs`
-// is used by the fallback alone. Throws RuntimeError with a reason a person
-// can read: a source of 2 GiB or more, one that cannot be read, a begin past
-// the end of the audio, or a track length of 0 for the fallback.
+// is used by the fallback alone. Throws ExportRefusal for a source of 2 GiB
+// or more, one that cannot be read, a begin past the end of the audio, or a
+// track length of 0 for the fallback.
 SourceClipRange clipRangeInSource(const std::string& sourcePath, std::int64_t sourceBytes,
                                   std::int32_t lengthMs, std::int32_t beginMs, std::int32_t endMs);
 

@@ -9,6 +9,7 @@
 
 #include "clip/export/clip_export.h"
 #include "clip/export/disk_files.h"
+#include "clip/export/export_refusal.h"
 #include "clip/export/export_test_files.h"
 #include "clip/export/faulty_files.h"
 #include "common/runtime_error.h"
@@ -123,8 +124,9 @@ TEST(ClipRangeFailure, SaysWhyTheRangeCannotBeCut) {
             clipRangeByRate(c.sourceBytes, 0, static_cast<std::uint64_t>(c.sourceBytes), c.lengthMs,
                             c.beginMs, c.endMs);
             ADD_FAILURE() << "no failure for " << c.reason;
-        } catch (const RuntimeError& error) {
-            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+        } catch (const ExportRefusal& refusal) {
+            const std::string why = describeExportRefusal(refusal);
+            EXPECT_NE(why.find(c.reason), std::string::npos) << why;
         }
     }
 }
@@ -136,7 +138,7 @@ TEST(ClipRangeFailure, SourceOfTwoGibibytesIsRefusedBeforeAnyCopy) {
     std::filesystem::resize_file(folder.file("huge.mp3").string(), std::uintmax_t{1} << 31);
     DiskFiles files;
     ClipExport clip(files, folder.file("huge.mp3").string(), folder.file("clip.mp3").string());
-    EXPECT_THROW(clip.measure(250'000, 1'000, 2'000), RuntimeError);
+    EXPECT_THROW(clip.measure(250'000, 1'000, 2'000), ExportRefusal);
 }
 
 // A source that another program shortens during the copy fails the clip
@@ -181,8 +183,9 @@ TEST(ClipSourceChange, ShorterSourceFailsAndLongerSourceIsCutAsMeasured) {
                 try {
                     cut();
                     ADD_FAILURE() << "the copy did not fail";
-                } catch (const RuntimeError& error) {
-                    EXPECT_STREQ(error.what(), kSourceChanged);
+                } catch (const ExportRefusal& refusal) {
+                    EXPECT_EQ(refusal.kind(), ExportRefusalKind::sourceChangedInCopy);
+                    EXPECT_EQ(describeExportRefusal(refusal), kSourceChanged);
                 }
                 EXPECT_TRUE(readBytes(folder.file("clip.mp3").string()) == old);
             } else {
