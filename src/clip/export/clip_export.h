@@ -18,9 +18,6 @@
 
 namespace snipwell {
 
-// The reason a copy fails when the source became shorter while it ran.
-inline constexpr const char* kSourceChanged = "the source file changed during the copy";
-
 class ClipExport {
 public:
     // Opens the source and creates the temporary target. Throws

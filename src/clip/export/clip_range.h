@@ -45,13 +45,6 @@ ClipRange clipRangeByRate(std::int64_t sourceBytes, std::uint64_t audioBegin,
                           std::uint64_t audioEnd, std::int32_t lengthMs, std::int32_t beginMs,
                           std::int32_t endMs);
 
-// The reason given for a begin mark that no byte of the audio stands for.
-inline constexpr const char* kBeginPastAudio = "the begin mark lies past the end of the audio";
-
-// The reason given for a source of 2 GiB or more.
-inline constexpr const char* kSourceTooLarge =
-    "the source file is 2 GiB or larger, beyond the byte positions a clip can be cut from";
-
 // Whether a source of this size lies beyond the 32-bit byte positions.
 constexpr bool isBeyondClipPositions(std::int64_t sourceBytes) { return sourceBytes > INT32_MAX; }
 

@@ -3,9 +3,6 @@
 #include <cerrno>
 #include <system_error>
 
-#include "clip/export/clip_export.h"
-#include "clip/export/clip_range.h"
-
 namespace snipwell {
 
 std::string describeExportRefusal(const ExportRefusal& refusal) {

@@ -13,6 +13,13 @@
 
 namespace snipwell {
 
+// The reasons given for a begin mark that no byte of the audio stands for,
+// a source of 2 GiB or more, and a source that became shorter during the copy.
+inline constexpr const char* kBeginPastAudio = "the begin mark lies past the end of the audio";
+inline constexpr const char* kSourceTooLarge =
+    "the source file is 2 GiB or larger, beyond the byte positions a clip can be cut from";
+inline constexpr const char* kSourceChanged = "the source file changed during the copy";
+
 enum class ExportRefusalKind : std::uint8_t {
     sourceTooLarge,          // 2 GiB or more, beyond the clip's 32-bit byte positions
     beginPastAudio,          // no byte of the audio stands for the begin mark

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "clip/export/clip_range.h"
+#include "clip/export/export_refusal.h"
 #include "clip/export/faulty_files.h"
 #include "clip/export/save_fixture.h"
 
