@@ -196,6 +196,18 @@ TEST_F(CutCommandTest, SourceCutShortDuringTheCopyFailsAndKeepsTheTarget) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"clip.mp3", "song.mp3"}));
 }
 
+// A gain needs the frames inside the clip's bytes; where the byte range's
+// rate rule found no frames to edit, the clip is refused with the reason,
+// and nothing is written.
+TEST_F(CutCommandTest, GainOnBytesWithoutFramesIsRefusedWithTheReason) {
+    CutArguments arguments = marks(1'000, 3'000);
+    arguments.gain.gainDb = 3;
+    EXPECT_EQ(cut(arguments, disk), kNotSaved);
+    EXPECT_EQ(textOf(err), "snipwell-cut: the clip was not saved: \"" + sourcePath + "\" is " +
+                               kNotAnMp3 + "\n");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"song.mp3"}));
+}
+
 TEST_F(CutCommandTest, EndsWithOneSummaryLineUnlessQuiet) {
     EXPECT_EQ(cut(marks(1'000, 3'000), disk), kSaved);
     // 16 bytes per ms: 32,000 bytes.
