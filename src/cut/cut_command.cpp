@@ -13,6 +13,8 @@
 #include "cut/folder_in_the_way.h"
 #include "cut/refusal_text.h"
 #include "cut/terminal_progress.h"
+#include "split/silence_texts.h"
+#include "split/split_plan.h"
 
 namespace snipwell {
 namespace {
@@ -110,6 +112,33 @@ TrackCallbacks clipProgress(bool exactly, TerminalProgress& progress, CutOutcome
     return callbacks;
 }
 
+// With --trim, the clip counted in samples: from a little before its first
+// sound to a little after its last. Told when the clip is silence
+// throughout, and kept whole then; throws RuntimeError when the levels are
+// not known, before anything is written.
+void trimClip(const CutArguments& arguments, const ClipLevelLookup& levelsOf, TrackJob& job,
+              CutConsole& console) {
+    if (!levelsOf) throw RuntimeError(ErrorKind::FileError, "no level scan is available");
+    auto scanned = levelsOf(arguments.source, arguments.beginMs, arguments.endMs);
+    if (const auto* reason = std::get_if<std::string>(&scanned)) {
+        throw RuntimeError(ErrorKind::FileError, *reason);
+    }
+    const ClipLevels& clip = std::get<ClipLevels>(scanned);
+    const KeptClip kept = keptSamplesOf(clip, arguments.trim);
+    if (kept.silentThroughout) {
+        std::fprintf(console.err, "snipwell-cut: warning: %s\n",
+                     ("the clip is silence throughout (below " +
+                      decibelText(arguments.trim.thresholdDb) + "); it is kept whole")
+                         .c_str());
+    }
+    TrackToWrite& track = job.tracks.front();
+    job.sampleRate = clip.sampleRate;
+    track.beginSample = kept.samples.begin;
+    track.endSample = kept.samples.end;
+    track.milliseconds =
+        samplesToMilliseconds(kept.samples.end - kept.samples.begin, clip.sampleRate);
+}
+
 }  // namespace
 
 double measuredPeak(const std::variant<MeasuredPeak, LevelProbeFailure>& measured) {
@@ -135,7 +164,7 @@ std::string formatByteCount(std::int64_t bytes) {
 }
 
 int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup& trackLengthMs,
-           CutConsole& console, const ClipPeakLookup& peakOf) {
+           CutConsole& console, const ClipPeakLookup& peakOf, const ClipLevelLookup& levelsOf) {
     if (arguments.beginMs < 0)
         return fail(console, "invalid selection: BEGIN must not be negative");
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
@@ -167,6 +196,13 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     // The gain is settled, and the guard has measured the clip, before
     // anything is written.
     TrackJob job = clipJob(arguments, lengthMs);
+    if (arguments.trim.trims()) {
+        try {
+            trimClip(arguments, levelsOf, job, console);
+        } catch (const RuntimeError& error) {
+            return fail(console, std::string("the clip was not saved: ") + error.what());
+        }
+    }
     CutTracks tracks(job, arguments.exact, files, ExactRefusalWording::plain);
     AppliedGain applied;
     if (arguments.gain.changesFrames()) {
@@ -190,7 +226,7 @@ int runCut(const CutArguments& arguments, Files& files, const TrackLengthLookup&
     applied.clampedGranules = outcome.gain.clampedGranules;
     if (!arguments.quiet) {
         std::fprintf(console.out, "Saved %s: %s, %s%s\n", arguments.target.c_str(),
-                     formatClipTime(std::int64_t{arguments.endMs} - arguments.beginMs).c_str(),
+                     formatClipTime(job.tracks.front().milliseconds).c_str(),
                      formatByteCount(outcome.bytes).c_str(), describeAppliedGain(applied).c_str());
         std::fflush(console.out);
     }

@@ -54,5 +54,6 @@ int main(int argc, char** argv) {
         if (status != kCutSucceeded) endByRequestedInterruption();
         return status;
     }
-    return runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe);
+    return runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe,
+                  scanClipLevels);
 }
