@@ -13,6 +13,8 @@
 #include "cut/file_step.h"
 #include "cut/folder_in_the_way.h"
 #include "cut/terminal_progress.h"
+#include "split/silence_texts.h"
+#include "split/split_plan.h"
 
 namespace snipwell {
 namespace {
@@ -121,6 +123,32 @@ TrackCallbacks clipProgress(bool exactly, TerminalProgress& progress, WrittenCli
     return callbacks;
 }
 
+// With --trim, the clip counted in samples: from a little before its first
+// sound to a little after its last. Told when the clip is silence
+// throughout, and kept whole then; a failure when the levels are not
+// known, before anything is written.
+std::optional<CutFailure> trimClip(const CutArguments& arguments, const ClipLevelLookup& levelsOf,
+                                   TrackJob& job, CutConsole& console) {
+    if (!levelsOf) return failureOf(SplitPlanError{"no level scan is available"});
+    auto scanned = levelsOf(arguments.source, arguments.beginMs, arguments.endMs);
+    if (auto* failure = std::get_if<CutFailure>(&scanned)) return std::move(*failure);
+    const ClipLevels& clip = std::get<ClipLevels>(scanned);
+    const KeptClip kept = keptSamplesOf(clip, arguments.trim);
+    if (kept.silentThroughout) {
+        std::fprintf(console.err, "snipwell-cut: warning: %s\n",
+                     ("the clip is silence throughout (below " +
+                      decibelText(arguments.trim.thresholdDb) + "); it is kept whole")
+                         .c_str());
+    }
+    TrackToWrite& track = job.tracks.front();
+    job.sampleRate = clip.sampleRate;
+    track.beginSample = kept.samples.begin;
+    track.endSample = kept.samples.end;
+    track.milliseconds =
+        samplesToMilliseconds(kept.samples.end - kept.samples.begin, clip.sampleRate);
+    return std::nullopt;
+}
+
 }  // namespace
 
 CutResult<double> guardedPeak(const ClipPeakLookup& peakOf, const std::string& source,
@@ -152,7 +180,7 @@ std::string formatByteCount(std::int64_t bytes) {
 
 CutOutcome runCut(const CutArguments& arguments, Files& files,
                   const TrackLengthLookup& trackLengthMs, CutConsole& console,
-                  const ClipPeakLookup& peakOf) {
+                  const ClipPeakLookup& peakOf, const ClipLevelLookup& levelsOf) {
     if (arguments.beginMs < 0) return refused(CommandRefusalKind::negativeBegin);
     if (!isSavableSelection(arguments.beginMs, arguments.endMs)) {
         return refused(CommandRefusalKind::beginNotBeforeEnd);
@@ -184,6 +212,9 @@ CutOutcome runCut(const CutArguments& arguments, Files& files,
     // The gain is settled, and the guard has measured the clip, before
     // anything is written.
     TrackJob job = clipJob(arguments, lengthMs);
+    if (arguments.trim.trims()) {
+        if (auto failure = trimClip(arguments, levelsOf, job, console)) return notSaved(*failure);
+    }
     CutTracks tracks(job, arguments.exact, files, ExactRefusalWording::plain);
     AppliedGain applied;
     if (arguments.gain.changesFrames()) {
@@ -203,7 +234,7 @@ CutOutcome runCut(const CutArguments& arguments, Files& files,
     applied.clampedGranules = written.gain.clampedGranules;
     if (!arguments.quiet) {
         std::fprintf(console.out, "Saved %s: %s, %s%s\n", arguments.target.c_str(),
-                     formatClipTime(std::int64_t{arguments.endMs} - arguments.beginMs).c_str(),
+                     formatClipTime(job.tracks.front().milliseconds).c_str(),
                      formatByteCount(written.bytes).c_str(), describeAppliedGain(applied).c_str());
         std::fflush(console.out);
     }

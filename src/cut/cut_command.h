@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "common/files.h"
+#include "cut/clip_trim.h"
 #include "cut/cut_arguments.h"
 #include "cut/cut_failure.h"
 #include "level/level_probe_client.h"
@@ -43,10 +44,11 @@ CutResult<double> guardedPeak(const ClipPeakLookup& peakOf, const std::string& s
 // Runs one cut: nullopt once the clip is saved, or why it was not (for
 // main() to tell and end on). A saved clip ends with one summary line on
 // console.out ("Saved clip.mp3: 0:02.000, 36 kB") unless arguments.quiet.
-// `peakOf` is asked only for --gain max and --no-clip; without it they fail.
+// `peakOf` is asked only for --gain max and --no-clip, `levelsOf` only for
+// --trim; without them those fail.
 CutOutcome runCut(const CutArguments& arguments, Files& files,
                   const TrackLengthLookup& trackLengthMs, CutConsole& console,
-                  const ClipPeakLookup& peakOf = {});
+                  const ClipPeakLookup& peakOf = {}, const ClipLevelLookup& levelsOf = {});
 
 // "512 bytes", "36 kB", "200.0 MB", "1.95 GB" (powers of 1000).
 std::string formatByteCount(std::int64_t bytes);

@@ -98,7 +98,7 @@ Save instead, for files the exact cut refuses.
 by decoding SOURCE once in a helper process; --min-track and --max-track
 merge short tracks and split long ones. --chapters splits at the ID3v2
 chapters of SOURCE, titled by them. --trim drops the silence at each end of
-every track but DURATION of it. Review first: --dry-run shows each split
+every track, or of an --exact clip, but DURATION of it. Review first: --dry-run shows each split
 with the silence it lies in, or the longest quiet stretch when there is
 none, and with --write-cue or --write-labels it writes the plan and no
 track, to be adjusted and given back to --cue or --labels. Durations of

@@ -72,6 +72,6 @@ int main(int argc, char** argv) {
         if (status != kSaved) endByRequestedInterruption();
         return status;
     }
-    return exitStatusOf(
-        runCut(line.arguments, files, scannedTrackLengthMs, console, measurePeakWithProbe));
+    return exitStatusOf(runCut(line.arguments, files, scannedTrackLengthMs, console,
+                               measurePeakWithProbe, scanClipLevels));
 }

@@ -399,8 +399,8 @@ editor before the split.)roff",
      .read = readLabelsOut},
     {.name = "--threshold",
      .valueName = "DB",
-     .use = OptionUse::split,
-     .help = "split: silence is quieter than DB dBFS (default -48)",
+     .use = OptionUse::both,
+     .help = "silence and trim: silence is quieter than DB dBFS (default -48)",
      .manual = R"roff(What is silence, for
 .B \-\-silence
 and the trim: a stretch whose RMS level over each 10\ ms (both channels
@@ -448,10 +448,13 @@ at its quietest moments, into as few tracks as that allows (audiobooks).)roff",
      .read = readMaxTrack},
     {.name = "--trim",
      .valueName = "DURATION",
-     .use = OptionUse::split,
+     .use = OptionUse::both,
      .valueOptional = true,
-     .help = "split: drop the silence at each track's ends, keeping DURATION (0.2)",
-     .manual = R"roff(Drop the silence at the start and the end of every track, keeping
+     .help = "drop the silence at each track's or the clip's ends, keeping DURATION (0.2)",
+     .manual = R"roff(Drop the silence at the start and the end of every track, or of a single
+clip (which needs
+.BR \-\-exact ),
+keeping
 .I DURATION
 of it at each end (by default 0.2 seconds); the value is joined by
 .BR = .
@@ -463,8 +466,8 @@ A track that is silence throughout is kept whole, with a warning.)roff",
      .read = readTrim},
     {.name = "--trim-start",
      .valueName = "DURATION",
-     .use = OptionUse::split,
-     .help = "split: trim the start only, keeping DURATION",
+     .use = OptionUse::both,
+     .help = "trim the start only, keeping DURATION",
      .manual = R"roff(Trim the start of every track only, keeping
 .IR DURATION ;
 with
@@ -475,8 +478,8 @@ instead.)roff",
      .read = readTrimStart},
     {.name = "--trim-end",
      .valueName = "DURATION",
-     .use = OptionUse::split,
-     .help = "split: trim the end only, keeping DURATION",
+     .use = OptionUse::both,
+     .help = "trim the end only, keeping DURATION",
      .manual = R"roff(Trim the end of every track only, as
 .BR \-\-trim\-start .)roff",
      .read = readTrimFinish},

@@ -110,6 +110,11 @@ std::variant<CutCommandLine, CutUsageError> clipOperands(CutCommandLine line,
         return CutUsageError{*problem};
     if (auto problem = timeProblem("END", operands[2], arguments.endMs))
         return CutUsageError{*problem};
+    // A trimmed clip plays exactly its kept samples, which only the exact
+    // cut can write.
+    if (arguments.trim.trims() && !arguments.exact) {
+        return CutUsageError{"--trim, --trim-start and --trim-end need --exact in a single clip"};
+    }
     arguments.source = operands[0];
     arguments.target = operands[3];
     return line;

@@ -1,6 +1,5 @@
 #include "split/trimmed_tracks.h"
 
-#include "level/trim_finder.h"
 #include "split/silence_texts.h"
 
 namespace snipwell {
@@ -23,12 +22,16 @@ std::string trimNote(std::uint64_t atStart, std::uint64_t atEnd, std::uint32_t r
 
 }  // namespace
 
+level::TrimRules trimRulesAt(const TrimChoice& choice, std::uint32_t sampleRate) {
+    return {choice.thresholdDb, samplesIn(choice.keepAtStartMs, sampleRate),
+            samplesIn(choice.keepAtEndMs, sampleRate)};
+}
+
 std::vector<std::string> trimTracks(SplitPlan& plan, const level::WindowLevels& levels,
                                     const TrimChoice& choice) {
     std::vector<std::string> warnings;
     const std::uint32_t rate = plan.sampleRate;
-    const level::TrimRules rules{choice.thresholdDb, samplesIn(choice.keepAtStartMs, rate),
-                                 samplesIn(choice.keepAtEndMs, rate)};
+    const level::TrimRules rules = trimRulesAt(choice, rate);
     for (PlannedTrack& track : plan.tracks) {
         const auto kept = level::soundWithin(levels, {track.beginSample, track.endSample}, rules);
         if (!kept) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "level/trim_finder.h"
 #include "level/window_levels.h"
 #include "split/split_plan.h"
 
@@ -24,6 +25,9 @@ struct TrimChoice {
 
     bool trims() const { return keepAtStartMs.has_value() || keepAtEndMs.has_value(); }
 };
+
+// The trim finder's rules for `choice` at `sampleRate`.
+level::TrimRules trimRulesAt(const TrimChoice& choice, std::uint32_t sampleRate);
 
 // Trims every track of `plan` and notes what each lost; returns a warning
 // for each track that is silence throughout, which is kept whole.

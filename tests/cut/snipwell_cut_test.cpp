@@ -117,8 +117,9 @@ TEST_F(SnipwellCutTest, HelpAndVersionExitZero) {
     const Outcome help = cut({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.output.rfind("usage: snipwell-cut [--force] [--quiet] [--exact] [--gain DB|max] "
-                                "[--no-clip] [--fade-in DURATION] [--fade-out DURATION] SOURCE "
-                                "BEGIN END TARGET\n",
+                                "[--no-clip] [--fade-in DURATION] [--fade-out DURATION] "
+                                "[--threshold DB] [--trim[=DURATION]] [--trim-start DURATION] "
+                                "[--trim-end DURATION] SOURCE BEGIN END TARGET\n",
                                 0),
               0u)
         << help.output;

@@ -80,6 +80,8 @@ TEST(SplitArguments, BadUsageNamesTheCulprit) {
         {{"--silence", "--threshold", "6", "a.mp3", "t"}, "--threshold \"6\" is no level"},
         {{"--silence", "--split-at", "1.5", "a.mp3", "t"}, "--split-at \"1.5\" is no share"},
         {{"--chapters", "--trim=soon", "a.mp3", "t"}, "--trim \"soon\" is no duration"},
+        {{"--trim-end", "1", "a.mp3", "0", "1", "b.mp3"},
+         "--trim, --trim-start and --trim-end need --exact in a single clip"},
     };
     for (const auto& c : refused) {
         const auto result = parseCutArguments(c.words);

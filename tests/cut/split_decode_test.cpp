@@ -20,6 +20,7 @@
 #include "clip/exact/mpg123_decode.h"
 #include "clip/export/disk_files.h"
 #include "common/runtime_error.h"
+#include "cut/cut_command.h"
 #include "cut/full_disk_files.h"
 #include "cut/split_command.h"
 #include "cut/split_services.h"
@@ -456,6 +457,49 @@ TEST_F(SplitFaultTest, TrimmedTracksPlayExactlyTheirKeptSamples) {
             decoded.samples.begin(), decoded.samples.end(),
             original.samples.begin() + static_cast<std::ptrdiff_t>(track.begin * channels)));
     }
+}
+
+// A trimmed single clip, too, plays exactly the samples its levels leave:
+// marked from 0.2 s to 9.5 s, with sound from 0.5 s to 8.2 s, it keeps
+// 0.2 s before the sound and 0.1 s after it.
+TEST_F(SplitFaultTest, TrimmedClipPlaysExactlyItsKeptSamples) {
+    const fs::path source = Mp3Fixtures::twoTone();
+    const DecodedAudio original = decodeWithMpg123(source);
+    ASSERT_EQ(original.rate, 44'100);
+    const std::uint64_t begin = 8'820;
+    const std::uint64_t end = 418'950;
+    ClipLevels clip{44'100, {begin, end}, {441, end - begin, std::vector<float>(931, 0.2F)}};
+    const auto quiet = static_cast<float>(level::rmsOf(-80));
+    std::fill(clip.levels.rms.begin(), clip.levels.rms.begin() + 30, quiet);
+    std::fill(clip.levels.rms.begin() + 800, clip.levels.rms.end(), quiet);
+    const ClipLevelLookup levelsOf = [&](const std::string&, std::int64_t beginMs,
+                                         std::int64_t endMs) {
+        EXPECT_EQ(beginMs, 200);
+        EXPECT_EQ(endMs, 9'500);
+        return CutResult<ClipLevels>(clip);
+    };
+    CutArguments arguments;
+    arguments.exact = true;
+    arguments.source = source.string();
+    arguments.beginMs = 200;
+    arguments.endMs = 9'500;
+    arguments.target = work.file("clip.mp3").string();
+    arguments.trim.keepAtStartMs = 200;
+    arguments.trim.keepAtEndMs = 100;
+    CutConsole console{err, false, {}, out};
+    ASSERT_EQ(toldOutcome(runCut(arguments, disk, {}, console, {}, levelsOf), console), kSaved)
+        << textOf(err);
+
+    const std::uint64_t keptBegin = 13'230;  // 0.3 s
+    const std::uint64_t keptEnd = 366'030;   // 8.3 s
+    const DecodedAudio decoded = decodeWithMpg123(work.file("clip.mp3"));
+    ASSERT_EQ(decoded.frames(), keptEnd - keptBegin);
+    const auto channels = static_cast<std::size_t>(original.channels);
+    EXPECT_TRUE(
+        std::equal(decoded.samples.begin(), decoded.samples.end(),
+                   original.samples.begin() + static_cast<std::ptrdiff_t>(keptBegin * channels)));
+    EXPECT_NE(textOf(out).find("Saved " + arguments.target + ": 0:08.000"), std::string::npos)
+        << textOf(out);
 }
 
 }  // namespace
