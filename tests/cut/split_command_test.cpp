@@ -505,14 +505,5 @@ TEST_F(SplitCommandTest, WritesACueSheetThatSplitsTheSourceAgainIntoTheSameTrack
     }
 }
 
-// A file system that keeps no blocks says nothing of its room: no
-// refusal for "0 bytes free" there, while a real disk tells its room.
-TEST(SplitServices, FreeSpaceIsUnknownWhereTheFileSystemKeepsNoBlocks) {
-    const SplitServices disk = diskSplitServices();
-    EXPECT_EQ(disk.freeBytes("/proc/self/tracks"), std::nullopt);
-    const TempDir folder;
-    EXPECT_GT(disk.freeBytes(folder.file("tracks").string()).value_or(0), 0u);
-}
-
 }  // namespace
 }  // namespace snipwell::test
