@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "clip/export/temporary_name.h"
@@ -37,9 +38,15 @@ std::optional<CutFailure> trackPathProblem(const std::string& folder, const std:
                                         static_cast<std::int64_t>(longest), number));
     }
     const std::string path = (std::filesystem::path(folder) / name).string();
-    if (temporaryPathFor(path, 0).size() >= PATH_MAX) {
+    const std::string hidden = temporaryPathFor(path, 0);
+    if (hidden.size() >= PATH_MAX) {
+        // The limit told is the one for this path: what the hidden name,
+        // longer than the track's own by up to 18 bytes, leaves of the
+        // system's.
+        const auto added = std::max<std::int64_t>(
+            static_cast<std::int64_t>(hidden.size()) - static_cast<std::int64_t>(path.size()), 0);
         return refusedBy(CutStage::request, CommandRefusal(CommandRefusalKind::pathTooLong, path,
-                                                           {}, 0, PATH_MAX - 1, number));
+                                                           {}, 0, PATH_MAX - 1 - added, number));
     }
     return std::nullopt;
 }
