@@ -15,7 +15,7 @@ namespace snipwell::test {
 namespace {
 
 std::string written(const TempDir& folder, const char* name, const std::string& text) {
-    const std::string path = folder.file(name).string();
+    std::string path = folder.file(name).string();
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
